@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include "QtPrinters.h"
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 TEST(SingleInstanceLock, ASecondHolderIsRefusedUntilTheFirstLetsGo)
 {
@@ -17,6 +18,11 @@ TEST(SingleInstanceLock, ASecondHolderIsRefusedUntilTheFirstLetsGo)
     EXPECT_FALSE(second.Held());
     first.reset();
     EXPECT_TRUE(second.TryAcquire());
+
+    // A lock file that cannot be made at all must not stop the program.
+    TSingleInstanceLock nowhere("Pelmora", dir.filePath("no/such/folder"));
+    EXPECT_TRUE(nowhere.TryAcquire());
+    EXPECT_FALSE(nowhere.Held());
 }
 
 TEST(SingleInstanceLock, DefaultFolderIsTheRuntimeFolderElseTemp)
@@ -25,8 +31,12 @@ TEST(SingleInstanceLock, DefaultFolderIsTheRuntimeFolderElseTemp)
     QTemporaryDir dir;
     qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
     EXPECT_EQ(TSingleInstanceLock::DefaultFolder(), dir.path());
+    EXPECT_EQ(TSingleInstanceLock("Pelmora").FilePath(), dir.path() + "/Pelmora.lock");
     qunsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(TSingleInstanceLock::DefaultFolder(), QDir::tempPath());
+    // The shared temporary folder gets one lock per user.
+    EXPECT_EQ(TSingleInstanceLock("Pelmora").FilePath(),
+              QDir::tempPath() + QStringLiteral("/Pelmora-%1.lock").arg(::getuid()));
     if (!saved.isEmpty())
         qputenv("XDG_RUNTIME_DIR", saved);
 }
