@@ -136,7 +136,7 @@ void TForm1::keyPressEvent(QKeyEvent *event)
     // Button1 is the window's default button: Enter adds the entry unless
     // the focused control used the key itself.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && Button1->isVisible()
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && Button1->isVisibleTo(this)
         && Button1->isEnabled()) {
         Button1->click();
         return;

@@ -5,6 +5,7 @@
 // the collapsed client height, so collapsing hides it without hiding controls.
 #include "ClickLabel.h"
 #include "Glyphs.h"
+#include "Services.h"
 #include "Unit1.h"
 
 #include <QAction>
@@ -20,7 +21,6 @@
 #include <QToolButton>
 #include <QUrl>
 
-QString ShortDateFormat();
 namespace {
 
 QFont WindowFont()
@@ -84,7 +84,7 @@ void TForm1::BuildLayout()
     setFont(WindowFont());
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Window);
-    const QString dateFormat = ShortDateFormat();
+    const QString dateFormat = FServices.Calendar->ShortDateFormat();
 
     // Upper half: grid, filter row, total, path row.
     DBGrid1 = new QTableView(this);
