@@ -4,6 +4,7 @@
 // Invariants: tool buttons never take the focus; the entry area lies below
 // the collapsed client height, so collapsing hides it without hiding controls.
 #include "ClickLabel.h"
+#include "DatePicker.h"
 #include "Glyphs.h"
 #include "Services.h"
 #include "Unit1.h"
@@ -61,7 +62,7 @@ QToolButton *MakeToolButton(QWidget *parent, QRect geometry, const QPixmap &glyp
 
 QDateEdit *MakeDatePicker(QWidget *parent, QRect geometry, const QString &format)
 {
-    auto *picker = new QDateEdit(parent);
+    auto *picker = new TDatePicker(parent);
     picker->setGeometry(geometry);
     picker->setCalendarPopup(true);
     picker->setDisplayFormat(format);

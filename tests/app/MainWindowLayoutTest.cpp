@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStyle>
+#include <QTest>
 #include <QTableView>
 #include <QToolButton>
 
@@ -130,6 +131,21 @@ TEST_F(MainWindowLayoutTest, TabOrderFollowsTheNumberedControls)
             w = w->parentWidget();
         EXPECT_EQ(w, order[i + 1]) << "after control " << i;
     }
+}
+
+TEST_F(MainWindowLayoutTest, TabLeavesTheDatePickerForTheNextControl)
+{
+    Form->show();
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    Form->DateTimePicker1->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Form->LabeledEdit3);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QWidget *back = QApplication::focusWidget();
+    while (back && back->parentWidget() != Form.get())
+        back = back->parentWidget();
+    EXPECT_EQ(back, Form->DateTimePicker1);
 }
 
 TEST(StyleManagerTest, Windows10IsRegisteredAndUnknownNamesShowTheStyleError)
