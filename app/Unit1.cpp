@@ -15,7 +15,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -86,10 +88,13 @@ void TForm1::SetColumnWidths()
 
 void TForm1::SyncGrid()
 {
+    FSyncingGrid = true;
+    const int column = std::max(0, DBGrid1->currentIndex().column());
     DataSource1->Reload();
     const int row = DataSource1->CurrentRow();
     if (row >= 0)
-        DBGrid1->setCurrentIndex(DataSource1->index(row, std::max(0, DBGrid1->currentIndex().column())));
+        DBGrid1->setCurrentIndex(DataSource1->index(row, column));
+    FSyncingGrid = false;
 }
 
 void TForm1::Button3Click() { SetHeight(Height() == ExpandedHeight ? CollapsedHeight : ExpandedHeight); }
@@ -102,6 +107,10 @@ void TForm1::LabeledEdit3KeyPress(QObject *, QChar &Key)
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == DBGrid1->viewport()
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease
+            || event->type() == QEvent::MouseButtonDblClick))
+        return static_cast<QMouseEvent *>(event)->button() == Qt::RightButton;
     if ((watched == LabeledEdit3 || watched == LabeledEdit4) && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         switch (key->key()) {
@@ -169,6 +178,15 @@ void TForm1::ConnectHandlers()
             DBGrid1CellClick(index);
         });
     });
+    // The grid's current row is the table's: keys and clicks that move one move the other.
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        [this](const QModelIndex &current) {
+            if (!FSyncingGrid && current.isValid())
+                Guarded([&] { DataSource1->SetCurrentRow(current.row()); });
+        });
+    // A right click opens the context menu without moving the current row,
+    // so "delete" always means the row the grid marks.
+    DBGrid1->viewport()->installEventFilter(this);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
         [this](const QPoint &pos) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(pos)); });
     LabeledEdit3->installEventFilter(this);

@@ -132,6 +132,7 @@ private:
     void ReportError(const std::exception &error);
 
     TServices &FServices;
+    bool FSyncingGrid = false; // the grid is being made to follow the table
     // Runs one handler; an error leaving it goes to the general error box.
     template <class Handler> void Guarded(Handler &&handler);
 };

@@ -191,6 +191,29 @@ TEST_F(EntryTest, DeleteAsksAndRemovesTheCurrentRowOnlyOnYes)
     EXPECT_EQ(Form->Edit2->text(), "20");
 }
 
+TEST_F(EntryTest, RightClickDoesNotMoveTheRowThatDeleteRemoves)
+{
+    StartWith({ { "Lada", "a", "01.01.2024", "1", "", "10" }, { "Lada", "b", "01.01.2024", "2", "", "20" } });
+    ASSERT_EQ(Form->ADOTable1->RecNo(), 2) << "the total left the last row current";
+    const QRect first = Form->DBGrid1->visualRect(Form->DBGrid1->model()->index(0, 1));
+    QTest::mouseClick(Form->DBGrid1->viewport(), Qt::RightButton, {}, first.center());
+    EXPECT_EQ(Form->DBGrid1->currentIndex().row(), 1);
+    Dialogs.QueueAnswer(TMsgResult::Yes);
+    Form->N1->trigger();
+    EXPECT_EQ(Rows(Database), (std::vector<TRow> { { "Lada", "a", "01.01.2024", "1", "", "10" } }));
+}
+
+TEST_F(EntryTest, KeyboardInTheGridMovesTheTableRow)
+{
+    StartWith({ { "Lada", "a", "01.01.2024", "1", "", "10" }, { "Lada", "b", "01.01.2024", "2", "", "20" } });
+    Form->DBGrid1->setFocus();
+    QTest::keyClick(Form->DBGrid1, Qt::Key_Up);
+    EXPECT_EQ(Form->ADOTable1->RecNo(), 1);
+    Fill(0, "a2", "d", "3", "4");
+    Form->SpeedButton7->click();
+    EXPECT_EQ(Rows(Database)[0].partname, "a2");
+}
+
 TEST_F(EntryTest, DeleteOnEmptyTableReportsEmptyDatasetAndSkipsTotal)
 {
     StartWith({});
