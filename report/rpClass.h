@@ -8,6 +8,7 @@
 // the report) is owned by whoever created it.
 #pragma once
 
+#include "Variant.h"
 #include "rpPropInfo.h"
 #include "rpUnits.h"
 #include "rpXML.h"
@@ -31,10 +32,10 @@ class TrpReport;
 class TrpReportPage;
 
 // Failures of the object model (duplicate name, circular child chain...).
-class TrpReportError : public TrpStorageError
+class TrpReportError : public EPelmoraError
 {
 public:
-    using TrpStorageError::TrpStorageError;
+    using EPelmoraError::EPelmoraError;
 };
 
 // Every class with a property table declares these two.
@@ -585,6 +586,10 @@ public:
     virtual Extended CalcWidth() { return Width(); }
 
     // Working fields of a run.
+    // The data field's value or the last expression's.
+    Variant Value;
+    // The previous text, for SuppressRepeated.
+    Variant LastValue = Variant::Null();
     QStringList TempMemo;
     QStringList PartMemo;
     int TotalPages = 0;
@@ -834,6 +839,8 @@ class TrpGroupHeader : public TrpBand
     RP_FIELD(bool, ShowFooterIfDrillDown, false)
 public:
     int BandNumber() const override { return 12; }
+    // The condition's value at the last group break.
+    Variant LastValue;
 };
 
 class TrpGroupFooter : public TrpBand

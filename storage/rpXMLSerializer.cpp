@@ -355,7 +355,8 @@ void TrpXMLSerializer::ApplyAttribute(QStringView Name, const QString &RawValue,
         const TrpPropInfo *p = target->ClassInfo().FindProp(rest);
         if (p && !p->ReadOnly)
             SetProp(*p, RawValue, target);
-    } catch (const TrpStorageError &e) {
+    } catch (const EPelmoraError &e) {
+        // A conversion or a setter (a taken name) failed: report it, go on.
         AddError(e.Message());
     }
 }

@@ -27,7 +27,7 @@ QString ErrorOf(const std::function<void()> &F)
 {
     try {
         F();
-    } catch (const TrpStorageError &e) {
+    } catch (const EPelmoraError &e) {
         return e.Message();
     }
     return QStringLiteral("<no error>");
