@@ -405,7 +405,7 @@ public:
 
     // --- persistence plumbing
     int ChildCount() const override { return Count(); }
-    TrpPersistentComponent *Child(int Index) const override { return Objects(Index); }
+    TrpPersistentComponent *ChildAt(int Index) const override { return Objects(Index); }
     TrpPersistentComponent *AdoptChild(std::unique_ptr<TrpPersistentComponent> Child) override;
     TrpPersistentComponent *FindComponent(const QString &Name) const override;
 

@@ -488,6 +488,8 @@ public:
                 stack.pop_back();
                 continue;
             }
+            if (++FItemCount > TrpXMLDocument::MaxItems)
+                throw TrpInvalidXMLException();
             TrpXMLItem *child = stack.back()->Add();
             if (ApplyTag(child, start, Partial, skip))
                 continue;
@@ -673,6 +675,7 @@ private:
     int FPos = 0;
     bool FOldVersion;
     bool FInTempFile;
+    int64_t FItemCount = 0;
     QHash<QByteArray, QString> FNames;
 };
 

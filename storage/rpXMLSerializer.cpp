@@ -228,7 +228,7 @@ void TrpXMLSerializer::WriteObject(const TrpPersistentComponent *Obj, TrpXMLItem
         Obj->WriteNestedProperties(Item, ancestor);
     if (SaveChildren)
         for (int i = 0; i < Obj->ChildCount(); ++i)
-            WriteObject(Obj->Child(i), Item->Add(), false, true);
+            WriteObject(Obj->ChildAt(i), Item->Add(), false, true);
 }
 
 void TrpXMLSerializer::WriteRootComponent(TrpPersistentComponent *Root, bool SaveChildren, TrpXMLItem *Item)
