@@ -439,8 +439,13 @@ void TrpXMLSerializer::FixupReferences()
                 throw TrpStorageError(QStringLiteral("Missing ") + f.Value);
             }
         }
-        if (found)
+        if (!found)
+            continue;
+        try {
             f.Prop->SetRef(*f.Obj, found);
+        } catch (const EPelmoraError &e) {
+            AddError(e.Message()); // a setter refused the reference (a circular child chain)
+        }
     }
     FFixups.clear();
 }

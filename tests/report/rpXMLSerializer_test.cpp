@@ -283,6 +283,23 @@ TEST(Serializer, DuplicateNamesInAFileAreErrorsNotCrashes)
     EXPECT_EQ(report->FindObject(QStringLiteral("Page1"))->Count(), 2);
 }
 
+TEST(Serializer, RefusedReferenceIsAnErrorNotAnException)
+{
+    const QByteArray doc = Header + "<TrpReport><TrpReportPage Name=\"Page1\">"
+                                    "<TrpChild Name=\"Child1\" Child=\"Child2\"/><TrpChild Name=\"Child2\" Child=\"Child1\"/>"
+                                    "<TrpMemoView Name=\"Memo1\" FlowTo=\"Child1\"/>"
+                                    "</TrpReportPage></TrpReport>";
+    QStringList errors;
+    auto report = ReadDocument(doc, &errors);
+    EXPECT_EQ(errors, QStringList{QStringLiteral("Circular child reference is not allowed")});
+    auto *c1 = static_cast<TrpChild *>(report->FindObject(QStringLiteral("Child1")));
+    auto *c2 = static_cast<TrpChild *>(report->FindObject(QStringLiteral("Child2")));
+    EXPECT_EQ(c1->Child(), c2);
+    EXPECT_EQ(c2->Child(), nullptr);
+    EXPECT_EQ(static_cast<TrpMemoView *>(report->FindObject(QStringLiteral("Memo1")))->FlowTo(), nullptr)
+        << "a reference to an object of the wrong class is ignored";
+}
+
 TEST(Serializer, MalformedDocumentFails)
 {
     QStringList errors;
