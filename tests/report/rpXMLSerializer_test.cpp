@@ -148,6 +148,27 @@ TEST(Serializer, ReportRoundTripGivesTheSameText)
     EXPECT_TRUE(copy->EngineOptions()->DoublePass());
 }
 
+TEST(Serializer, ComponentSavesAndLoadsItself)
+{
+    auto report = BuildSampleReport();
+    QBuffer buf;
+    buf.open(QIODevice::ReadWrite);
+    report->SaveToStream(buf);
+    buf.seek(0);
+    TrpReport loaded;
+    loaded.Create<TrpReportPage>()->SetName(QStringLiteral("Stale"));
+    loaded.LoadFromStream(buf);
+    EXPECT_EQ(loaded.FindObject(QStringLiteral("Stale")), nullptr) << "loading replaces the children";
+    EXPECT_EQ(WriteDocument(&loaded), buf.data());
+    EXPECT_TRUE(loaded.Errors().isEmpty());
+
+    QBuffer bad;
+    bad.setData(Header + "<TrpReport><TrpGadget Name=\"G1\"/></TrpReport>");
+    bad.open(QIODevice::ReadOnly);
+    loaded.LoadFromStream(bad);
+    EXPECT_EQ(loaded.Errors(), QStringList{QStringLiteral("Cannot find class TrpGadget")});
+}
+
 TEST(Serializer, DefaultsAreSkippedExceptFloats)
 {
     TrpMemoView memo;
