@@ -1,5 +1,5 @@
 // Report object model: the component tree, its operations and the nested
-// records. Property tables live in rpClassProps.cpp.
+// records. The published-property tables are kept apart, one per class.
 //
 // Invariants:
 //   1. Every child's Parent() is the object whose Objects() holds it, and
