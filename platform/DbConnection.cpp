@@ -1,0 +1,191 @@
+// SQLite connection and statements. Invariants: FDb is either null or an open
+// read-write connection to a file that has been read successfully at least
+// once (so it is a database); a statement never outlives the call that
+// prepared it longer than its connection. Values are always bound, never
+// written into statement text.
+#include "DbConnection.h"
+#include "PelmoraError.h"
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+#include <unistd.h>
+
+QString SqliteMessage(sqlite3 *db)
+{
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+}
+
+TDbStatement::TDbStatement(sqlite3 *db, const QString &sql) : FDb(db)
+{
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &FStmt, nullptr) != SQLITE_OK)
+        throw EDatabaseError(SqliteMessage(db));
+}
+
+TDbStatement::~TDbStatement()
+{
+    sqlite3_finalize(FStmt);
+}
+
+void TDbStatement::Bind(int index, const TDbValue &value)
+{
+    int rc;
+    if (value.IsInteger()) {
+        rc = sqlite3_bind_int64(FStmt, index, value.AsInteger());
+    } else if (value.IsText()) {
+        const QByteArray utf8 = value.AsText().toUtf8();
+        rc = sqlite3_bind_text(FStmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    } else {
+        rc = sqlite3_bind_null(FStmt, index);
+    }
+    if (rc != SQLITE_OK)
+        throw EDatabaseError(SqliteMessage(FDb));
+}
+
+bool TDbStatement::Step()
+{
+    const int rc = sqlite3_step(FStmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    const QString message = SqliteMessage(FDb);
+    sqlite3_reset(FStmt);
+    throw EDatabaseError(message);
+}
+
+void TDbStatement::Reset()
+{
+    sqlite3_reset(FStmt);
+    sqlite3_clear_bindings(FStmt);
+}
+
+int TDbStatement::ColumnCount() const
+{
+    return sqlite3_column_count(FStmt);
+}
+
+TDbValue TDbStatement::Column(int index) const
+{
+    switch (sqlite3_column_type(FStmt, index)) {
+    case SQLITE_NULL: return TDbValue();
+    case SQLITE_INTEGER: return TDbValue::Integer(sqlite3_column_int64(FStmt, index));
+    default: return TDbValue::Text(ColumnText(index));
+    }
+}
+
+qint64 TDbStatement::ColumnInteger(int index) const
+{
+    return sqlite3_column_int64(FStmt, index);
+}
+
+QString TDbStatement::ColumnText(int index) const
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(FStmt, index));
+    return QString::fromUtf8(text, sqlite3_column_bytes(FStmt, index));
+}
+
+bool TDbStatement::ColumnIsNull(int index) const
+{
+    return sqlite3_column_type(FStmt, index) == SQLITE_NULL;
+}
+
+TDbConnection::TDbConnection() = default;
+
+TDbConnection::~TDbConnection()
+{
+    Close();
+}
+
+namespace {
+
+// A file marked read-only counts as read-only even for a user (root) whom
+// the system would let write it anyway.
+bool IsReadOnlyFile(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    const auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return !(info.permissions() & writeBits)
+           || ::access(QFile::encodeName(fileName).constData(), W_OK) != 0;
+}
+
+} // namespace
+
+void TDbConnection::Open(const QString &fileName)
+{
+    Close();
+    const QFileInfo info(fileName);
+    if (fileName.isEmpty() || !info.exists())
+        throw EDatabaseError(QStringLiteral("Could not find file '%1'.").arg(fileName));
+    if (!info.isFile())
+        throw EDatabaseError(QStringLiteral("'%1' is not a database file.").arg(fileName));
+    if (IsReadOnlyFile(fileName))
+        throw EDatabaseError(QStringLiteral("The database file '%1' is read-only.").arg(fileName));
+
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(fileName).constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = SqliteMessage(db);
+        sqlite3_close(db);
+        throw EDatabaseError(QStringLiteral("Cannot open the database file '%1': %2.").arg(fileName, message));
+    }
+    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    sqlite3_extended_result_codes(db, 1);
+    // Reading the schema is what tells a database from any other file.
+    const int check = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (check != SQLITE_OK) {
+        const bool notADatabase = (check & 0xff) == SQLITE_NOTADB || (check & 0xff) == SQLITE_CORRUPT;
+        const QString message = SqliteMessage(db);
+        sqlite3_close(db);
+        if (notADatabase)
+            throw EDatabaseError(QStringLiteral("'%1' is not a database file.").arg(fileName));
+        throw EDatabaseError(QStringLiteral("Cannot open the database file '%1': %2.").arg(fileName, message));
+    }
+    if (sqlite3_db_readonly(db, "main") == 1) {
+        sqlite3_close(db);
+        throw EDatabaseError(QStringLiteral("The database file '%1' is read-only.").arg(fileName));
+    }
+    FDb = db;
+    FFileName = fileName;
+}
+
+void TDbConnection::Close()
+{
+    if (FDb) {
+        sqlite3_close_v2(FDb);
+        FDb = nullptr;
+    }
+}
+
+sqlite3 *TDbConnection::Handle() const
+{
+    if (!FDb)
+        throw EDatabaseError(QStringLiteral("Connection is not open."));
+    return FDb;
+}
+
+void TDbConnection::Execute(const QString &sql)
+{
+    char *error = nullptr;
+    if (sqlite3_exec(Handle(), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = error ? QString::fromUtf8(error) : SqliteMessage(FDb);
+        sqlite3_free(error);
+        throw EDatabaseError(message);
+    }
+}
+
+std::unique_ptr<TDbStatement> TDbConnection::Prepare(const QString &sql)
+{
+    return std::make_unique<TDbStatement>(Handle(), sql);
+}
+
+qint64 TDbConnection::LastInsertId() const
+{
+    return sqlite3_last_insert_rowid(Handle());
+}
+
+int TDbConnection::Changes() const
+{
+    return sqlite3_changes(Handle());
+}

@@ -1,0 +1,637 @@
+// The table cursor: a static client-side copy of one table.
+//
+// States and transitions:
+//   Inactive --Open--> Browse --Insert/Edit--> Insert/Edit --Post/Cancel--> Browse
+//   any --Close--> Inactive
+// Navigation, Refresh, filter and sort changes post a pending row first, so
+// they always run in Browse.
+//
+// Invariants (checked by CheckInvariants at the transitions):
+//  1. FCells holds RowCount() rows of FFields.size() cells, sorted by id ascending.
+//  2. FView holds distinct row numbers < RowCount().
+//  3. FCur == -1 exactly when FView is empty; otherwise 0 <= FCur < FView.size().
+//  4. FBuffer is non-empty exactly in the Edit and Insert states.
+// The file is the truth: Post and Delete change it first and mirror the change
+// in memory only after it succeeded, so a failure leaves both as they were.
+#include "DbTable.h"
+#include "PelmoraError.h"
+#include <QStringList>
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+const TDbValue NullValue;
+
+QString QuoteIdentifier(const QString &name)
+{
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+TFieldKind KindOf(const QString &declaredType, bool primaryKey)
+{
+    const QString type = declaredType.toUpper();
+    if (type.contains(QLatin1String("INT")))
+        return primaryKey ? TFieldKind::AutoInc : TFieldKind::Integer;
+    return TFieldKind::String;
+}
+
+// Size from a declared type such as "VARCHAR(200)"; 0 when none is given.
+int SizeOf(const QString &declaredType)
+{
+    const qsizetype open = declaredType.indexOf(QLatin1Char('('));
+    const qsizetype close = declaredType.indexOf(QLatin1Char(')'), open + 1);
+    if (open < 0 || close < 0)
+        return 0;
+    bool ok = false;
+    const int size = declaredType.mid(open + 1, close - open - 1).trimmed().toInt(&ok);
+    return ok && size > 0 ? size : 0;
+}
+
+} // namespace
+
+TDbTable::TDbTable(QString name) : FName(std::move(name)) {}
+
+TDbTable::~TDbTable() = default;
+
+bool TDbTable::InvariantsHold() const
+{
+    const int rows = RowCount();
+    if (!FFields.empty() && FCells.size() % FFields.size() != 0)
+        return false;
+    for (int r = 1; r < rows; ++r)
+        if (RowId(r - 1) >= RowId(r))
+            return false;
+    std::vector<bool> seen(size_t(rows), false);
+    for (int r : FView) {
+        if (r < 0 || r >= rows || seen[size_t(r)])
+            return false;
+        seen[size_t(r)] = true;
+    }
+    if ((FCur == -1) != FView.empty() || FCur >= int(FView.size()))
+        return false;
+    const bool pending = FState == TDataSetState::Edit || FState == TDataSetState::Insert;
+    return pending == !FBuffer.empty();
+}
+
+void TDbTable::Fail(const QString &message) const
+{
+    throw EDatabaseError(FName + QStringLiteral(": ") + message);
+}
+
+void TDbTable::CheckActive() const
+{
+    if (!Active())
+        Fail(QStringLiteral("Cannot perform this operation on a closed dataset"));
+}
+
+void TDbTable::CheckInactive() const
+{
+    if (Active())
+        Fail(QStringLiteral("Cannot perform this operation on an open dataset"));
+}
+
+void TDbTable::CheckBrowseMode()
+{
+    CheckActive();
+    if (FState == TDataSetState::Edit || FState == TDataSetState::Insert)
+        Post();
+}
+
+void TDbTable::SetDatabaseFile(const QString &fileName)
+{
+    CheckInactive();
+    FDatabaseFile = fileName;
+}
+
+void TDbTable::SetTableName(const QString &tableName)
+{
+    CheckInactive();
+    FTableName = tableName;
+}
+
+// ---- opening and reading ----------------------------------------------------
+
+void TDbTable::Open()
+{
+    if (Active())
+        return;
+    try {
+        FConnection = std::make_unique<TDbConnection>();
+        FConnection->Open(FDatabaseFile);
+        ReadFields();
+        FFilter = FFiltered && !FFilterText.trimmed().isEmpty() ? CompileFilter(FFilterText)
+                                                                : std::vector<TCompiledCondition>();
+        FSortText.clear(); // each open starts in the order by id
+        FSort.clear();
+        ReadRows();
+    } catch (...) {
+        FConnection.reset();
+        FFields.clear();
+        FFieldIndex.clear();
+        FCells.clear();
+        FView.clear();
+        throw;
+    }
+    FState = TDataSetState::Browse;
+    RebuildView();
+    SetCurrent(FView.empty() ? -1 : 0);
+    FBof = true;
+    FEof = FView.empty();
+    Q_ASSERT(InvariantsHold());
+    if (FAfterOpen)
+        FAfterOpen(*this);
+}
+
+void TDbTable::Close()
+{
+    if (!Active())
+        return;
+    if (FBeforeClose)
+        FBeforeClose(*this);
+    FBuffer.clear();
+    FState = TDataSetState::Inactive;
+    FConnection.reset();
+    FFields.clear();
+    FFieldIndex.clear();
+    FKeyField = -1;
+    FCells.clear();
+    FView.clear();
+    FCur = -1;
+    FEof = FBof = true;
+}
+
+void TDbTable::ReadFields()
+{
+    FFields.clear();
+    FFieldIndex.clear();
+    FKeyField = -1;
+    auto info = FConnection->Prepare(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"));
+    info->Bind(1, TDbValue::Text(FTableName));
+    while (info->Step()) {
+        const QString name = info->ColumnText(0);
+        const bool primaryKey = info->ColumnInteger(2) != 0;
+        const TFieldKind kind = KindOf(info->ColumnText(1), primaryKey);
+        const int index = int(FFields.size());
+        auto field = std::make_unique<TDbField>(name, kind, SizeOf(info->ColumnText(1)), index);
+        if (const auto key = FKeyFunctions.constFind(name.toCaseFolded()); key != FKeyFunctions.cend())
+            field->SetKeyFunction(*key);
+        if (kind == TFieldKind::AutoInc)
+            FKeyField = index;
+        FFieldIndex.insert(name.toCaseFolded(), index);
+        FFields.push_back(std::move(field));
+    }
+    if (FFields.empty())
+        throw EDatabaseError(QStringLiteral("The table '%1' does not exist in '%2'.").arg(FTableName, FDatabaseFile));
+    if (FKeyField < 0)
+        throw EDatabaseError(QStringLiteral("The table '%1' has no auto-numbered key.").arg(FTableName));
+}
+
+void TDbTable::ReadRows()
+{
+    QStringList columns;
+    for (const auto &f : FFields)
+        columns << QuoteIdentifier(f->FieldName());
+    auto select = FConnection->Prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+                                           .arg(columns.join(QLatin1String(", ")), QuoteIdentifier(FTableName),
+                                                QuoteIdentifier(FFields[size_t(FKeyField)]->FieldName())));
+    std::vector<TDbValue> cells;
+    const int n = FieldCount();
+    while (select->Step())
+        for (int i = 0; i < n; ++i)
+            cells.push_back(select->Column(i));
+    FCells = std::move(cells);
+}
+
+// ---- fields and values --------------------------------------------------------
+
+TDbField *TDbTable::FindField(const QString &name) const
+{
+    const auto it = FFieldIndex.constFind(name.toCaseFolded());
+    return it == FFieldIndex.cend() ? nullptr : FFields[size_t(*it)].get();
+}
+
+TDbField &TDbTable::FieldByName(const QString &name) const
+{
+    TDbField *field = FindField(name);
+    if (!field)
+        Fail(QStringLiteral("Field '%1' not found").arg(name));
+    return *field;
+}
+
+QStringList TDbTable::FieldNames() const
+{
+    QStringList names;
+    for (const auto &f : FFields)
+        names << f->FieldName();
+    return names;
+}
+
+void TDbTable::SetKeyFunction(const QString &fieldName, TFieldKeyFunction function)
+{
+    FKeyFunctions.insert(fieldName.toCaseFolded(), function);
+    if (TDbField *field = FindField(fieldName))
+        field->SetKeyFunction(std::move(function));
+}
+
+const TDbValue &TDbTable::Value(int fieldIndex) const
+{
+    if (!FBuffer.empty())
+        return FBuffer.at(size_t(fieldIndex));
+    if (FCur < 0 || fieldIndex < 0 || fieldIndex >= FieldCount())
+        return NullValue;
+    return Cell(FView[size_t(FCur)], fieldIndex);
+}
+
+const TDbValue &TDbTable::Value(const QString &fieldName) const
+{
+    return Value(FieldByName(fieldName).Index());
+}
+
+void TDbTable::SetValue(const QString &fieldName, const TDbValue &value)
+{
+    const TDbField &field = FieldByName(fieldName);
+    if (FState != TDataSetState::Edit && FState != TDataSetState::Insert)
+        Fail(QStringLiteral("Dataset not in edit or insert mode"));
+    FBuffer[size_t(field.Index())] = field.Convert(value);
+}
+
+void TDbTable::SetText(const QString &fieldName, const QString &text)
+{
+    const TDbField &field = FieldByName(fieldName);
+    if (FState != TDataSetState::Edit && FState != TDataSetState::Insert)
+        Fail(QStringLiteral("Dataset not in edit or insert mode"));
+    FBuffer[size_t(field.Index())] = field.ConvertText(text);
+}
+
+// ---- navigation ---------------------------------------------------------------
+
+void TDbTable::SetCurrent(int viewPos)
+{
+    FCur = FView.empty() ? -1 : std::clamp(viewPos, 0, int(FView.size()) - 1);
+    FEof = FBof = FView.empty();
+}
+
+void TDbTable::First()
+{
+    CheckBrowseMode();
+    SetCurrent(0);
+    FBof = true;
+}
+
+void TDbTable::Last()
+{
+    CheckBrowseMode();
+    SetCurrent(int(FView.size()) - 1);
+    FEof = true;
+}
+
+void TDbTable::Next()
+{
+    MoveBy(1);
+}
+
+void TDbTable::Prior()
+{
+    MoveBy(-1);
+}
+
+int TDbTable::MoveBy(int distance)
+{
+    CheckBrowseMode();
+    if (FView.empty()) {
+        FEof = FBof = true;
+        return 0;
+    }
+    const qint64 target = qint64(FCur) + distance;
+    const int last = int(FView.size()) - 1;
+    const int moved = int(std::clamp<qint64>(target, 0, last)) - FCur;
+    FCur += moved;
+    FEof = target > last;
+    FBof = target < 0;
+    return moved;
+}
+
+// ---- editing ------------------------------------------------------------------
+
+void TDbTable::Insert()
+{
+    CheckBrowseMode();
+    FInsertPos = FCur < 0 ? 0 : FCur;
+    FBuffer.assign(FFields.size(), TDbValue());
+    FState = TDataSetState::Insert;
+    FEof = FBof = false;
+}
+
+void TDbTable::Edit()
+{
+    CheckActive();
+    if (FState == TDataSetState::Edit || FState == TDataSetState::Insert)
+        return;
+    if (FView.empty()) {
+        Insert();
+        return;
+    }
+    const int row = FView[size_t(FCur)];
+    FBuffer.assign(FCells.begin() + qsizetype(row) * FieldCount(), FCells.begin() + qsizetype(row + 1) * FieldCount());
+    FState = TDataSetState::Edit;
+}
+
+void TDbTable::Post()
+{
+    CheckActive();
+    if (FState == TDataSetState::Browse)
+        return;
+    QStringList names, marks;
+    for (const auto &f : FFields) {
+        if (f->Index() == FKeyField)
+            continue;
+        names << QuoteIdentifier(f->FieldName());
+        marks << QStringLiteral("?");
+    }
+    if (FState == TDataSetState::Insert) {
+        auto insert = FConnection->Prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                               .arg(QuoteIdentifier(FTableName), names.join(QLatin1String(", ")),
+                                                    marks.join(QLatin1String(", "))));
+        int p = 1;
+        for (const auto &f : FFields)
+            if (f->Index() != FKeyField)
+                insert->Bind(p++, FBuffer[size_t(f->Index())]);
+        insert->Step();
+        FBuffer[size_t(FKeyField)] = TDbValue::Integer(FConnection->LastInsertId());
+        const int pos = FInsertPos;
+        std::vector<TDbValue> values = std::move(FBuffer);
+        FBuffer.clear();
+        FState = TDataSetState::Browse;
+        // The new row sits where it was inserted until the next refresh re-sorts.
+        InsertRow(std::move(values));
+        SetCurrent(pos);
+        Q_ASSERT(InvariantsHold());
+    } else {
+        QStringList sets;
+        for (const QString &n : names)
+            sets << n + QStringLiteral(" = ?");
+        auto update = FConnection->Prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                                               .arg(QuoteIdentifier(FTableName), sets.join(QLatin1String(", ")),
+                                                    QuoteIdentifier(FFields[size_t(FKeyField)]->FieldName())));
+        int p = 1;
+        for (const auto &f : FFields)
+            if (f->Index() != FKeyField)
+                update->Bind(p++, FBuffer[size_t(f->Index())]);
+        update->Bind(p, FBuffer[size_t(FKeyField)]);
+        update->Step();
+        if (FConnection->Changes() == 0)
+            Fail(QStringLiteral("Row cannot be located for updating. Some values may have been changed since it was last read"));
+        const int row = FView[size_t(FCur)];
+        std::move(FBuffer.begin(), FBuffer.end(), FCells.begin() + qsizetype(row) * FieldCount());
+        FBuffer.clear();
+        FState = TDataSetState::Browse;
+        Q_ASSERT(InvariantsHold());
+    }
+}
+
+void TDbTable::Cancel()
+{
+    CheckActive();
+    FBuffer.clear();
+    FState = TDataSetState::Browse;
+    SetCurrent(FCur);
+}
+
+void TDbTable::Delete()
+{
+    CheckActive();
+    if (FState == TDataSetState::Insert) {
+        Cancel();
+        return;
+    }
+    if (FState == TDataSetState::Edit)
+        Cancel();
+    if (FView.empty())
+        Fail(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    const int row = FView[size_t(FCur)];
+    auto del = FConnection->Prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                                        .arg(QuoteIdentifier(FTableName),
+                                             QuoteIdentifier(FFields[size_t(FKeyField)]->FieldName())));
+    del->Bind(1, TDbValue::Integer(RowId(row)));
+    del->Step(); // a row another process removed already is simply gone
+    const int pos = FCur;
+    RemoveRow(row);
+    SetCurrent(pos);
+    Q_ASSERT(InvariantsHold());
+}
+
+void TDbTable::Refresh()
+{
+    CheckBrowseMode();
+    const std::optional<qint64> current = Bookmark();
+    const int pos = FCur;
+    ReadRows();
+    RebuildView();
+    MoveToRowId(current, pos);
+    Q_ASSERT(InvariantsHold());
+}
+
+// ---- rows in memory -------------------------------------------------------------
+
+int TDbTable::RowOfId(qint64 id) const
+{
+    int lo = 0, hi = RowCount();
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (RowId(mid) < id)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo < RowCount() && RowId(lo) == id ? lo : -1;
+}
+
+void TDbTable::InsertRow(std::vector<TDbValue> values)
+{
+    const qint64 id = values[size_t(FKeyField)].AsInteger();
+    int row = 0;
+    for (int lo = 0, hi = RowCount(); lo < hi;) {
+        const int mid = lo + (hi - lo) / 2;
+        if (RowId(mid) < id)
+            lo = row = mid + 1;
+        else
+            hi = row = mid;
+    }
+    FCells.insert(FCells.begin() + qsizetype(row) * FieldCount(), std::make_move_iterator(values.begin()),
+                  std::make_move_iterator(values.end()));
+    for (int &r : FView)
+        if (r >= row)
+            ++r;
+    FView.insert(FView.begin() + std::clamp(FInsertPos, 0, int(FView.size())), row);
+}
+
+void TDbTable::RemoveRow(int row)
+{
+    FCells.erase(FCells.begin() + qsizetype(row) * FieldCount(), FCells.begin() + qsizetype(row + 1) * FieldCount());
+    FView.erase(std::remove(FView.begin(), FView.end(), row), FView.end());
+    for (int &r : FView)
+        if (r > row)
+            --r;
+}
+
+int TDbTable::ViewPosOfId(qint64 id) const
+{
+    const int row = RowOfId(id);
+    if (row < 0)
+        return -1;
+    const auto it = std::find(FView.begin(), FView.end(), row);
+    return it == FView.end() ? -1 : int(it - FView.begin());
+}
+
+void TDbTable::MoveToRowId(std::optional<qint64> id, int fallback)
+{
+    const int pos = id ? ViewPosOfId(*id) : -1;
+    SetCurrent(pos >= 0 ? pos : fallback);
+}
+
+// ---- filter and sort --------------------------------------------------------------
+
+std::vector<TDbTable::TCompiledCondition> TDbTable::CompileFilter(const QString &text) const
+{
+    std::vector<TCompiledCondition> compiled;
+    const TFilterExpression expression = TFilterExpression::Parse(text);
+    for (const TFilterCondition &c : expression.Conditions()) {
+        const TDbField *field = FindField(c.FieldName);
+        if (!field)
+            throw EDatabaseError(QStringLiteral("Invalid filter \"%1\": unknown field '%2'").arg(text, c.FieldName));
+        TDbValue literal = c.Literal;
+        if (field->IsNumeric() && literal.IsText()) {
+            try {
+                literal = TDbValue::Integer(StrToInt(literal.AsText()));
+            } catch (const EConvertError &e) {
+                throw EDatabaseError(QStringLiteral("Invalid filter \"%1\": %2").arg(text, e.Message()));
+            }
+        }
+        else if (!field->IsNumeric())
+            literal = TDbValue::Text(literal.ToString());
+        compiled.push_back({field->Index(), c.Op, field->Key(literal)});
+    }
+    return compiled;
+}
+
+std::vector<TDbTable::TCompiledSort> TDbTable::CompileSort(const QString &text) const
+{
+    std::vector<TCompiledSort> compiled;
+    for (const TSortKey &k : ParseSortText(text))
+        compiled.push_back({FieldByName(k.FieldName).Index(), k.Descending});
+    return compiled;
+}
+
+bool TDbTable::PassesFilter(int row) const
+{
+    for (const TCompiledCondition &c : FFilter) {
+        const TDbValue &value = Cell(row, c.Field);
+        // Null compares with nothing, as in SQL.
+        if (value.IsNull() || !TFilterExpression::Holds(c.Op, CompareKeys(FFields[size_t(c.Field)]->Key(value), c.Key)))
+            return false;
+    }
+    return true;
+}
+
+void TDbTable::RebuildView()
+{
+    FView.clear();
+    const int rows = RowCount();
+    FView.reserve(size_t(rows));
+    for (int r = 0; r < rows; ++r)
+        if (FFilter.empty() || PassesFilter(r))
+            FView.push_back(r);
+    if (FSort.empty())
+        return;
+    // Keys once per row, then a stable sort: equal keys stay in id order.
+    const size_t k = FSort.size();
+    std::vector<TDbValue> keys(FView.size() * k);
+    for (size_t i = 0; i < FView.size(); ++i)
+        for (size_t j = 0; j < k; ++j)
+            keys[i * k + j] = FFields[size_t(FSort[j].Field)]->Key(Cell(FView[i], FSort[j].Field));
+    std::vector<int> order(FView.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        for (size_t j = 0; j < k; ++j) {
+            const int c = CompareKeys(keys[size_t(a) * k + j], keys[size_t(b) * k + j]);
+            if (c != 0)
+                return FSort[j].Descending ? c > 0 : c < 0;
+        }
+        return false;
+    });
+    std::vector<int> sorted(FView.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        sorted[i] = FView[size_t(order[i])];
+    FView = std::move(sorted);
+}
+
+void TDbTable::SetFilter(const QString &text)
+{
+    if (!Active() || !FFiltered) {
+        FFilterText = text;
+        return;
+    }
+    auto compiled = text.trimmed().isEmpty() ? std::vector<TCompiledCondition>() : CompileFilter(text);
+    CheckBrowseMode();
+    FFilterText = text;
+    FFilter = std::move(compiled);
+    RebuildView();
+    SetCurrent(0);
+    FBof = true;
+}
+
+void TDbTable::SetFiltered(bool on)
+{
+    if (!Active()) {
+        if (on && !FFilterText.trimmed().isEmpty())
+            TFilterExpression::Parse(FFilterText); // refuse a bad text now, not at the next open
+        FFiltered = on;
+        return;
+    }
+    auto compiled = on && !FFilterText.trimmed().isEmpty() ? CompileFilter(FFilterText)
+                                                          : std::vector<TCompiledCondition>();
+    CheckBrowseMode();
+    FFiltered = on;
+    FFilter = std::move(compiled);
+    RebuildView();
+    SetCurrent(0);
+    FBof = true;
+}
+
+void TDbTable::SetSort(const QString &text)
+{
+    CheckActive();
+    auto compiled = CompileSort(text);
+    CheckBrowseMode();
+    const std::optional<qint64> current = Bookmark();
+    FSortText = text;
+    FSort = std::move(compiled);
+    RebuildView();
+    MoveToRowId(current, 0);
+}
+
+// ---- bookmarks --------------------------------------------------------------------
+
+std::optional<TDbTable::TBookmark> TDbTable::Bookmark() const
+{
+    if (FState == TDataSetState::Inactive || FCur < 0)
+        return std::nullopt;
+    return RowId(FView[size_t(FCur)]);
+}
+
+bool TDbTable::BookmarkValid(TBookmark bookmark) const
+{
+    return Active() && ViewPosOfId(bookmark) >= 0;
+}
+
+void TDbTable::GotoBookmark(TBookmark bookmark)
+{
+    CheckBrowseMode();
+    const int pos = ViewPosOfId(bookmark);
+    if (pos < 0)
+        Fail(QStringLiteral("Record not found"));
+    SetCurrent(pos);
+}

@@ -1,0 +1,16 @@
+// The default-extension rule shared by the real file dialogs and their test
+// double: only a name without any extension gets one, and a name that ends
+// in a separator (a folder) is left alone.
+#include "DialogService.h"
+
+QString AppendDefaultExtension(const QString &fileName, const QString &defaultExt)
+{
+    if (defaultExt.isEmpty() || fileName.isEmpty() || fileName.endsWith(QLatin1Char('/')))
+        return fileName;
+    const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot > slash)
+        return fileName;
+    const QString ext = defaultExt.startsWith(QLatin1Char('.')) ? defaultExt : QLatin1Char('.') + defaultExt;
+    return fileName + ext;
+}

@@ -1,0 +1,62 @@
+// The recording dialog double. Invariants: every request is recorded before
+// it is answered; a box with a single button needs no queued answer (it can
+// only answer that button); anything else with an empty queue throws
+// EUnexpectedDialog.
+#include "FakeDialogService.h"
+
+namespace {
+
+TMsgResult ResultOfButton(TMsgButton button)
+{
+    switch (button) {
+    case TMsgButton::OK: return TMsgResult::OK;
+    case TMsgButton::Yes: return TMsgResult::Yes;
+    case TMsgButton::No: return TMsgResult::No;
+    case TMsgButton::Cancel: return TMsgResult::Cancel;
+    case TMsgButton::Close: return TMsgResult::Close;
+    }
+    return TMsgResult::Closed;
+}
+
+} // namespace
+
+QStringList TFakeDialogService::MessageTexts() const
+{
+    QStringList texts;
+    for (const TMessageRequest &m : FMessages)
+        texts << m.Text;
+    return texts;
+}
+
+void TFakeDialogService::Clear()
+{
+    FMessages.clear();
+    FFileDialogs.clear();
+    FAnswers.clear();
+    FFiles.clear();
+}
+
+TMsgResult TFakeDialogService::MessageBox(const TMessageRequest &request)
+{
+    FMessages.push_back(request);
+    if (FAnswers.empty()) {
+        if (request.Buttons.size() == 1)
+            return ResultOfButton(request.Buttons.front());
+        throw EUnexpectedDialog{QStringLiteral("unanswered message box: ") + request.Text};
+    }
+    const TMsgResult answer = FAnswers.front();
+    FAnswers.pop_front();
+    return answer;
+}
+
+std::optional<QString> TFakeDialogService::FileDialog(const TFileDialogRequest &request)
+{
+    FFileDialogs.push_back(request);
+    if (FFiles.empty())
+        throw EUnexpectedDialog{QStringLiteral("unanswered file dialog")};
+    std::optional<QString> answer = FFiles.front();
+    FFiles.pop_front();
+    if (answer)
+        answer = AppendDefaultExtension(*answer, request.DefaultExt);
+    return answer;
+}

@@ -1,3 +1,0 @@
-#include <gtest/gtest.h>
-#include <QApplication>
-TEST(Skeleton, ApplicationRunsOffscreen) { EXPECT_EQ(QGuiApplication::platformName(), QStringLiteral("offscreen")); }
