@@ -7,9 +7,8 @@
 #include <array>
 
 EscError::EscError(QString message, QString pos)
-    : FMessage(std::move(message))
+    : EPelmoraError(std::move(message))
     , FPos(std::move(pos))
-    , FUtf8(FMessage.toStdString())
 {
 }
 

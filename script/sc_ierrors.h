@@ -2,23 +2,19 @@
 
 // Errors of the script engine and the texts of its compile-time messages.
 
+#include "PelmoraError.h"
+
 #include <QString>
-#include <exception>
-#include <string>
 
 // A failure while compiling or running a script; the message is the text the
 // user sees. Pos is the position text ("line:column") when one is known.
-class EscError : public std::exception {
+class EscError : public EPelmoraError {
 public:
     explicit EscError(QString message, QString pos = QString());
-    const QString& Message() const { return FMessage; }
     const QString& Pos() const { return FPos; }
-    const char* what() const noexcept override { return FUtf8.c_str(); }
 
 private:
-    QString FMessage;
     QString FPos;
-    std::string FUtf8;
 };
 
 // The message keys of the engine. The report's string table may replace the

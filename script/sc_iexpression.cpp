@@ -116,13 +116,14 @@ std::unique_ptr<TscExpressionNode> TscExpressionNode::Detach(TscExpressionNode* 
     return n;
 }
 
-void TscExpressionNode::Replace(TscExpressionNode* Child, std::unique_ptr<TscExpressionNode> Node)
+std::unique_ptr<TscExpressionNode> TscExpressionNode::Replace(TscExpressionNode* Child, std::unique_ptr<TscExpressionNode> Node)
 {
     Node->FParent = this;
-    if (FLeft.get() == Child)
-        FLeft = std::move(Node);
-    else
-        FRight = std::move(Node);
+    std::unique_ptr<TscExpressionNode>& slot = FLeft.get() == Child ? FLeft : FRight;
+    std::swap(slot, Node);
+    if (Node)
+        Node->FParent = nullptr;
+    return Node;
 }
 
 TscOperandNode::TscOperandNode(const Variant& Value, const QString& Pos)
@@ -508,7 +509,7 @@ void TscExpression::AddOperator(TscOperatorType Op, const QString& Pos)
         TscExpressionNode* parent = n->Parent();
         std::unique_ptr<TscExpressionNode> content = n->Detach(n->Left());
         TscExpressionNode* c = content.get();
-        parent->Replace(n, std::move(content)); // frees the bracket node
+        parent->Replace(n, std::move(content)); // the bracket node is freed here
         FCurrent = c;
         return;
     }
@@ -527,9 +528,7 @@ void TscExpression::AddOperator(TscOperatorType Op, const QString& Pos)
         stop = sub->Parent();
     }
     if (sub) {
-        std::unique_ptr<TscExpressionNode> taken = stop->Detach(sub);
-        stop->Replace(sub, std::move(node));
-        op->AddNode(std::move(taken));
+        op->AddNode(stop->Replace(sub, std::move(node)));
     } else if (!stop->AddNode(std::move(node))) {
         Fail(TscMessage::SIncompatibleTypes, Pos);
     }

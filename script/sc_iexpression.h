@@ -40,7 +40,8 @@ public:
     // Attaches as the next free child (left first); false when both are taken.
     bool AddNode(std::unique_ptr<TscExpressionNode> Node);
     std::unique_ptr<TscExpressionNode> Detach(TscExpressionNode* Child);
-    void Replace(TscExpressionNode* Child, std::unique_ptr<TscExpressionNode> Node);
+    // Puts Node in Child's place and hands Child back.
+    std::unique_ptr<TscExpressionNode> Replace(TscExpressionNode* Child, std::unique_ptr<TscExpressionNode> Node);
 
 private:
     friend class TscExpression;
