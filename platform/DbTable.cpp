@@ -6,7 +6,7 @@
 // Navigation, Refresh, filter and sort changes post a pending row first, so
 // they always run in Browse.
 //
-// Invariants (checked by CheckInvariants at the transitions):
+// Invariants (checked by InvariantsHold, asserted after the transitions):
 //  1. FCells holds RowCount() rows of FFields.size() cells, sorted by id ascending.
 //  2. FView holds distinct row numbers < RowCount().
 //  3. FCur == -1 exactly when FView is empty; otherwise 0 <= FCur < FView.size().
@@ -32,12 +32,10 @@ QString QuoteIdentifier(const QString &name)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-TFieldKind KindOf(const QString &declaredType, bool primaryKey)
+// Kind of an ordinary column: SQLite's rule for integer affinity.
+TFieldKind KindOf(const QString &declaredType)
 {
-    const QString type = declaredType.toUpper();
-    if (type.contains(QLatin1String("INT")))
-        return primaryKey ? TFieldKind::AutoInc : TFieldKind::Integer;
-    return TFieldKind::String;
+    return declaredType.contains(QLatin1String("INT"), Qt::CaseInsensitive) ? TFieldKind::Integer : TFieldKind::String;
 }
 
 // Size from a declared type such as "VARCHAR(200)"; 0 when none is given.
@@ -205,23 +203,29 @@ void TDbTable::ReadFields()
     FFields.clear();
     FFieldIndex.clear();
     FKeyField = -1;
+    struct TColumn { QString Name, Type; bool PrimaryKey; };
+    std::vector<TColumn> columns;
     auto info = FConnection->Prepare(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"));
     info->Bind(1, TDbValue::Text(FTableName));
-    while (info->Step()) {
-        const QString name = info->ColumnText(0);
-        const bool primaryKey = info->ColumnInteger(2) != 0;
-        const TFieldKind kind = KindOf(info->ColumnText(1), primaryKey);
+    while (info->Step())
+        columns.push_back({info->ColumnText(0), info->ColumnText(1), info->ColumnInteger(2) != 0});
+    if (columns.empty())
+        throw EDatabaseError(QStringLiteral("The table '%1' does not exist in '%2'.").arg(FTableName, FDatabaseFile));
+    // Only a lone INTEGER primary key is SQLite's own row number, which is
+    // always a whole number and numbers itself.
+    const auto keys = std::count_if(columns.begin(), columns.end(), [](const TColumn &c) { return c.PrimaryKey; });
+    for (const TColumn &c : columns) {
+        const bool autoInc = keys == 1 && c.PrimaryKey && c.Type.trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
+        const TFieldKind kind = autoInc ? TFieldKind::AutoInc : KindOf(c.Type);
         const int index = int(FFields.size());
-        auto field = std::make_unique<TDbField>(name, kind, SizeOf(info->ColumnText(1)), index);
-        if (const auto key = FKeyFunctions.constFind(name.toCaseFolded()); key != FKeyFunctions.cend())
+        auto field = std::make_unique<TDbField>(c.Name, kind, kind == TFieldKind::String ? SizeOf(c.Type) : 0, index);
+        if (const auto key = FKeyFunctions.constFind(c.Name.toCaseFolded()); key != FKeyFunctions.cend())
             field->SetKeyFunction(*key);
-        if (kind == TFieldKind::AutoInc)
+        if (autoInc)
             FKeyField = index;
-        FFieldIndex.insert(name.toCaseFolded(), index);
+        FFieldIndex.insert(c.Name.toCaseFolded(), index);
         FFields.push_back(std::move(field));
     }
-    if (FFields.empty())
-        throw EDatabaseError(QStringLiteral("The table '%1' does not exist in '%2'.").arg(FTableName, FDatabaseFile));
     if (FKeyField < 0)
         throw EDatabaseError(QStringLiteral("The table '%1' has no auto-numbered key.").arg(FTableName));
 }

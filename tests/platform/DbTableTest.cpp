@@ -445,3 +445,36 @@ TEST_F(ExpenseTable, HooksBookmarksAndClosedTable)
     Table->Open();
     EXPECT_EQ(Column(*Table, car), QStringList({"BMW"}));
 }
+
+TEST_F(TableFixture, RowsWrittenByOtherSoftwareReadWithoutHarm)
+{
+    {
+        TDbConnection connection;
+        connection.Open(File);
+        // No checks here: another program may have stored anything.
+        connection.Execute("CREATE TABLE other (id INTEGER PRIMARY KEY, price INTEGER, car TEXT)");
+        connection.Execute("INSERT INTO other (price, car) VALUES ('12a', 'x'), (NULL, NULL), (7, 'y'), (1.5, 'z')");
+        connection.Execute("CREATE TABLE nokey (code TEXT PRIMARY KEY, price INTEGER)");
+    }
+    TDbTable table;
+    table.SetDatabaseFile(File);
+    table.SetTableName("other");
+    table.Open();
+    EXPECT_EQ(Column(table, "price"), QStringList({"12a", "", "7", "1.5"}));
+    table.First();
+    EXPECT_TRUE(table.Value("price").IsText());
+    table.Next();
+    EXPECT_TRUE(table.Value("price").IsNull());
+    EXPECT_TRUE(table.Value("car").IsNull());
+    // Null sorts first, then numbers, then texts that are no numbers.
+    table.SetSort("price ASC");
+    EXPECT_EQ(Column(table, "price"), QStringList({"", "7", "1.5", "12a"}));
+    // Null passes no comparison; texts order after every number.
+    table.SetFilter("price >= 0");
+    table.SetFiltered(true);
+    EXPECT_EQ(Column(table, "price"), QStringList({"7", "1.5", "12a"}));
+    table.Close();
+
+    table.SetTableName("nokey");
+    EXPECT_TRUE(ErrorOf([&] { table.Open(); }).contains("no auto-numbered key"));
+}
