@@ -5,6 +5,8 @@
 #include "QtDialogService.h"
 #include "QtPrinters.h"
 #include <QApplication>
+#include <QFileDialog>
+#include <QTemporaryDir>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
@@ -92,4 +94,73 @@ TEST(QtDialogService, ShowsTheStyleErrorWithACloseButton)
     ShowStyleNotFound(dialogs, "Windows10");
     EXPECT_EQ(caption, "Error");
     EXPECT_EQ(buttons, QStringList({"&Close"}));
+}
+
+namespace {
+
+// Runs action on the file dialog as soon as it is shown.
+void WhenFileDialogShows(std::function<void(QFileDialog &)> action)
+{
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [action, poll] {
+        if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+            action(*dialog);
+        else
+            QTimer::singleShot(5, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+} // namespace
+
+TEST(QtDialogService, SaveDialogAppendsTheDefaultExtensionAndNeverAsksToOverwrite)
+{
+    QTemporaryDir dir;
+    QFile existing(dir.filePath("old.mdb"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+
+    TQtDialogService dialogs;
+    TFileDialogRequest save;
+    save.Kind = TFileDialogKind::Save;
+    save.FilterDescription = "*.mdb";
+    save.FilterPattern = "*.mdb";
+    save.DefaultExt = ".mdb";
+
+    QStringList filters;
+    bool confirmsOverwrite = true;
+    WhenFileDialogShows([&](QFileDialog &dialog) {
+        filters = dialog.nameFilters();
+        confirmsOverwrite = !dialog.testOption(QFileDialog::DontConfirmOverwrite);
+        dialog.setDirectory(dir.path());
+        dialog.selectFile(dir.filePath("log"));
+        static_cast<QDialog &>(dialog).accept(); // runs the file dialog's own accept
+    });
+    EXPECT_EQ(dialogs.FileDialog(save), dir.filePath("log.mdb"));
+    EXPECT_EQ(filters, QStringList({"*.mdb (*.mdb)"}));
+    EXPECT_FALSE(confirmsOverwrite);
+
+    // An existing file is returned without a question.
+    WhenFileDialogShows([&](QFileDialog &dialog) {
+        dialog.selectFile(dir.filePath("old.mdb"));
+        static_cast<QDialog &>(dialog).accept(); // runs the file dialog's own accept
+    });
+    EXPECT_EQ(dialogs.FileDialog(save), dir.filePath("old.mdb"));
+
+    WhenFileDialogShows([](QFileDialog &dialog) { dialog.reject(); });
+    EXPECT_EQ(dialogs.FileDialog(save), std::nullopt);
+}
+
+TEST(QtDialogService, OpenDialogWantsAnExistingFile)
+{
+    TQtDialogService dialogs;
+    TFileDialogRequest open;
+    open.FileMustExist = true;
+    QFileDialog::FileMode mode = QFileDialog::AnyFile;
+    WhenFileDialogShows([&](QFileDialog &dialog) {
+        mode = dialog.fileMode();
+        dialog.reject();
+    });
+    EXPECT_EQ(dialogs.FileDialog(open), std::nullopt);
+    EXPECT_EQ(mode, QFileDialog::ExistingFile);
 }
