@@ -9,11 +9,16 @@ namespace {
 TMsgResult ResultOfButton(TMsgButton button)
 {
     switch (button) {
-    case TMsgButton::OK: return TMsgResult::OK;
-    case TMsgButton::Yes: return TMsgResult::Yes;
-    case TMsgButton::No: return TMsgResult::No;
-    case TMsgButton::Cancel: return TMsgResult::Cancel;
-    case TMsgButton::Close: return TMsgResult::Close;
+    case TMsgButton::OK:
+        return TMsgResult::OK;
+    case TMsgButton::Yes:
+        return TMsgResult::Yes;
+    case TMsgButton::No:
+        return TMsgResult::No;
+    case TMsgButton::Cancel:
+        return TMsgResult::Cancel;
+    case TMsgButton::Close:
+        return TMsgResult::Close;
     }
     return TMsgResult::Closed;
 }
@@ -23,7 +28,7 @@ TMsgResult ResultOfButton(TMsgButton button)
 QStringList TFakeDialogService::MessageTexts() const
 {
     QStringList texts;
-    for (const TMessageRequest &m : FMessages)
+    for (const TMessageRequest& m : FMessages)
         texts << m.Text;
     return texts;
 }
@@ -36,24 +41,24 @@ void TFakeDialogService::Clear()
     FFiles.clear();
 }
 
-TMsgResult TFakeDialogService::MessageBox(const TMessageRequest &request)
+TMsgResult TFakeDialogService::MessageBox(const TMessageRequest& request)
 {
     FMessages.push_back(request);
     if (FAnswers.empty()) {
         if (request.Buttons.size() == 1)
             return ResultOfButton(request.Buttons.front());
-        throw EUnexpectedDialog{QStringLiteral("unanswered message box: ") + request.Text};
+        throw EUnexpectedDialog { QStringLiteral("unanswered message box: ") + request.Text };
     }
     const TMsgResult answer = FAnswers.front();
     FAnswers.pop_front();
     return answer;
 }
 
-std::optional<QString> TFakeDialogService::FileDialog(const TFileDialogRequest &request)
+std::optional<QString> TFakeDialogService::FileDialog(const TFileDialogRequest& request)
 {
     FFileDialogs.push_back(request);
     if (FFiles.empty())
-        throw EUnexpectedDialog{QStringLiteral("unanswered file dialog")};
+        throw EUnexpectedDialog { QStringLiteral("unanswered file dialog") };
     std::optional<QString> answer = FFiles.front();
     FFiles.pop_front();
     if (answer)
