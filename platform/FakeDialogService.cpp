@@ -1,6 +1,6 @@
 // The recording dialog double. Invariants: every request is recorded before
-// it is answered; a box with a single button needs no queued answer (it can
-// only answer that button); anything else with an empty queue throws
+// it is answered; a box with a single button answers that button and takes
+// nothing from the queue; a question with an empty queue throws
 // EUnexpectedDialog.
 #include "FakeDialogService.h"
 
@@ -44,11 +44,12 @@ void TFakeDialogService::Clear()
 TMsgResult TFakeDialogService::MessageBox(const TMessageRequest& request)
 {
     FMessages.push_back(request);
-    if (FAnswers.empty()) {
-        if (request.Buttons.size() == 1)
-            return ResultOfButton(request.Buttons.front());
+    // A box with one button can only answer that button; it leaves the
+    // queue to the questions.
+    if (request.Buttons.size() == 1)
+        return ResultOfButton(request.Buttons.front());
+    if (FAnswers.empty())
         throw EUnexpectedDialog { QStringLiteral("unanswered message box: ") + request.Text };
-    }
     const TMsgResult answer = FAnswers.front();
     FAnswers.pop_front();
     return answer;

@@ -12,7 +12,8 @@ struct EUnexpectedDialog {
 
 class TFakeDialogService : public TDialogService {
 public:
-    // Answers consumed in order by MessageBox and FileDialog respectively.
+    // Answers consumed in order by MessageBox (only boxes with more than one
+    // button take one) and FileDialog respectively.
     void QueueAnswer(TMsgResult result) { FAnswers.push_back(result); }
     // nullopt answers Cancel; a name without extension gets the default one.
     void QueueFile(std::optional<QString> fileName) { FFiles.push_back(std::move(fileName)); }

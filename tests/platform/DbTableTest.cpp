@@ -4,6 +4,8 @@
 #include "TableFixture.h"
 #include <QDate>
 #include <QFile>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -493,4 +495,24 @@ TEST_F(TableFixture, RowsWrittenByOtherSoftwareReadWithoutHarm)
 
     table.SetTableName("nokey");
     EXPECT_TRUE(ErrorOf([&] { table.Open(); }).contains("no auto-numbered key"));
+}
+
+TEST_F(ExpenseTable, AWriterWaitsForAnotherConnectionsLockInsteadOfFailing)
+{
+    // Another user of the file holds it locked for a moment; our write must
+    // wait for it (busy timeout) rather than fail at once.
+    TDbConnection other;
+    other.Open(File);
+    other.Execute("BEGIN EXCLUSIVE");
+    std::thread release([&other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        other.Execute("COMMIT");
+    });
+    Table->Last();
+    Table->Insert();
+    Table->SetText(car, "Waited");
+    EXPECT_NO_THROW(Table->Post());
+    release.join();
+    Table->Refresh();
+    EXPECT_EQ(Table->RecordCount(), 5);
 }

@@ -37,6 +37,7 @@ TEST(FakeDialogService, RecordsRequestsAndAnswersFromItsQueues)
     dialogs.QueueFile(QStringLiteral("/data/log"));
     dialogs.QueueFile(std::nullopt);
 
+    ShowInformation(dialogs, "first a notice"); // takes no answer from the queue
     EXPECT_FALSE(AskConfirmation(dialogs, "Вы уверены?"));
     EXPECT_EQ(AskFirstRun(dialogs, "first"), TMsgResult::Closed);
     ShowInformation(dialogs, "Готово"); // one button: answers itself
@@ -47,8 +48,8 @@ TEST(FakeDialogService, RecordsRequestsAndAnswersFromItsQueues)
     EXPECT_EQ(dialogs.FileDialog(save), QString("/data/log.mdb"));
     EXPECT_EQ(dialogs.FileDialog(save), std::nullopt);
 
-    EXPECT_EQ(dialogs.MessageTexts(), QStringList({ "Вы уверены?", "first", "Готово" }));
-    EXPECT_EQ(dialogs.Messages()[0].Caption, "Confirm");
+    EXPECT_EQ(dialogs.MessageTexts(), QStringList({ "first a notice", "Вы уверены?", "first", "Готово" }));
+    EXPECT_EQ(dialogs.Messages()[1].Caption, "Confirm");
     EXPECT_EQ(dialogs.FileDialogs().size(), 2u);
     EXPECT_TRUE(dialogs.AllAnswersUsed());
 
