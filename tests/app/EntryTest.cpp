@@ -115,6 +115,7 @@ TEST_F(EntryTest, EmptyTextRefusesEntryOnceAndStillRecomputesTotal)
 struct ConversionCase {
     const char *name;
     QString mileage, price, expectedMessage;
+    QString part = QStringLiteral("new part");
 };
 
 class EntryConversionTest : public EntryTest, public ::testing::WithParamInterface<ConversionCase> { };
@@ -127,7 +128,7 @@ TEST_P(EntryConversionTest, AddAndEditStoreNothing)
     for (QAbstractButton *command : { static_cast<QAbstractButton *>(Form->Button1),
              static_cast<QAbstractButton *>(Form->SpeedButton7) }) {
         Dialogs.Clear();
-        Fill(1, "new part", "desc", c.mileage, c.price);
+        Fill(1, c.part, "desc", c.mileage, c.price);
         command->click();
         ASSERT_EQ(Dialogs.Messages().size(), 1u);
         EXPECT_EQ(Dialogs.Messages()[0], ErrorBoxRequest(c.expectedMessage));
@@ -147,7 +148,9 @@ INSTANTIATE_TEST_SUITE_P(BadNumbers, EntryConversionTest,
     ::testing::Values(ConversionCase { "PastedLetters", "12a", "5", "'12a' is not a valid integer value." },
         ConversionCase { "MileageOver32Bits", "99999999999", "5", "'99999999999' is not a valid integer value." },
         ConversionCase { "PriceNotANumber", "5", "abc", "'abc' is not a valid integer value." },
-        ConversionCase { "PriceOver32Bits", "5", "2147483648", "'2147483648' is not a valid integer value." }),
+        ConversionCase { "PriceOver32Bits", "5", "2147483648", "'2147483648' is not a valid integer value." },
+        ConversionCase { "PartNameOver200Characters", "5", "5",
+            "The text for field 'partname' is too long: 201 characters, at most 200 allowed.", QString(201, 'x') }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(EntryTest, EditSelectedRewritesTheCurrentRow)
