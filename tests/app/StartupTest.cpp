@@ -144,6 +144,32 @@ INSTANTIATE_TEST_SUITE_P(Exits, FirstRunExitTest,
             { FirstRunText, WrongExtensionText } }),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The first-run flag is read as a whole number: only a value that reads as
+// zero counts as configured.
+TEST_F(StartupTest, CheckValueDecidesWhetherTheDialogueComes)
+{
+    const QString database = MakeDatabase("log.mdb");
+    const struct {
+        const char* check;
+        bool dialogue;
+    } cases[] = {
+        { "0", false }, { " 0 ", false }, // blanks around a value are not part of it
+        { "0x0", false }, // hexadecimal is a whole number too
+        { "1", true }, { "2", true }, { "", true }, // no number: the default, pending
+        { "abc", true }, // no number: the default, pending
+    };
+    for (const auto& c : cases) {
+        WriteBytes(
+            Ini(), QByteArray("[settings]\r\ncheck=") + c.check + "\r\nPATH=" + database.toUtf8() + "\r\n");
+        Dialogs.Clear();
+        if (c.dialogue)
+            Dialogs.QueueAnswer(TMsgResult::Closed); // leave at once
+        const bool started = Start() != nullptr;
+        EXPECT_EQ(started, !c.dialogue) << c.check;
+        EXPECT_EQ(Dialogs.MessageTexts().contains(FirstRunText), c.dialogue) << c.check;
+    }
+}
+
 TEST_F(StartupTest, YesOnDatabaseThatHasTheTableFailsQuietlyThenAsksForPath)
 {
     const QString database = MakeDatabase("full.mdb", { { "A", "oil", "01.02.2024", "10", "", "5" } });
