@@ -186,8 +186,10 @@ void TForm1::BuildLayout()
     linkPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
     Label6->setPalette(linkPalette);
 
+    // Enter on a focused push button presses that button; elsewhere it goes
+    // to the window, which presses Button1.
     for (QPushButton* button : { Button1, Button2, Button3, BitBtn1 })
-        button->setAutoDefault(false);
+        button->setAutoDefault(true);
     SetTabOrder();
 }
 

@@ -86,6 +86,10 @@ TEST_F(EntryTest, EnterKeyAddsThroughTheDefaultButton)
     Fill(0, "Bulb", "H4", "7", "150");
     QTest::keyClick(Form->LabeledEdit2, Qt::Key_Return);
     EXPECT_EQ(Rows(Database).size(), 1u);
+    // On a focused push button Enter presses that button instead.
+    QTest::keyClick(Form->Button2, Qt::Key_Return);
+    EXPECT_EQ(Rows(Database).size(), 1u);
+    EXPECT_TRUE(Form->LabeledEdit1->text().isEmpty()) << "Clear ran";
 }
 
 // Each empty text refuses the entry with one message; the total is still
