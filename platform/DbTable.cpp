@@ -319,6 +319,15 @@ const TDbValue& TDbTable::Value(int fieldIndex) const
     return Cell(FView[size_t(FCur)], fieldIndex);
 }
 
+const TDbValue& TDbTable::ValueAt(int recordIndex, int fieldIndex) const
+{
+    if (recordIndex < 0 || recordIndex >= int(FView.size()) || fieldIndex < 0 || fieldIndex >= FieldCount())
+        return NullValue;
+    if (FState == TDataSetState::Edit && recordIndex == FCur)
+        return FBuffer[size_t(fieldIndex)];
+    return Cell(FView[size_t(recordIndex)], fieldIndex);
+}
+
 const TDbValue& TDbTable::Value(const QString& fieldName) const
 {
     return Value(FieldByName(fieldName).Index());
