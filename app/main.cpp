@@ -1,13 +1,4 @@
-// Program entry of Pelmora.
-#include <QApplication>
-#include <QWidget>
+// Program entry of Pelmora; everything happens in RunPelmora.
+#include "ProgramEntry.h"
 
-int main(int argc, char **argv)
-{
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Pelmora"));
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Pelmora 1.1"));
-    window.show();
-    return app.exec();
-}
+int main(int argc, char **argv) { return RunPelmora(argc, argv); }

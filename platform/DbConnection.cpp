@@ -85,6 +85,17 @@ QString TDbStatement::ColumnText(int index) const
     return QString::fromUtf8(text, sqlite3_column_bytes(FStmt, index));
 }
 
+QByteArrayView TDbStatement::ColumnUtf8(int index) const
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(FStmt, index));
+    return QByteArrayView(text, sqlite3_column_bytes(FStmt, index));
+}
+
+bool TDbStatement::ColumnIsInteger(int index) const
+{
+    return sqlite3_column_type(FStmt, index) == SQLITE_INTEGER;
+}
+
 bool TDbStatement::ColumnIsNull(int index) const
 {
     return sqlite3_column_type(FStmt, index) == SQLITE_NULL;
@@ -175,9 +186,22 @@ void TDbConnection::Execute(const QString &sql)
     }
 }
 
+void TDbConnection::EndReadTransaction() noexcept
+{
+    if (FDb)
+        sqlite3_exec(FDb, "COMMIT", nullptr, nullptr, nullptr);
+}
+
 std::unique_ptr<TDbStatement> TDbConnection::Prepare(const QString &sql)
 {
     return std::make_unique<TDbStatement>(Handle(), sql);
+}
+
+qint64 TDbConnection::DataVersion()
+{
+    auto version = Prepare(QStringLiteral("PRAGMA data_version"));
+    version->Step();
+    return version->ColumnInteger(0);
 }
 
 qint64 TDbConnection::LastInsertId() const

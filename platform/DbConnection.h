@@ -5,6 +5,7 @@
 // anything is changed. Several connections (and processes) may share a file;
 // a busy file is waited for up to BusyTimeoutMs.
 #include "DbValue.h"
+#include <QByteArrayView>
 #include <QString>
 #include <memory>
 
@@ -30,6 +31,9 @@ public:
     qint64 ColumnInteger(int index) const;
     QString ColumnText(int index) const;
     bool ColumnIsNull(int index) const;
+    // The column's raw UTF-8 text; valid until the next Step or Reset.
+    QByteArrayView ColumnUtf8(int index) const;
+    bool ColumnIsInteger(int index) const;
 
 private:
     sqlite3 *FDb;
@@ -54,7 +58,12 @@ public:
 
     // Runs one of the program's own fixed statements (never user text).
     void Execute(const QString &sql);
+    // Ends a read-only transaction; nothing was written, so nothing can be lost.
+    void EndReadTransaction() noexcept;
     std::unique_ptr<TDbStatement> Prepare(const QString &sql);
+    // Changes whenever another connection (of any process) commits to the
+    // file; this connection's own commits leave it as it is.
+    qint64 DataVersion();
     qint64 LastInsertId() const;
     int Changes() const;
 

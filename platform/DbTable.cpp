@@ -13,6 +13,8 @@
 //  4. FBuffer is non-empty exactly in the Edit and Insert states.
 // The file is the truth: Post and Delete change it first and mirror the change
 // in memory only after it succeeded, so a failure leaves both as they were.
+// Because the mirror is exact, Refresh re-reads the file only when another
+// connection has committed since the last read (SQLite's data version).
 #include "DbTable.h"
 #include "PelmoraError.h"
 #include <QStringList>
@@ -49,6 +51,41 @@ int SizeOf(const QString &declaredType)
     const int size = declaredType.mid(open + 1, close - open - 1).trimmed().toInt(&ok);
     return ok && size > 0 ? size : 0;
 }
+
+// Shares one QString among the equal texts of a column (car names and dates
+// repeat a lot), which saves most of the allocations of reading a big table.
+// A column whose texts rarely repeat stops being pooled after a trial.
+class TTextPool
+{
+public:
+    QString Text(QByteArrayView utf8)
+    {
+        if (!FEnabled)
+            return QString::fromUtf8(utf8);
+        ++FLookups;
+        const QByteArray key = QByteArray::fromRawData(utf8.data(), utf8.size());
+        if (const auto it = FTexts.constFind(key); it != FTexts.cend()) {
+            ++FHits;
+            return *it;
+        }
+        QString text = QString::fromUtf8(utf8);
+        if (FLookups >= TrialLookups && FHits * 2 < FLookups) {
+            FEnabled = false;
+            FTexts.clear();
+        } else if (FTexts.size() < MaxTexts) {
+            FTexts.insert(QByteArray(utf8.data(), utf8.size()), text);
+        }
+        return text;
+    }
+
+private:
+    static constexpr int TrialLookups = 1024;
+    static constexpr qsizetype MaxTexts = 1 << 16;
+    QHash<QByteArray, QString> FTexts;
+    int FLookups = 0;
+    int FHits = 0;
+    bool FEnabled = true;
+};
 
 } // namespace
 
@@ -194,15 +231,37 @@ void TDbTable::ReadRows()
     QStringList columns;
     for (const auto &f : FFields)
         columns << QuoteIdentifier(f->FieldName());
+    // The version, the count and the rows come from one snapshot of the file.
+    FConnection->Execute(QStringLiteral("BEGIN"));
+    struct TEndRead
+    {
+        TDbConnection &Connection;
+        ~TEndRead() { Connection.EndReadTransaction(); }
+    } endRead{*FConnection};
+    const qint64 version = FConnection->DataVersion();
     auto select = FConnection->Prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
                                            .arg(columns.join(QLatin1String(", ")), QuoteIdentifier(FTableName),
                                                 QuoteIdentifier(FFields[size_t(FKeyField)]->FieldName())));
+    // Counting first lets the cells be allocated once: 100,000 rows are
+    // millions of cells, and regrowing them costs as much as reading.
+    auto count = FConnection->Prepare(QStringLiteral("SELECT count(*) FROM %1").arg(QuoteIdentifier(FTableName)));
+    count->Step();
     std::vector<TDbValue> cells;
     const int n = FieldCount();
-    while (select->Step())
-        for (int i = 0; i < n; ++i)
-            cells.push_back(select->Column(i));
+    cells.reserve(size_t(count->ColumnInteger(0) + 16) * size_t(n));
+    std::vector<TTextPool> pools(static_cast<size_t>(n));
+    while (select->Step()) {
+        for (int i = 0; i < n; ++i) {
+            if (select->ColumnIsNull(i))
+                cells.emplace_back();
+            else if (select->ColumnIsInteger(i))
+                cells.push_back(TDbValue::Integer(select->ColumnInteger(i)));
+            else
+                cells.push_back(TDbValue::Text(pools[size_t(i)].Text(select->ColumnUtf8(i))));
+        }
+    }
     FCells = std::move(cells);
+    FDataVersion = version;
 }
 
 // ---- fields and values --------------------------------------------------------
@@ -428,7 +487,10 @@ void TDbTable::Refresh()
     CheckBrowseMode();
     const std::optional<qint64> current = Bookmark();
     const int pos = FCur;
-    ReadRows();
+    // Our own writes are mirrored in memory already; only another
+    // connection's commit makes re-reading the file necessary.
+    if (FConnection->DataVersion() != FDataVersion)
+        ReadRows();
     RebuildView();
     MoveToRowId(current, pos);
     Q_ASSERT(InvariantsHold());

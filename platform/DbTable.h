@@ -161,6 +161,7 @@ private:
     QHash<QString, TFieldKeyFunction> FKeyFunctions; // case-folded name -> key
     int FKeyField = -1;
 
+    qint64 FDataVersion = -1;     // the file's data version when FCells was read
     std::vector<TDbValue> FCells; // rows by id ascending, FFields.size() cells each
     std::vector<int> FView;       // row numbers in view order
     int FCur = -1;                // position in FView; -1 when FView is empty

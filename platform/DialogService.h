@@ -11,8 +11,8 @@ enum class TMsgIcon { None, Information, Question, Warning, Error };
 
 enum class TMsgButton { OK, Yes, No, Cancel, Close };
 
-// What a message box answered. Closed: shut through its title bar without a
-// button (only possible when the box has no cancel-like button).
+// What a message box answered. Closed: shut through its title bar without
+// choosing a button (Escape chooses the EscapeButton when there is one).
 enum class TMsgResult { Closed, OK, Yes, No, Cancel, Close };
 
 struct TMessageRequest

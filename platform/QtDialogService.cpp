@@ -1,6 +1,6 @@
 // The real dialog service over Qt. Invariants: buttons carry the framework's
 // captions ("OK", "&Yes", "&No", "Cancel", "&Close") in the requested order;
-// a box whose Escape button is not set reports a title-bar close as Closed;
+// a box closed through its title bar answers Closed, whatever its buttons;
 // file dialogs append the default extension to a name typed without one and
 // never prompt before overwriting unless asked.
 #include "QtDialogService.h"
@@ -74,10 +74,12 @@ TMsgResult TQtDialogService::MessageBox(const TMessageRequest &request)
         if (request.EscapeButton && b == *request.EscapeButton)
             box.setEscapeButton(button);
     }
+    // Escape clicks the escape button; the title bar's close box clicks
+    // nothing (Qt would report the escape button), so only a real click counts.
+    QAbstractButton *clicked = nullptr;
+    QObject::connect(&box, &QMessageBox::buttonClicked, &box, [&clicked](QAbstractButton *b) { clicked = b; });
     box.exec();
-    const auto it = kinds.find(box.clickedButton());
-    // With no escape button, Escape and the title bar's close box leave no
-    // button clicked.
+    const auto it = kinds.find(clicked);
     return it == kinds.end() ? TMsgResult::Closed : ResultOf(it->second);
 }
 

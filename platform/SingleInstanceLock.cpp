@@ -8,8 +8,20 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+namespace {
+
+QString DefaultPath(const QString &name)
+{
+    const QString folder = TSingleInstanceLock::DefaultFolder();
+    if (folder == QDir::tempPath())
+        return folder + QLatin1Char('/') + name + QLatin1Char('-') + QString::number(::getuid()) + QStringLiteral(".lock");
+    return folder + QLatin1Char('/') + name + QStringLiteral(".lock");
+}
+
+} // namespace
+
 TSingleInstanceLock::TSingleInstanceLock(const QString &name, const QString &folder)
-    : FPath((folder.isEmpty() ? DefaultFolder() : folder) + QLatin1Char('/') + name + QStringLiteral(".lock"))
+    : FPath(folder.isEmpty() ? DefaultPath(name) : folder + QLatin1Char('/') + name + QStringLiteral(".lock"))
 {
 }
 
@@ -33,7 +45,7 @@ bool TSingleInstanceLock::TryAcquire()
         return true;
     const int fd = ::open(QFile::encodeName(FPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
-        return false;
+        return true; // cannot tell whether another copy runs; better to run than to vanish
     int rc;
     do
         rc = ::flock(fd, LOCK_EX | LOCK_NB);

@@ -38,8 +38,6 @@ constexpr int BufferSize = 4096;
 bool IsBlank(QChar C) { return C == u' ' || C == u'\t' || C == u'\r' || C == u'\n'; }
 } // namespace
 
-TrpStorageError::TrpStorageError(QString Message) : FMessage(std::move(Message)), FWhat(FMessage.toUtf8()) {}
-
 TrpInvalidXMLException::TrpInvalidXMLException() : TrpStorageError(InvalidFormatText) {}
 
 // ---------------------------------------------------------------- escaping

@@ -3,6 +3,8 @@
 // temporary file and read back by offset.
 #pragma once
 
+#include "PelmoraError.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -13,17 +15,12 @@
 class QIODevice;
 class TrpXMLDocument;
 
-// Failure of the storage layer (file not readable, not writable).
-class TrpStorageError : public std::exception
+// Failure of the storage layer (file not readable, not writable, a value
+// that does not convert).
+class TrpStorageError : public EPelmoraError
 {
 public:
-    explicit TrpStorageError(QString Message);
-    const QString &Message() const { return FMessage; }
-    const char *what() const noexcept override { return FWhat.constData(); }
-
-private:
-    QString FMessage;
-    QByteArray FWhat;
+    using EPelmoraError::EPelmoraError;
 };
 
 // Malformed XML; the message is always "Invalid file format".

@@ -67,8 +67,11 @@ TEST_F(TableFixture, CreatingOverAnExistingFileChangesNothing)
     Add(*table, {"Audi", "oil", "01.01.2024", 1, 2});
     table->Close();
     const QByteArray before = ReadAll(File);
-    EXPECT_FALSE(CreateDatabaseFile(File).isEmpty());
+    EXPECT_EQ(CreateDatabaseFile(File), QStringLiteral("Database file '%1' already exists.").arg(File));
     EXPECT_EQ(ReadAll(File), before);
+    const QString nowhere = Dir.filePath("no/such/folder/log.mdb");
+    EXPECT_TRUE(CreateDatabaseFile(nowhere).startsWith("Cannot create the database file"));
+    EXPECT_FALSE(QFile::exists(nowhere));
 
     // The table statement on a file that has the table fails clearly, and the row stays.
     TDbConnection connection;
@@ -282,9 +285,13 @@ TEST_F(ExpenseTable, CarFilterMatchesAWholeNameWithAQuote)
     EXPECT_TRUE(Table->IsEmpty()); // whole-name equality, no prefix match
     Table->SetFilter("car = 'Audi'");
     EXPECT_EQ(Column(*Table, price), QStringList({"100", "50"}));
+    Table->SetFilter("CAR = 'AUDI'"); // names and texts compare without regard to case
+    EXPECT_EQ(Column(*Table, price), QStringList({"100", "50"}));
+    Table->SetFilter("mileage >= 2000 AND price < '100'"); // numbers compare as numbers
+    EXPECT_EQ(Column(*Table, price), QStringList({"50", "75"}));
 
     Table->SetFiltered(false);
-    EXPECT_EQ(Table->Filter(), "car = 'Audi'"); // kept, unused
+    EXPECT_EQ(Table->Filter(), "mileage >= 2000 AND price < '100'"); // kept, unused
     EXPECT_EQ(Table->RecordCount(), 4);
 }
 

@@ -4,6 +4,7 @@
 #include "DbTable.h"
 #include "ExpenseDatabase.h"
 #include <QTemporaryDir>
+#include "QtPrinters.h"
 #include <gtest/gtest.h>
 
 struct TExpense

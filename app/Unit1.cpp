@@ -1,0 +1,194 @@
+// The main window's construction, its outer height, the expand/collapse
+// toggle and the routing of Qt's signals and events to the handlers.
+// Invariants: every handler runs through Guarded, so no error leaves the
+// event loop; the client area is 740 pixels wide and 363 or 575 high
+// (or what the platform made of it), never resizable by the user.
+#include "Unit1.h"
+
+#include "ClickLabel.h"
+#include "DbTable.h"
+#include "ErrorBox.h"
+#include "ExpenseDatabase.h"
+#include "ExpenseGridModel.h"
+#include "Services.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QToolButton>
+
+const QString TForm1::WebAddress = QStringLiteral("https://pelmora.org/");
+
+TForm1::TForm1(TServices &services)
+    : ADOTable1(std::make_unique<TDbTable>(QStringLiteral("ADOTable1")))
+    , FServices(services)
+{
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+        | Qt::WindowCloseButtonHint);
+    setObjectName(QStringLiteral("Form1"));
+    BuildLayout();
+    ADOTable1->SetTableName(ExpenseTableName);
+    DataSource1 = new TExpenseGridModel(*ADOTable1, this);
+    DBGrid1->setModel(DataSource1);
+    SetHeight(ExpandedHeight);
+    ConnectHandlers();
+}
+
+TForm1::~TForm1()
+{
+    // The grid must let go of the model before the table goes.
+    DBGrid1->setModel(nullptr);
+}
+
+std::unique_ptr<TForm1> TForm1::Create(TServices &services)
+{
+    std::unique_ptr<TForm1> form(new TForm1(services));
+    form->Guarded([&] { form->FormCreate(); });
+    if (QScreen *screen = form->screen()) {
+        QRect frame(QPoint(), QSize(740, form->Height()));
+        frame.moveCenter(screen->availableGeometry().center());
+        form->move(frame.topLeft());
+    }
+    return form;
+}
+
+int TForm1::Height() const { return height() + FrameHeight; }
+
+void TForm1::SetHeight(int value) { setFixedSize(740, std::max(0, value - FrameHeight)); }
+
+void TForm1::ReportError(const std::exception &error)
+{
+    SyncGrid(); // show what the table holds after the failed step
+    ShowErrorBox(*FServices.Dialogs, error);
+}
+
+void TForm1::ReopenTable()
+{
+    ADOTable1->Close();
+    SyncGrid();
+    ADOTable1->SetDatabaseFile(Edit1->text());
+    ADOTable1->Open();
+    SyncGrid();
+}
+
+void TForm1::SetColumnWidths()
+{
+    const int widths[TExpenseGridModel::ColumnCount] = { 64, 256, 64, 64, 191, 64 };
+    for (int column = 0; column < TExpenseGridModel::ColumnCount; ++column)
+        DBGrid1->setColumnWidth(column, widths[column]);
+}
+
+void TForm1::SyncGrid()
+{
+    FSyncingGrid = true;
+    const int column = std::max(0, DBGrid1->currentIndex().column());
+    DataSource1->Reload();
+    const int row = DataSource1->CurrentRow();
+    if (row >= 0)
+        DBGrid1->setCurrentIndex(DataSource1->index(row, column));
+    FSyncingGrid = false;
+}
+
+void TForm1::Button3Click() { SetHeight(Height() == ExpandedHeight ? CollapsedHeight : ExpandedHeight); }
+
+void TForm1::LabeledEdit3KeyPress(QObject *, QChar &Key)
+{
+    if (Key != QChar(8) && !(Key >= QLatin1Char('0') && Key <= QLatin1Char('9')))
+        Key = QChar();
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == DBGrid1->viewport()
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease
+            || event->type() == QEvent::MouseButtonDblClick))
+        return static_cast<QMouseEvent *>(event)->button() == Qt::RightButton;
+    if ((watched == LabeledEdit3 || watched == LabeledEdit4) && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        switch (key->key()) {
+        // Keys that move the focus, commit the window or delete are not typed
+        // characters; they pass untouched.
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+        case Qt::Key_Delete:
+            return false;
+        default:
+            break;
+        }
+        const QString text = key->text();
+        if (text.isEmpty())
+            return false;
+        for (QChar ch : text) {
+            QChar typed = ch;
+            LabeledEdit3KeyPress(watched, typed);
+            if (typed.isNull())
+                return true; // the whole key press goes, as one discarded character
+        }
+        return false;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::keyPressEvent(QKeyEvent *event)
+{
+    // Button1 is the window's default button: Enter adds the entry unless
+    // the focused control used the key itself.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && Button1->isVisibleTo(this)
+        && Button1->isEnabled()) {
+        Button1->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        Guarded([this] { FormShow(); });
+}
+
+void TForm1::ConnectHandlers()
+{
+    auto handle = [this](auto *sender, auto signal, void (TForm1::*handler)()) {
+        connect(sender, signal, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+    };
+    handle(SpeedButton1, &QToolButton::clicked, &TForm1::SpeedButton1Click);
+    handle(Button1, &QPushButton::clicked, &TForm1::Button1Click);
+    handle(SpeedButton7, &QToolButton::clicked, &TForm1::SpeedButton7Click);
+    handle(Button2, &QPushButton::clicked, &TForm1::Button2Click);
+    handle(N1, &QAction::triggered, &TForm1::N1Click);
+    handle(Button3, &QPushButton::clicked, &TForm1::Button3Click);
+    handle(Label6, &TClickLabel::clicked, &TForm1::Label6Click);
+    connect(DBGrid1, &QTableView::clicked, this, [this](const QModelIndex &index) {
+        Guarded([&] {
+            DataSource1->SetCurrentRow(index.row()); // the clicked row becomes current first
+            DBGrid1CellClick(index);
+        });
+    });
+    // The grid's current row is the table's: keys and clicks that move one move the other.
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        [this](const QModelIndex &current) {
+            if (!FSyncingGrid && current.isValid())
+                Guarded([&] { DataSource1->SetCurrentRow(current.row()); });
+        });
+    // A right click opens the context menu without moving the current row,
+    // so "delete" always means the row the grid marks.
+    DBGrid1->viewport()->installEventFilter(this);
+    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
+        [this](const QPoint &pos) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(pos)); });
+    LabeledEdit3->installEventFilter(this);
+    LabeledEdit4->installEventFilter(this);
+}

@@ -1,0 +1,131 @@
+// The expense table layer on a log of 100,000 rows: open, a full walk reading
+// price, a car filter, a sort by price, and adding one row with refresh.
+#include "DbTable.h"
+#include "ExpenseDatabase.h"
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int RowCount = 100000;
+constexpr int CarCount = 50;
+
+// One database shared by all benchmarks, filled once in one transaction.
+const QString &DatabaseFile()
+{
+    static QTemporaryDir dir;
+    static const QString file = [] {
+        const QString f = dir.filePath(QStringLiteral("bench.mdb"));
+        CreateDatabaseFile(f);
+        TDbConnection connection;
+        connection.Open(f);
+        connection.Execute(ExpenseCreateTableSql());
+        connection.Execute(QStringLiteral("BEGIN"));
+        auto insert = connection.Prepare(QStringLiteral(
+            "INSERT INTO table1 (car, partname, jobdate, mileage, descr, price) VALUES (?, ?, ?, ?, ?, ?)"));
+        for (int i = 0; i < RowCount; ++i) {
+            insert->Bind(1, TDbValue::Text(QStringLiteral("Car %1").arg(i % CarCount)));
+            insert->Bind(2, TDbValue::Text(QStringLiteral("part %1").arg(i)));
+            insert->Bind(3, TDbValue::Text(QStringLiteral("%1.%2.20%3").arg(1 + i % 28, 2, 10, QLatin1Char('0'))
+                                               .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
+                                               .arg(10 + i % 15)));
+            insert->Bind(4, TDbValue::Integer(i * 7));
+            insert->Bind(5, TDbValue::Text(QStringLiteral("description of job %1").arg(i)));
+            insert->Bind(6, TDbValue::Integer((i * 7919) % 100000));
+            insert->Step();
+            insert->Reset();
+        }
+        connection.Execute(QStringLiteral("COMMIT"));
+        return f;
+    }();
+    return file;
+}
+
+std::unique_ptr<TDbTable> OpenTable()
+{
+    auto table = std::make_unique<TDbTable>();
+    table->SetDatabaseFile(DatabaseFile());
+    table->SetTableName(ExpenseTableName);
+    table->Open();
+    return table;
+}
+
+void BM_Open(benchmark::State &state)
+{
+    DatabaseFile();
+    for (auto _ : state) {
+        auto table = OpenTable();
+        benchmark::DoNotOptimize(table->RecordCount());
+    }
+}
+BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond);
+
+void BM_WalkReadingPrice(benchmark::State &state)
+{
+    auto table = OpenTable();
+    const int price = table->FieldByName(QStringLiteral("price")).Index();
+    for (auto _ : state) {
+        qint64 sum = 0;
+        for (table->First(); !table->Eof(); table->Next())
+            sum += table->Value(price).AsInteger();
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(BM_WalkReadingPrice)->Unit(benchmark::kMillisecond);
+
+void BM_CarFilter(benchmark::State &state)
+{
+    auto table = OpenTable();
+    table->SetFiltered(true);
+    int car = 0;
+    for (auto _ : state) {
+        table->SetFilter(QStringLiteral("car = 'Car %1'").arg(car++ % CarCount));
+        benchmark::DoNotOptimize(table->RecordCount());
+    }
+}
+BENCHMARK(BM_CarFilter)->Unit(benchmark::kMillisecond);
+
+void BM_SortByPrice(benchmark::State &state)
+{
+    auto table = OpenTable();
+    bool ascending = true;
+    for (auto _ : state) {
+        table->SetSort(ascending ? QStringLiteral("price ASC") : QStringLiteral("price DESC"));
+        ascending = !ascending;
+        benchmark::DoNotOptimize(table->RecNo());
+    }
+}
+BENCHMARK(BM_SortByPrice)->Unit(benchmark::kMillisecond);
+
+void BM_SortByCar(benchmark::State &state)
+{
+    auto table = OpenTable();
+    bool ascending = true;
+    for (auto _ : state) {
+        table->SetSort(ascending ? QStringLiteral("car ASC") : QStringLiteral("car DESC"));
+        ascending = !ascending;
+        benchmark::DoNotOptimize(table->RecNo());
+    }
+}
+BENCHMARK(BM_SortByCar)->Unit(benchmark::kMillisecond);
+
+void BM_AddRowWithRefresh(benchmark::State &state)
+{
+    auto table = OpenTable();
+    for (auto _ : state) {
+        table->Last();
+        table->Insert();
+        table->SetText(QStringLiteral("car"), QStringLiteral("Car 1"));
+        table->SetText(QStringLiteral("partname"), QStringLiteral("oil"));
+        table->SetText(QStringLiteral("mileage"), QStringLiteral("1000"));
+        table->SetText(QStringLiteral("jobdate"), QStringLiteral("15.03.2024"));
+        table->SetText(QStringLiteral("descr"), QStringLiteral("bench"));
+        table->SetText(QStringLiteral("price"), QStringLiteral("100"));
+        table->Refresh();
+    }
+}
+BENCHMARK(BM_AddRowWithRefresh)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

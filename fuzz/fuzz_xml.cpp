@@ -1,0 +1,39 @@
+// libFuzzer target: the XML reader on arbitrary bytes, then the writer and
+// attribute access on whatever was read. Malformed input must end in
+// TrpStorageError, never in a crash, a hang or unbounded memory.
+#include "rpXML.h"
+
+#include <QBuffer>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size)
+{
+    QByteArray bytes(reinterpret_cast<const char *>(Data), qsizetype(Size));
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    TrpXMLDocument doc;
+    try {
+        doc.LoadFromStream(in);
+    } catch (const TrpStorageError &) {
+        return 0;
+    }
+    // Walk what was read without recursion, touching attributes.
+    std::vector<TrpXMLItem *> stack{doc.Root()};
+    while (!stack.empty()) {
+        TrpXMLItem *item = stack.back();
+        stack.pop_back();
+        (void)item->Prop(QStringLiteral("Name"));
+        item->SetProp(QStringLiteral("x"), item->Text());
+        for (int i = 0; i < item->Count(); ++i)
+            stack.push_back(item->Items(i));
+    }
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    doc.SaveToStream(out);
+    // What the writer wrote must read back.
+    out.close();
+    out.open(QIODevice::ReadOnly);
+    TrpXMLDocument again;
+    again.LoadFromStream(out);
+    (void)rpXMLToStr(QString::fromUtf8(bytes));
+    return 0;
+}

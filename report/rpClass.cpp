@@ -1,0 +1,1063 @@
+// Report object model: the component tree, its operations and the nested
+// records. Property tables live in rpClassProps.cpp.
+//
+// Invariants:
+//   1. Every child's Parent() is the object whose Objects() holds it, and
+//      the parent chain has no cycle (SetParent refuses to create one).
+//   2. A report's name index holds, upper-cased, the name of every object
+//      of the report that was attached, named or renamed while in it, and
+//      loses it when the object is renamed or detached. Destructors never
+//      touch the index: an object leaves the tree by Detach first.
+//   3. While ParentFont is true the font equals the parent's font.
+#include "rpClass.h"
+
+#include "rpDBSet.h"
+#include "rpRes.h"
+
+#include <QDateTime>
+#include <algorithm>
+#include <cmath>
+
+// -------------------------------------------------------------------- font
+
+TrpFont &TrpFont::operator=(const TrpFont &Other)
+{
+    Assign(Other);
+    return *this;
+}
+
+void TrpFont::Assign(const TrpFont &Other)
+{
+    if (this == &Other)
+        return;
+    FName = Other.FName;
+    FSize = Other.FSize;
+    FColor = Other.FColor;
+    FStyle = Other.FStyle;
+    FCharset = Other.FCharset;
+    FPixelsPerInch = Other.FPixelsPerInch;
+    Changed();
+}
+
+bool TrpFont::operator==(const TrpFont &O) const
+{
+    return FName == O.FName && FSize == O.FSize && FColor == O.FColor && FStyle == O.FStyle &&
+           FCharset == O.FCharset;
+}
+
+void TrpFont::SetName(const QString &Value)
+{
+    FName = Value;
+    Changed();
+}
+void TrpFont::SetSize(int Value)
+{
+    FSize = Value;
+    Changed();
+}
+void TrpFont::SetColor(TrpColor Value)
+{
+    FColor = Value;
+    Changed();
+}
+void TrpFont::SetStyle(TrpFontStyles Value)
+{
+    FStyle = Value;
+    Changed();
+}
+void TrpFont::SetCharset(int Value)
+{
+    FCharset = Value;
+    Changed();
+}
+void TrpFont::Changed()
+{
+    if (OnChange)
+        OnChange();
+}
+
+// ------------------------------------------------------------------- frame
+
+void TrpFrame::Assign(const TrpFrame &O)
+{
+    FTyp = O.FTyp;
+    FColor = O.FColor;
+    FStyle = O.FStyle;
+    FWidth = O.FWidth;
+    FDropShadow = O.FDropShadow;
+    FShadowWidth = O.FShadowWidth;
+    FShadowColor = O.FShadowColor;
+    FLeftLine = O.FLeftLine;
+    FTopLine = O.FTopLine;
+    FRightLine = O.FRightLine;
+    FBottomLine = O.FBottomLine;
+}
+
+bool TrpFrame::operator==(const TrpFrame &O) const
+{
+    return FTyp == O.FTyp && FColor == O.FColor && FStyle == O.FStyle && FWidth == O.FWidth &&
+           FDropShadow == O.FDropShadow && FShadowWidth == O.FShadowWidth && FShadowColor == O.FShadowColor &&
+           FLeftLine == O.FLeftLine && FTopLine == O.FTopLine && FRightLine == O.FRightLine &&
+           FBottomLine == O.FBottomLine;
+}
+
+void TrpFrame::SetColor(TrpColor Value)
+{
+    FColor = Value;
+    for (TrpFrameLine *l : {&FLeftLine, &FTopLine, &FRightLine, &FBottomLine})
+        l->SetColor(Value);
+}
+
+void TrpFrame::SetStyle(TrpFrameStyle Value)
+{
+    FStyle = Value;
+    for (TrpFrameLine *l : {&FLeftLine, &FTopLine, &FRightLine, &FBottomLine})
+        l->SetStyle(Value);
+}
+
+void TrpFrame::SetWidth(Extended Value)
+{
+    FWidth = Value;
+    for (TrpFrameLine *l : {&FLeftLine, &FTopLine, &FRightLine, &FBottomLine})
+        l->SetWidth(Value);
+}
+
+// ------------------------------------------------------------------- fills
+
+bool TrpBrushFill::Paints() const
+{
+    // The default brush (no back colour, black, solid) leaves the background alone.
+    return !(BackColor() == clNone && ForeColor() == clBlack && Style() == bsSolid) &&
+           !(BackColor() == clNone && Style() == bsClear);
+}
+
+bool TrpBrushFill::Equals(const TrpCustomFill &Other) const
+{
+    auto *o = dynamic_cast<const TrpBrushFill *>(&Other);
+    return o && o->BackColor() == BackColor() && o->ForeColor() == ForeColor() && o->Style() == Style();
+}
+
+bool TrpGradientFill::Equals(const TrpCustomFill &Other) const
+{
+    auto *o = dynamic_cast<const TrpGradientFill *>(&Other);
+    return o && o->StartColor() == StartColor() && o->EndColor() == EndColor() &&
+           o->GradientStyle() == GradientStyle();
+}
+
+bool TrpGlassFill::Equals(const TrpCustomFill &Other) const
+{
+    auto *o = dynamic_cast<const TrpGlassFill *>(&Other);
+    return o && o->Color() == Color() && o->Blend() == Blend() && o->Hatch() == Hatch() &&
+           o->Orientation() == Orientation();
+}
+
+std::unique_ptr<TrpCustomFill> rpCreateFill(TrpFillType Kind)
+{
+    switch (Kind) {
+    case ftGradient: return std::make_unique<TrpGradientFill>();
+    case ftGlass: return std::make_unique<TrpGlassFill>();
+    case ftBrush: break;
+    }
+    return std::make_unique<TrpBrushFill>();
+}
+
+TrpHighlight::TrpHighlight() : FFill(std::make_unique<TrpBrushFill>()) {}
+
+void TrpHighlight::SetFillType(TrpFillType Value)
+{
+    if (FillType() != Value)
+        FFill = rpCreateFill(Value);
+}
+
+// --------------------------------------------------------------- component
+
+TrpComponent::TrpComponent()
+{
+    FFont.OnChange = [this] {
+        if (!FUpdatingFont)
+            HandleFontChange();
+    };
+}
+
+TrpComponent::~TrpComponent() = default;
+
+TrpComponent *TrpComponent::InsertChild(std::unique_ptr<TrpComponent> Child, int Index)
+{
+    Q_ASSERT(Child && !Child->FParent);
+    TrpComponent *raw = Child.get();
+    raw->FParent = this;
+    if (Index < 0 || Index > Count())
+        FObjects.push_back(std::move(Child));
+    else
+        FObjects.insert(FObjects.begin() + Index, std::move(Child));
+    if (TrpReport *r = Report())
+        raw->IndexSubtree(r);
+    if (raw->FParentFont)
+        raw->ApplyParentFont();
+    return raw;
+}
+
+std::unique_ptr<TrpComponent> TrpComponent::Detach()
+{
+    if (!FParent)
+        return nullptr;
+    if (TrpReport *r = Report())
+        UnindexSubtree(r);
+    auto &siblings = FParent->FObjects;
+    auto it = std::find_if(siblings.begin(), siblings.end(), [this](const auto &p) { return p.get() == this; });
+    Q_ASSERT(it != siblings.end());
+    std::unique_ptr<TrpComponent> self = std::move(*it);
+    siblings.erase(it);
+    FParent = nullptr;
+    return self;
+}
+
+void TrpComponent::SetParent(TrpComponent *Value)
+{
+    if (Value == FParent)
+        return;
+    if (!FParent || !Value)
+        return; // ownership moves only between parents (see the header)
+    for (const TrpComponent *p = Value; p; p = p->FParent)
+        if (p == this)
+            return; // would make the object its own ancestor
+    std::unique_ptr<TrpComponent> self = Detach();
+    Value->InsertChild(std::move(self));
+}
+
+void TrpComponent::DeleteObject(TrpComponent *Child)
+{
+    if (Child && Child->FParent == this)
+        Child->Detach(); // the returned owner destroys it
+}
+
+void TrpComponent::MoveObject(TrpComponent *Child, int Index)
+{
+    auto it = std::find_if(FObjects.begin(), FObjects.end(), [Child](const auto &p) { return p.get() == Child; });
+    if (it == FObjects.end())
+        return;
+    std::unique_ptr<TrpComponent> owned = std::move(*it);
+    FObjects.erase(it);
+    Index = std::clamp(Index, 0, Count());
+    FObjects.insert(FObjects.begin() + Index, std::move(owned));
+}
+
+void TrpComponent::Clear()
+{
+    if (TrpReport *r = Report())
+        for (auto &c : FObjects)
+            c->UnindexSubtree(r);
+    FObjects.clear();
+}
+
+void TrpComponent::CollectAll(std::vector<TrpComponent *> &List) const
+{
+    for (const auto &c : FObjects) {
+        List.push_back(c.get());
+        c->CollectAll(List);
+    }
+}
+
+const std::vector<TrpComponent *> &TrpComponent::AllObjects()
+{
+    FAllObjects.clear();
+    CollectAll(FAllObjects);
+    return FAllObjects;
+}
+
+TrpComponent *TrpComponent::FindObject(const QString &AName) const
+{
+    std::vector<TrpComponent *> all;
+    CollectAll(all);
+    for (TrpComponent *c : all)
+        if (c->FName.compare(AName, Qt::CaseInsensitive) == 0)
+            return c;
+    return nullptr;
+}
+
+TrpPage *TrpComponent::Page() const
+{
+    for (const TrpComponent *p = this; p; p = p->FParent)
+        if (auto *page = dynamic_cast<const TrpPage *>(p))
+            return const_cast<TrpPage *>(page);
+    return nullptr;
+}
+
+TrpReport *TrpComponent::Report() const
+{
+    for (const TrpComponent *p = this; p; p = p->FParent)
+        if (p->IsReport())
+            return static_cast<TrpReport *>(const_cast<TrpComponent *>(p));
+    return nullptr;
+}
+
+TrpComponent *TrpComponent::TopParent() const
+{
+    const TrpComponent *p = this;
+    while (p->FParent)
+        p = p->FParent;
+    return const_cast<TrpComponent *>(p);
+}
+
+void TrpComponent::IndexSubtree(TrpReport *Report)
+{
+    if (!Report->FDestroying && !FName.isEmpty() && this != Report) {
+        const QString key = FName.toUpper();
+        if (!Report->FNameIndex.contains(key))
+            Report->FNameIndex.insert(key, this);
+    }
+    for (auto &c : FObjects)
+        c->IndexSubtree(Report);
+}
+
+void TrpComponent::UnindexSubtree(TrpReport *Report)
+{
+    if (!FName.isEmpty()) {
+        auto it = Report->FNameIndex.find(FName.toUpper());
+        if (it != Report->FNameIndex.end() && it.value() == this)
+            Report->FNameIndex.erase(it);
+    }
+    for (auto &c : FObjects)
+        c->UnindexSubtree(Report);
+}
+
+void TrpComponent::SetName(const QString &Value)
+{
+    if (FName.compare(Value, Qt::CaseInsensitive) == 0) {
+        if (FName.isEmpty())
+            FName = Value;
+        return;
+    }
+    if (FAncestor && !FIsLoading)
+        throw TrpReportError(rpGet(QStringLiteral("clCantRen")).replace(QStringLiteral("%s"), FName));
+    TrpReport *report = Report();
+    if (!Value.isEmpty()) {
+        const TrpComponent *other = report ? report->FindByName(Value) : TopParent()->FindObject(Value);
+        if (other && other != this)
+            throw TrpReportError(rpGet(QStringLiteral("prDupl")));
+    }
+    if (report && report != this)
+        UnindexSubtree(report), FName = Value, IndexSubtree(report);
+    else
+        FName = Value;
+}
+
+QString TrpComponent::BaseName() const
+{
+    if (!FBaseName.isEmpty())
+        return FBaseName;
+    if (dynamic_cast<const TrpPage *>(this))
+        return QStringLiteral("Page");
+    QString n = ClassName();
+    if (n.startsWith(QStringLiteral("Trp")))
+        n.remove(0, 3);
+    n.remove(QStringLiteral("View"));
+    return n;
+}
+
+void TrpComponent::CreateUniqueName()
+{
+    const QString base = BaseName();
+    TrpReport *report = Report();
+    const TrpComponent *top = TopParent();
+    for (int i = 1;; ++i) {
+        const QString candidate = base + QString::number(i);
+        const TrpComponent *other = report ? report->FindByName(candidate) : top->FindObject(candidate);
+        if (!other || other == this) {
+            SetName(candidate);
+            return;
+        }
+    }
+}
+
+void TrpComponent::SetLeft(Extended Value) { FLeft = Value; }
+void TrpComponent::SetTop(Extended Value) { FTop = Value; }
+void TrpComponent::SetWidth(Extended Value) { FWidth = Value; }
+void TrpComponent::SetHeight(Extended Value) { FHeight = Value; }
+
+void TrpComponent::SetBounds(Extended ALeft, Extended ATop, Extended AWidth, Extended AHeight)
+{
+    SetLeft(ALeft);
+    SetTop(ATop);
+    SetWidth(AWidth);
+    SetHeight(AHeight);
+}
+
+Extended TrpComponent::AbsLeft() const
+{
+    Extended r = 0;
+    for (const TrpComponent *p = this; p && !dynamic_cast<const TrpDialogPage *>(p); p = p->FParent)
+        r += p->FLeft;
+    return r;
+}
+
+Extended TrpComponent::AbsTop() const
+{
+    Extended r = 0;
+    for (const TrpComponent *p = this; p && !dynamic_cast<const TrpDialogPage *>(p); p = p->FParent)
+        r += p->FTop;
+    return r;
+}
+
+void TrpComponent::SetFont(const TrpFont &Value)
+{
+    FFont.Assign(Value); // HandleFontChange clears ParentFont
+}
+
+void TrpComponent::SetParentFont(bool Value)
+{
+    FParentFont = Value;
+    if (Value)
+        ApplyParentFont();
+}
+
+void TrpComponent::SetVisible(bool Value) { FVisible = Value; }
+
+void TrpComponent::ApplyParentFont()
+{
+    if (FParent) {
+        FUpdatingFont = true;
+        FFont.Assign(FParent->FFont);
+        FUpdatingFont = false;
+    }
+    for (auto &c : FObjects)
+        if (c->FParentFont)
+            c->ApplyParentFont();
+}
+
+void TrpComponent::HandleFontChange()
+{
+    FParentFont = false;
+    for (auto &c : FObjects)
+        if (c->FParentFont)
+            c->ApplyParentFont();
+}
+
+TrpPersistentComponent *TrpComponent::AdoptChild(std::unique_ptr<TrpPersistentComponent> Child)
+{
+    auto *c = dynamic_cast<TrpComponent *>(Child.get());
+    if (!c)
+        return nullptr;
+    Child.release();
+    return InsertChild(std::unique_ptr<TrpComponent>(c));
+}
+
+TrpPersistentComponent *TrpComponent::FindComponent(const QString &Name) const
+{
+    if (TrpReport *r = Report())
+        return r->FindByName(Name);
+    return TopParent()->FindObject(Name);
+}
+
+// Views inside a band or page, by their Align. Vertical overlap allows
+// 1e-4 of tolerance so that touching objects do not count as overlapping.
+void TrpComponent::AlignChildren()
+{
+    constexpr Extended Tolerance = 1e-4L;
+    std::vector<TrpView *> views;
+    for (auto &c : FObjects)
+        if (auto *v = dynamic_cast<TrpView *>(c.get()); v && v->Align() != baNone)
+            views.push_back(v);
+    if (views.empty())
+        return;
+    std::vector<TrpView *> all;
+    for (auto &c : FObjects)
+        if (auto *v = dynamic_cast<TrpView *>(c.get()))
+            all.push_back(v);
+    std::stable_sort(all.begin(), all.end(), [](TrpView *a, TrpView *b) { return a->Left() < b->Left(); });
+    auto overlapY = [&](const TrpView *a, const TrpView *b) {
+        return a->Top() < b->Top() + b->Height() - Tolerance && b->Top() < a->Top() + a->Height() - Tolerance;
+    };
+    // Right edge of the nearest view left of v that overlaps it vertically.
+    auto leftLimit = [&](const TrpView *v) {
+        Extended limit = 0;
+        for (const TrpView *o : all)
+            if (o != v && overlapY(o, v) && o->Left() + o->Width() <= v->Left() + Tolerance)
+                limit = std::max(limit, o->Left() + o->Width());
+        return limit;
+    };
+    auto rightLimit = [&](const TrpView *v) {
+        Extended limit = Width();
+        for (const TrpView *o : all)
+            if (o != v && overlapY(o, v) && o->Left() >= v->Left() + v->Width() - Tolerance)
+                limit = std::min(limit, o->Left());
+        return limit;
+    };
+    for (TrpView *v : all)
+        if (v->Align() == baLeft || v->Align() == baWidth)
+            v->SetLeft(leftLimit(v));
+    for (auto it = all.rbegin(); it != all.rend(); ++it)
+        if ((*it)->Align() == baRight)
+            (*it)->SetLeft(rightLimit(*it) - (*it)->Width());
+    for (TrpView *v : all) {
+        switch (v->Align()) {
+        case baWidth: v->SetWidth(rightLimit(v) - v->Left()); break;
+        case baCenter: v->SetLeft((Width() - v->Width()) / 2); break;
+        case baBottom: v->SetTop(Height() - v->Height()); break;
+        case baClient: v->SetBounds(0, 0, Width(), Height()); break;
+        default: break;
+        }
+    }
+}
+
+// -------------------------------------------------------- report component
+
+void TrpReportComponent::BeforePrint() { SetOriginalRect({Left(), Top(), Width(), Height()}); }
+
+void TrpReportComponent::AfterPrint()
+{
+    const TrpRect &r = OriginalRect();
+    SetLeft(r.Left);
+    SetTop(r.Top);
+    SetWidth(r.Right);
+    SetHeight(r.Bottom);
+}
+
+TrpRect TrpReportComponent::GetRealBounds() const
+{
+    return {AbsLeft(), AbsTop(), AbsLeft() + Width(), AbsTop() + Height()};
+}
+
+// -------------------------------------------------------------------- view
+
+TrpView::TrpView() : FFill(std::make_unique<TrpBrushFill>()) {}
+TrpView::~TrpView() = default;
+
+void TrpView::SetDataSet(TrpDataSet *Value)
+{
+    FDataSet = Value;
+    FDataSetName = Value ? Value->UserName() : QString();
+}
+
+QString TrpView::DataSetName() const { return FDataSet ? FDataSet->UserName() : FDataSetName; }
+
+void TrpView::SetDataSetName(const QString &Value)
+{
+    FDataSetName = Value;
+    TrpReport *r = Report();
+    FDataSet = r ? r->FindDataSet(Value) : nullptr;
+}
+
+void TrpView::SetFillType(TrpFillType Value)
+{
+    if (FillType() != Value)
+        FFill = rpCreateFill(Value);
+}
+
+TrpColor TrpView::Color() const
+{
+    if (auto *b = dynamic_cast<const TrpBrushFill *>(FFill.get()))
+        return b->BackColor();
+    return clNone;
+}
+
+void TrpView::SetColor(TrpColor Value)
+{
+    if (auto *b = dynamic_cast<TrpBrushFill *>(FFill.get()))
+        b->SetBackColor(Value);
+}
+
+void TrpView::SetPrintable(bool Value)
+{
+    TrpVisibilityTypes v = Visibility();
+    v.setFlag(vsPrint, Value);
+    SetVisibility(v);
+}
+
+// -------------------------------------------------------------------- memo
+
+TrpCustomMemoView::TrpCustomMemoView() = default;
+TrpCustomMemoView::~TrpCustomMemoView() = default;
+
+void TrpCustomMemoView::SetText(const QString &Value)
+{
+    QString t = Value;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    FMemo = t.isEmpty() ? QStringList() : t.split(u'\n');
+}
+
+void TrpCustomMemoView::SetRotation(int Value)
+{
+    FRotation = Value % 360;
+    if (FRotation < 0)
+        FRotation += 360;
+}
+
+TrpFormat *TrpCustomMemoView::DisplayFormat()
+{
+    if (FFormats.empty())
+        FFormats.push_back(std::make_unique<TrpFormat>());
+    return FFormats.front().get();
+}
+
+TrpHighlight *TrpCustomMemoView::Highlight()
+{
+    if (FHighlights.empty())
+        FHighlights.push_back(std::make_unique<TrpHighlight>());
+    return FHighlights.front().get();
+}
+
+// ----------------------------------------------------------------- picture
+
+void TrpPictureView::SetPicture(const QString &Kind, const QByteArray &Bytes)
+{
+    FPictureClass = Bytes.isEmpty() ? QString() : Kind;
+    FPictureBytes = Bytes;
+}
+
+QByteArray TrpPictureView::PictureData() const
+{
+    if (FPictureBytes.isEmpty())
+        return QByteArray();
+    const QByteArray kind = FPictureClass.toLatin1().left(255);
+    QByteArray r;
+    r.reserve(1 + kind.size() + FPictureBytes.size());
+    r.append(char(uchar(kind.size())));
+    r.append(kind);
+    r.append(FPictureBytes);
+    return r;
+}
+
+bool TrpPictureView::SetPictureData(const QByteArray &Data)
+{
+    ClearPicture();
+    if (Data.isEmpty())
+        return true;
+    const int n = uchar(Data[0]);
+    if (n == 0 || Data.size() < 1 + n)
+        return false;
+    SetPicture(QString::fromLatin1(Data.mid(1, n)), Data.mid(1 + n));
+    return true;
+}
+
+// Non-published data of a picture view: the Picture.Data bytes only.
+QByteArray TrpPictureView::PropData() const { return PictureData(); }
+void TrpPictureView::SetPropData(const QByteArray &Data) { SetPictureData(Data); }
+
+// -------------------------------------------------------------------- band
+
+TrpBand::TrpBand() : FFill(std::make_unique<TrpBrushFill>()) {}
+TrpBand::~TrpBand() = default;
+
+void TrpBand::SetChild(TrpChild *Value)
+{
+    for (const TrpBand *b = Value; b; b = b->Child())
+        if (b == this)
+            throw TrpReportError(rpGet(QStringLiteral("clCirRefNotAllow")));
+    FChild = Value;
+}
+
+void TrpBand::SetFillType(TrpFillType Value)
+{
+    if (FillType() != Value)
+        FFill = rpCreateFill(Value);
+}
+
+void TrpBand::CreateFillMemo()
+{
+    if (IsNullBand() || FFillMemo || !FFill->Paints())
+        return;
+    auto memo = std::make_unique<TrpMemoView>();
+    memo->SetFill(*FFill);
+    // The gaps are applied as the stored templates expect: left and top
+    // move the memo, right and bottom shrink it.
+    memo->SetBounds(FFillGap.Left(), FFillGap.Top(), Width() - FFillGap.Left() - FFillGap.Right(),
+                    Height() - FFillGap.Top() - FFillGap.Bottom());
+    FFillMemo = static_cast<TrpMemoView *>(InsertChild(std::move(memo), 0));
+}
+
+void TrpDataBand::SetDataSet(TrpDataSet *Value)
+{
+    FDataSet = Value;
+    FDataSetName = Value ? Value->UserName() : QString();
+}
+
+QString TrpDataBand::DataSetName() const { return FDataSet ? FDataSet->UserName() : FDataSetName; }
+
+void TrpDataBand::SetDataSetName(const QString &Value)
+{
+    FDataSetName = Value;
+    TrpReport *r = Report();
+    FDataSet = r ? r->FindDataSet(Value) : nullptr;
+}
+
+void TrpDataBand::SetCurColumn(int Value)
+{
+    if (Value > Columns())
+        Value = 1;
+    if (Value < 1)
+        Value = 1;
+    FCurColumn = Value;
+    SetLeft((ColumnWidth() + ColumnGap()) * (Value - 1));
+    if (Value == 1)
+        MaxY = 0;
+}
+
+// -------------------------------------------------------------------- page
+
+namespace {
+struct TPaper {
+    int Code;
+    Extended Width, Height; // mm
+};
+// Standard paper codes of the printing layer (portrait, millimetres).
+const TPaper PaperTable[] = {
+    {1, 216, 279},  {2, 216, 279},  {3, 279, 432},   {4, 432, 279}, {5, 216, 356}, {6, 140, 216},
+    {7, 184, 267},  {8, 297, 420},  {9, 210, 297},   {10, 210, 297}, {11, 148, 210}, {12, 250, 354},
+    {13, 182, 257}, {14, 216, 330}, {15, 215, 275},  {16, 254, 356}, {17, 279, 432}, {18, 216, 279},
+    {19, 98, 225},  {20, 105, 241}, {21, 114, 264},  {22, 121, 279}, {23, 127, 292}, {24, 432, 559},
+    {25, 559, 864}, {26, 864, 1118}, {27, 110, 220}, {28, 162, 229}, {29, 324, 458}, {30, 229, 324},
+    {31, 114, 162}, {32, 114, 229}, {33, 250, 353},  {34, 176, 250}, {35, 176, 125}, {36, 110, 230},
+    {37, 98, 191},  {38, 92, 165},  {39, 378, 279},  {40, 216, 305}, {41, 216, 330},
+};
+} // namespace
+
+bool rpPaperDimensions(int PaperSize, Extended &Width, Extended &Height)
+{
+    for (const TPaper &p : PaperTable)
+        if (p.Code == PaperSize) {
+            Width = p.Width;
+            Height = p.Height;
+            return true;
+        }
+    return false;
+}
+
+namespace {
+// Paper dimensions are kept to 1e-8 mm.
+Extended RoundPaper(Extended Value) { return std::round(Value * 1e8L) / 1e8L; }
+} // namespace
+
+TrpReportPage::TrpReportPage() { UpdateDimensions(); }
+
+void TrpReportPage::UpdateDimensions()
+{
+    SetWidth(Extended(rpRound(FPaperWidth * rp01cm)));
+    SetHeight(Extended(rpRound(FPaperHeight * rp01cm)));
+}
+
+void TrpReportPage::SetPaperSize(int Value)
+{
+    FPaperSize = Value;
+    Extended w, h;
+    if (Value < 256 && rpPaperDimensions(Value, w, h)) {
+        if (FOrientation == poLandscape)
+            std::swap(w, h);
+        FPaperWidth = w;
+        FPaperHeight = h;
+    }
+    UpdateDimensions();
+}
+
+void TrpReportPage::SetPaperWidth(Extended Value)
+{
+    FPaperWidth = RoundPaper(Value);
+    UpdateDimensions();
+}
+
+void TrpReportPage::SetPaperHeight(Extended Value)
+{
+    FPaperHeight = RoundPaper(Value);
+    UpdateDimensions();
+}
+
+void TrpReportPage::SetSizeAndDimensions(int APaperSize, Extended APaperWidth, Extended APaperHeight)
+{
+    FPaperSize = APaperSize;
+    FPaperWidth = RoundPaper(APaperWidth);
+    FPaperHeight = RoundPaper(APaperHeight);
+    UpdateDimensions();
+}
+
+void TrpReportPage::SetOrientation(TrpPrinterOrientation Value)
+{
+    if (FOrientation == Value)
+        return;
+    FOrientation = Value;
+    std::swap(FPaperWidth, FPaperHeight);
+    const Extended l = LeftMargin(), r = RightMargin(), t = TopMargin(), b = BottomMargin();
+    if (Value == poLandscape) {
+        SetLeftMargin(t);
+        SetRightMargin(b);
+        SetTopMargin(r);
+        SetBottomMargin(l);
+    } else {
+        SetLeftMargin(b);
+        SetRightMargin(t);
+        SetTopMargin(l);
+        SetBottomMargin(r);
+    }
+    UpdateDimensions();
+}
+
+void TrpReportPage::SetColumns(int Value)
+{
+    FColumns = Value;
+    QStringList positions;
+    if (Value > 0) {
+        SetColumnWidth((FPaperWidth - LeftMargin() - RightMargin()) / Value);
+        for (int i = 0; i < Value; ++i)
+            positions << QString::number(double(ColumnWidth() * i), 'g', 15);
+    }
+    SetColumnPositions(positions);
+}
+
+void TrpReportPage::SetDefaults()
+{
+    // No printer is asked here: the default paper is A4 portrait.
+    SetLeftMargin(10);
+    SetRightMargin(10);
+    SetTopMargin(10);
+    SetBottomMargin(10);
+    FOrientation = poPortrait;
+    SetPaperSize(9);
+}
+
+Extended TrpReportPage::PrintableWidth() const { return (FPaperWidth - LeftMargin() - RightMargin()) * rp01cm; }
+Extended TrpReportPage::PrintableHeight() const { return (FPaperHeight - TopMargin() - BottomMargin()) * rp01cm; }
+
+TrpBand *TrpReportPage::FindBand(const TrpClassInfo &Class) const
+{
+    for (const auto &o : Objects())
+        if (auto *b = dynamic_cast<TrpBand *>(o.get()); b && b->ClassInfo().InheritsFrom(Class))
+            return b;
+    return nullptr;
+}
+
+void TrpReportPage::SetDataSet(TrpDataSet *Value)
+{
+    FDataSet = Value;
+    FDataSetName = Value ? Value->UserName() : QString();
+}
+
+QString TrpReportPage::DataSetName() const { return FDataSet ? FDataSet->UserName() : FDataSetName; }
+
+void TrpReportPage::SetDataSetName(const QString &Value)
+{
+    FDataSetName = Value;
+    TrpReport *r = Report();
+    FDataSet = r ? r->FindDataSet(Value) : nullptr;
+}
+
+void TrpReportPage::AlignChildren()
+{
+    const Extended printableWidth = PrintableWidth();
+    const Extended printableHeight = PrintableHeight();
+    SetWidth(printableWidth);
+    SetHeight(printableHeight);
+    TrpComponent::AlignChildren();
+    for (const auto &o : Objects()) {
+        auto *band = dynamic_cast<TrpBand *>(o.get());
+        if (!band)
+            continue;
+        if (band->Vertical()) {
+            band->SetHeight(printableHeight - band->Top());
+        } else if (Columns() > 1 && !band->IsNullBand() && !dynamic_cast<TrpReportSummary *>(band) &&
+                   !dynamic_cast<TrpPageHeader *>(band) && !dynamic_cast<TrpPageFooter *>(band) &&
+                   !dynamic_cast<TrpReportTitle *>(band) && !dynamic_cast<TrpOverlay *>(band)) {
+            band->SetWidth(ColumnWidth() * rp01cm);
+        } else {
+            band->SetWidth(Width() - band->Left());
+        }
+        band->AlignChildren();
+    }
+    UpdateDimensions();
+}
+
+TrpDataPage::TrpDataPage()
+{
+    SetName(QStringLiteral("Data"));
+    SetWidth(1000);
+    SetHeight(1000);
+}
+
+// -------------------------------------------------------------- rect area
+
+TrpRectArea::TrpRectArea(const TrpComponent &C)
+    : X(C.Left()), Y(C.Top()), X1(C.Left() + C.Width()), Y1(C.Top() + C.Height())
+{
+}
+
+bool TrpRectArea::InterceptsX(const TrpRectArea &A) const { return A.X <= X1 - 1e-4L && X <= A.X1 - 1e-4L; }
+bool TrpRectArea::InterceptsY(const TrpRectArea &A) const { return A.Y <= Y1 - 1e-4L && Y <= A.Y1 - 1e-4L; }
+
+TrpRectArea TrpRectArea::InterceptX(const TrpRectArea &A) const
+{
+    return {std::max(X, A.X), Y, std::min(X1, A.X1), Y1};
+}
+
+TrpRectArea TrpRectArea::InterceptY(const TrpRectArea &A) const
+{
+    return {X, std::max(Y, A.Y), X1, std::min(Y1, A.Y1)};
+}
+
+// --------------------------------------------------------------- report
+
+TrpReportOptions::TrpReportOptions()
+{
+    // Day count from 30 December 1899.
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime epoch(QDate(1899, 12, 30), QTime(0, 0));
+    const double days = double(epoch.msecsTo(now)) / 86400000.0;
+    SetCreateDate(days);
+    SetLastChange(days);
+}
+
+void TrpReportDataSets::Add(TrpDataSet *DataSet)
+{
+    if (!DataSet || Find(DataSet))
+        return;
+    FItems.push_back({DataSet, DataSet->UserName()});
+}
+
+void TrpReportDataSets::Add(const QString &DataSetName)
+{
+    if (!Find(DataSetName))
+        FItems.push_back({nullptr, DataSetName});
+}
+
+TrpDataSetItem *TrpReportDataSets::Find(const TrpDataSet *DataSet)
+{
+    for (auto &i : FItems)
+        if (i.DataSet == DataSet)
+            return &i;
+    return nullptr;
+}
+
+TrpDataSetItem *TrpReportDataSets::Find(const QString &Name)
+{
+    for (auto &i : FItems) {
+        const QString n = i.DataSet ? i.DataSet->UserName() : i.DataSetName;
+        if (n.compare(Name, Qt::CaseInsensitive) == 0)
+            return &i;
+    }
+    return nullptr;
+}
+
+void TrpReportDataSets::Delete(const QString &Name)
+{
+    if (TrpDataSetItem *i = Find(Name))
+        FItems.erase(FItems.begin() + (i - FItems.data()));
+}
+
+int TrpVariables::IndexOf(const QString &Name) const
+{
+    for (size_t i = 0; i < FItems.size(); ++i)
+        if (FItems[i].Name.compare(Name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    return -1;
+}
+
+void TrpVariables::Add(const QString &Name, const QString &Value)
+{
+    const int i = IndexOf(Name);
+    if (i >= 0)
+        FItems[size_t(i)].Value = Value;
+    else
+        FItems.push_back({Name, Value});
+}
+
+QString TrpVariables::Value(const QString &Name) const
+{
+    const int i = IndexOf(Name);
+    return i >= 0 ? FItems[size_t(i)].Value : QString();
+}
+
+void TrpVariables::Delete(int Index)
+{
+    if (Index >= 0 && Index < Count())
+        FItems.erase(FItems.begin() + Index);
+}
+
+QStringList TrpVariables::CategoryVariables(const QString &Category) const
+{
+    QStringList r;
+    bool inside = false;
+    for (const TrpVariable &v : FItems) {
+        if (IsCategory(v.Name))
+            inside = v.Name.mid(1).compare(Category, Qt::CaseInsensitive) == 0;
+        else if (inside)
+            r << v.Name;
+    }
+    return r;
+}
+
+TrpStyleItem::TrpStyleItem() : FFill(std::make_unique<TrpBrushFill>()) {}
+
+void TrpStyleItem::SetFillType(TrpFillType Value)
+{
+    if (FillType() != Value)
+        FFill = rpCreateFill(Value);
+}
+
+TrpStyleItem *TrpStyles::Add()
+{
+    FItems.push_back(std::make_unique<TrpStyleItem>());
+    return FItems.back().get();
+}
+
+TrpStyleItem *TrpStyles::Find(const QString &Name) const
+{
+    for (const auto &s : FItems)
+        if (s->Name().compare(Name, Qt::CaseInsensitive) == 0)
+            return s.get();
+    return nullptr;
+}
+
+TrpReport::TrpReport() = default;
+
+TrpReport::~TrpReport()
+{
+    FDestroying = true;
+    FNameIndex.clear();
+}
+
+void TrpReport::Clear()
+{
+    TrpComponent::Clear();
+    FNameIndex.clear();
+    FDataSets.Clear();
+    FVariables.Clear();
+    FStyles.Clear();
+    FErrors.clear();
+}
+
+TrpComponent *TrpReport::FindByName(const QString &Name) const
+{
+    return FNameIndex.value(Name.toUpper(), nullptr);
+}
+
+void TrpReport::SetDataSet(TrpDataSet *Value)
+{
+    FDataSet = Value;
+    FDataSetName = Value ? Value->UserName() : QString();
+}
+
+QString TrpReport::DataSetName() const { return FDataSet ? FDataSet->UserName() : FDataSetName; }
+
+void TrpReport::SetDataSetName(const QString &Value)
+{
+    FDataSetName = Value;
+    FDataSet = FindDataSet(Value);
+}
+
+TrpDataSet *TrpReport::FindDataSet(const QString &Name) const
+{
+    if (Name.isEmpty())
+        return nullptr;
+    for (int i = 0; i < FDataSets.Count(); ++i) {
+        TrpDataSet *d = FDataSets.Items(i).DataSet;
+        if (d && d->UserName().compare(Name, Qt::CaseInsensitive) == 0)
+            return d;
+    }
+    return nullptr;
+}
+
+void TrpReport::AddError(const QString &Text)
+{
+    auto less = [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; };
+    auto it = std::lower_bound(FErrors.begin(), FErrors.end(), Text, less);
+    if (it != FErrors.end() && it->compare(Text, Qt::CaseInsensitive) == 0)
+        return;
+    FErrors.insert(it, Text);
+}

@@ -1,0 +1,95 @@
+// The real dialog service on the offscreen platform: the boxes Qt shows carry
+// the requested caption, icon, buttons and default, and each way of closing
+// them gives the right answer.
+#include "MessageBoxes.h"
+#include "QtDialogService.h"
+#include "QtPrinters.h"
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <functional>
+
+namespace {
+
+// Runs action on the modal box as soon as it is shown.
+void WhenBoxShows(std::function<void(QMessageBox &)> action)
+{
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [action, poll] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            action(*box);
+        else
+            QTimer::singleShot(5, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+QPushButton *ButtonWithText(QMessageBox &box, const QString &text)
+{
+    for (QAbstractButton *b : box.buttons())
+        if (b->text() == text)
+            return qobject_cast<QPushButton *>(b);
+    return nullptr;
+}
+
+} // namespace
+
+TEST(QtDialogService, ShowsTheConfirmationAsRequested)
+{
+    TQtDialogService dialogs;
+    QString caption, text;
+    QStringList buttons;
+    QString defaultButton;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    WhenBoxShows([&](QMessageBox &box) {
+        caption = box.windowTitle();
+        text = box.text();
+        icon = box.icon();
+        for (QAbstractButton *b : box.buttons())
+            buttons << b->text();
+        defaultButton = box.defaultButton() ? box.defaultButton()->text() : QString();
+        ButtonWithText(box, "&No")->click();
+    });
+    EXPECT_FALSE(AskConfirmation(dialogs, QStringLiteral("Вы уверены?")));
+    EXPECT_EQ(caption, "Confirm");
+    EXPECT_EQ(text, QStringLiteral("Вы уверены?"));
+    EXPECT_EQ(icon, QMessageBox::Question);
+    buttons.sort();
+    EXPECT_EQ(buttons, QStringList({"&No", "&Yes"}));
+    EXPECT_EQ(defaultButton, "&Yes");
+}
+
+TEST(QtDialogService, EscapeChoosesNoAndTheTitleBarAnswersClosed)
+{
+    TQtDialogService dialogs;
+    WhenBoxShows([](QMessageBox &box) {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(&box, &escape);
+    });
+    EXPECT_EQ(AskFirstRun(dialogs, "first run"), TMsgResult::No);
+
+    WhenBoxShows([](QMessageBox &box) { box.close(); });
+    EXPECT_EQ(AskFirstRun(dialogs, "first run"), TMsgResult::Closed);
+
+    WhenBoxShows([](QMessageBox &box) { ButtonWithText(box, "&Yes")->click(); });
+    EXPECT_EQ(AskFirstRun(dialogs, "first run"), TMsgResult::Yes);
+}
+
+TEST(QtDialogService, ShowsTheStyleErrorWithACloseButton)
+{
+    TQtDialogService dialogs;
+    QString caption;
+    QStringList buttons;
+    WhenBoxShows([&](QMessageBox &box) {
+        caption = box.windowTitle();
+        for (QAbstractButton *b : box.buttons())
+            buttons << b->text();
+        box.buttons().first()->click();
+    });
+    ShowStyleNotFound(dialogs, "Windows10");
+    EXPECT_EQ(caption, "Error");
+    EXPECT_EQ(buttons, QStringList({"&Close"}));
+}
