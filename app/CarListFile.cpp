@@ -8,28 +8,28 @@
 #include <QFileInfo>
 #include <QStringConverter>
 
-void EnsureCarListFile(const QString &path)
+void EnsureCarListFile(const QString& path)
 {
     if (QFileInfo::exists(path))
         return;
     QFile file(path);
     // NewOnly: a file that appears meanwhile is left alone, never truncated.
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw EPelmoraError(
-            QStringLiteral("Cannot create file \"%1\". %2").arg(QFileInfo(path).absoluteFilePath(), file.errorString()));
+        throw EPelmoraError(QStringLiteral("Cannot create file \"%1\". %2")
+                                .arg(QFileInfo(path).absoluteFilePath(), file.errorString()));
     QStringEncoder encoder(QStringConverter::System);
     const QByteArray bytes = encoder.encode(QStringLiteral("My car\r\n"));
     if (file.write(bytes) != bytes.size() || !file.flush())
-        throw EPelmoraError(
-            QStringLiteral("Cannot write file \"%1\". %2").arg(QFileInfo(path).absoluteFilePath(), file.errorString()));
+        throw EPelmoraError(QStringLiteral("Cannot write file \"%1\". %2")
+                                .arg(QFileInfo(path).absoluteFilePath(), file.errorString()));
 }
 
-QStringList ReadCarList(const QString &path)
+QStringList ReadCarList(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw EPelmoraError(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(QFileInfo(path).absoluteFilePath(), file.errorString()));
+        throw EPelmoraError(QStringLiteral("Cannot open file \"%1\". %2")
+                                .arg(QFileInfo(path).absoluteFilePath(), file.errorString()));
     QStringDecoder decoder(QStringConverter::System);
     QString text = decoder.decode(file.readAll());
     if (const qsizetype nul = text.indexOf(QChar(0)); nul >= 0)

@@ -4,7 +4,7 @@
 
 #include <QMouseEvent>
 
-void TClickLabel::mouseReleaseEvent(QMouseEvent *event)
+void TClickLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();

@@ -7,17 +7,17 @@
 
 #include "DbTable.h"
 
-const char *const TExpenseGridModel::FieldNames[ColumnCount]
+const char* const TExpenseGridModel::FieldNames[ColumnCount]
     = { "car", "partname", "mileage", "jobdate", "descr", "price" };
 
 namespace {
 
-const char *const Titles[TExpenseGridModel::ColumnCount]
+const char* const Titles[TExpenseGridModel::ColumnCount]
     = { "Автомобиль", "Наименование", "Пробег", "Дата", "Описание", "Цена" };
 
 } // namespace
 
-TExpenseGridModel::TExpenseGridModel(TDbTable &table, QObject *parent)
+TExpenseGridModel::TExpenseGridModel(TDbTable& table, QObject* parent)
     : QAbstractTableModel(parent)
     , FTable(table)
 {
@@ -44,11 +44,17 @@ void TExpenseGridModel::SetCurrentRow(int row)
         FTable.MoveBy(row - current);
 }
 
-int TExpenseGridModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : FRows; }
+int TExpenseGridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : FRows;
+}
 
-int TExpenseGridModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : ColumnCount; }
+int TExpenseGridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
 
-QVariant TExpenseGridModel::data(const QModelIndex &index, int role) const
+QVariant TExpenseGridModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || !FTable.Active() || FTable.State() != TDataSetState::Browse)
         return QVariant();

@@ -11,9 +11,9 @@ class TExpenseGridModel : public QAbstractTableModel {
 public:
     // The grid's columns, in display order; the table's id is not shown.
     static constexpr int ColumnCount = 6;
-    static const char *const FieldNames[ColumnCount];
+    static const char* const FieldNames[ColumnCount];
 
-    explicit TExpenseGridModel(TDbTable &table, QObject *parent = nullptr);
+    explicit TExpenseGridModel(TDbTable& table, QObject* parent = nullptr);
 
     // Call after the table's rows, order or open state changed.
     void Reload();
@@ -22,12 +22,12 @@ public:
     // Makes the given grid row the table's current row.
     void SetCurrentRow(int row);
 
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    TDbTable &FTable;
+    TDbTable& FTable;
     int FRows = 0; // rows in view at the last Reload
 };

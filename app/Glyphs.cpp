@@ -27,12 +27,12 @@ struct Canvas {
     QPainter painter;
 };
 
-QPen Outline(const QColor &colour, qreal width = 1.0)
+QPen Outline(const QColor& colour, qreal width = 1.0)
 {
     return QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
-void DrawFunnel(QPainter &p)
+void DrawFunnel(QPainter& p)
 {
     QPainterPath funnel;
     funnel.moveTo(1.5, 2);
@@ -54,7 +54,7 @@ namespace Glyphs {
 QPixmap OpenDatabase(int size)
 {
     Canvas c(size);
-    QPainter &p = c.painter;
+    QPainter& p = c.painter;
     // Folder.
     QPainterPath folder;
     folder.moveTo(1, 4);
@@ -79,7 +79,7 @@ QPixmap OpenDatabase(int size)
 QPixmap Printer(int size)
 {
     Canvas c(size);
-    QPainter &p = c.painter;
+    QPainter& p = c.painter;
     p.setPen(Outline(QColor(60, 60, 60)));
     p.setBrush(Qt::white);
     p.drawRect(QRectF(4.5, 1.5, 7, 5)); // paper going in
@@ -99,7 +99,7 @@ QPixmap Printer(int size)
 QPixmap Sheet(int size)
 {
     Canvas c(size);
-    QPainter &p = c.painter;
+    QPainter& p = c.painter;
     p.setPen(Outline(QColor(20, 100, 50)));
     p.setBrush(Qt::white);
     p.drawRect(QRectF(1.5, 1.5, 13, 13));
@@ -123,7 +123,7 @@ QPixmap Funnel(int size)
 QPixmap FunnelOff(int size)
 {
     Canvas c(size);
-    QPainter &p = c.painter;
+    QPainter& p = c.painter;
     DrawFunnel(p);
     p.setPen(Outline(QColor(210, 30, 30), 2.0));
     p.drawLine(QPointF(10, 9.5), QPointF(14.5, 14));
@@ -134,7 +134,7 @@ QPixmap FunnelOff(int size)
 QPixmap Pencil(int size)
 {
     Canvas c(size);
-    QPainter &p = c.painter;
+    QPainter& p = c.painter;
     QPainterPath body;
     body.moveTo(11, 1.5);
     body.lineTo(14.5, 5);
@@ -159,7 +159,7 @@ QPixmap Pencil(int size)
 QPixmap ListLines(int size)
 {
     Canvas c(size);
-    QPainter &p = c.painter;
+    QPainter& p = c.painter;
     // Drawn without antialiasing: at 11 pixels the lines must stay crisp.
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(Qt::NoPen);
@@ -176,7 +176,7 @@ QPixmap ListLines(int size)
 QPixmap Cross(int size)
 {
     Canvas c(size);
-    QPainter &p = c.painter;
+    QPainter& p = c.painter;
     p.setPen(Outline(QColor(200, 20, 20), 3.0));
     p.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
     p.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));

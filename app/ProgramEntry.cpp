@@ -15,7 +15,7 @@
 
 #include <QApplication>
 
-int RunPelmora(int &argc, char **argv)
+int RunPelmora(int& argc, char** argv)
 {
     TSingleInstanceLock instanceLock(ApplicationTitle);
     if (!instanceLock.TryAcquire())
@@ -31,7 +31,7 @@ int RunPelmora(int &argc, char **argv)
 
     std::unique_ptr<TForm1> Form1 = TForm1::Create(services);
     // Message boxes belong to the main window from now on.
-    if (auto *dialogs = dynamic_cast<TQtDialogService *>(services.Dialogs.get()))
+    if (auto* dialogs = dynamic_cast<TQtDialogService*>(services.Dialogs.get()))
         dialogs->SetParent(Form1.get());
     auto Form2 = std::make_unique<TForm2>();
     Form2->setAttribute(Qt::WA_QuitOnClose, false); // closing the main window ends the program

@@ -4,4 +4,4 @@
 
 // Runs Pelmora: one copy at a time, the application title, the visual style,
 // the two windows and the event loop. Returns the exit code, 0 on every path.
-int RunPelmora(int &argc, char **argv);
+int RunPelmora(int& argc, char** argv);

@@ -12,7 +12,7 @@
 
 namespace {
 
-std::map<QString, TStyleManager::TStyleFactory> &Registry()
+std::map<QString, TStyleManager::TStyleFactory>& Registry()
 {
     static std::map<QString, TStyleManager::TStyleFactory> registry; // key: lower-case name
     return registry;
@@ -20,14 +20,17 @@ std::map<QString, TStyleManager::TStyleFactory> &Registry()
 
 } // namespace
 
-void TStyleManager::RegisterStyle(const QString &name, TStyleFactory factory)
+void TStyleManager::RegisterStyle(const QString& name, TStyleFactory factory)
 {
     Registry()[name.toLower()] = std::move(factory);
 }
 
-bool TStyleManager::IsRegistered(const QString &name) { return Registry().count(name.toLower()) != 0; }
+bool TStyleManager::IsRegistered(const QString& name)
+{
+    return Registry().count(name.toLower()) != 0;
+}
 
-bool TStyleManager::TrySetStyle(const QString &name, TDialogService &dialogs, bool showErrorDialog)
+bool TStyleManager::TrySetStyle(const QString& name, TDialogService& dialogs, bool showErrorDialog)
 {
     const auto found = Registry().find(name.toLower());
     if (found == Registry().end()) {
@@ -42,6 +45,6 @@ bool TStyleManager::TrySetStyle(const QString &name, TDialogService &dialogs, bo
 
 void RegisterPelmoraStyles()
 {
-    TStyleManager::RegisterStyle(
-        QStringLiteral("Windows10"), [] { return std::unique_ptr<QStyle>(std::make_unique<TWindows10Style>()); });
+    TStyleManager::RegisterStyle(QStringLiteral("Windows10"),
+        [] { return std::unique_ptr<QStyle>(std::make_unique<TWindows10Style>()); });
 }

@@ -17,9 +17,9 @@
 #include <QDateEdit>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
@@ -27,12 +27,12 @@
 
 const QString TForm1::WebAddress = QStringLiteral("https://pelmora.org/");
 
-TForm1::TForm1(TServices &services)
+TForm1::TForm1(TServices& services)
     : ADOTable1(std::make_unique<TDbTable>(QStringLiteral("ADOTable1")))
     , FServices(services)
 {
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-        | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setObjectName(QStringLiteral("Form1"));
     BuildLayout();
     ADOTable1->SetTableName(ExpenseTableName);
@@ -48,11 +48,11 @@ TForm1::~TForm1()
     DBGrid1->setModel(nullptr);
 }
 
-std::unique_ptr<TForm1> TForm1::Create(TServices &services)
+std::unique_ptr<TForm1> TForm1::Create(TServices& services)
 {
     std::unique_ptr<TForm1> form(new TForm1(services));
     form->Guarded([&] { form->FormCreate(); });
-    if (QScreen *screen = form->screen()) {
+    if (QScreen* screen = form->screen()) {
         QRect frame(QPoint(), QSize(740, form->Height()));
         frame.moveCenter(screen->availableGeometry().center());
         form->move(frame.topLeft());
@@ -60,11 +60,17 @@ std::unique_ptr<TForm1> TForm1::Create(TServices &services)
     return form;
 }
 
-int TForm1::Height() const { return height() + FrameHeight; }
+int TForm1::Height() const
+{
+    return height() + FrameHeight;
+}
 
-void TForm1::SetHeight(int value) { setFixedSize(740, std::max(0, value - FrameHeight)); }
+void TForm1::SetHeight(int value)
+{
+    setFixedSize(740, std::max(0, value - FrameHeight));
+}
 
-void TForm1::ReportError(const std::exception &error)
+void TForm1::ReportError(const std::exception& error)
 {
     SyncGrid(); // show what the table holds after the failed step
     ShowErrorBox(*FServices.Dialogs, error);
@@ -97,22 +103,25 @@ void TForm1::SyncGrid()
     FSyncingGrid = false;
 }
 
-void TForm1::Button3Click() { SetHeight(Height() == ExpandedHeight ? CollapsedHeight : ExpandedHeight); }
+void TForm1::Button3Click()
+{
+    SetHeight(Height() == ExpandedHeight ? CollapsedHeight : ExpandedHeight);
+}
 
-void TForm1::LabeledEdit3KeyPress(QObject *, QChar &Key)
+void TForm1::LabeledEdit3KeyPress(QObject*, QChar& Key)
 {
     if (Key != QChar(8) && !(Key >= QLatin1Char('0') && Key <= QLatin1Char('9')))
         Key = QChar();
 }
 
-bool TForm1::eventFilter(QObject *watched, QEvent *event)
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == DBGrid1->viewport()
         && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease
             || event->type() == QEvent::MouseButtonDblClick))
-        return static_cast<QMouseEvent *>(event)->button() == Qt::RightButton;
+        return static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
     if ((watched == LabeledEdit3 || watched == LabeledEdit4) && event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
+        auto* key = static_cast<QKeyEvent*>(event);
         switch (key->key()) {
         // Keys that move the focus, commit the window or delete are not typed
         // characters; they pass untouched.
@@ -140,7 +149,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void TForm1::keyPressEvent(QKeyEvent *event)
+void TForm1::keyPressEvent(QKeyEvent* event)
 {
     // Button1 is the window's default button: Enter adds the entry unless
     // the focused control used the key itself.
@@ -153,7 +162,7 @@ void TForm1::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
-void TForm1::showEvent(QShowEvent *event)
+void TForm1::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
@@ -162,7 +171,7 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::ConnectHandlers()
 {
-    auto handle = [this](auto *sender, auto signal, void (TForm1::*handler)()) {
+    auto handle = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
         connect(sender, signal, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
     };
     handle(SpeedButton1, &QToolButton::clicked, &TForm1::SpeedButton1Click);
@@ -172,7 +181,7 @@ void TForm1::ConnectHandlers()
     handle(N1, &QAction::triggered, &TForm1::N1Click);
     handle(Button3, &QPushButton::clicked, &TForm1::Button3Click);
     handle(Label6, &TClickLabel::clicked, &TForm1::Label6Click);
-    connect(DBGrid1, &QTableView::clicked, this, [this](const QModelIndex &index) {
+    connect(DBGrid1, &QTableView::clicked, this, [this](const QModelIndex& index) {
         Guarded([&] {
             DataSource1->SetCurrentRow(index.row()); // the clicked row becomes current first
             DBGrid1CellClick(index);
@@ -180,7 +189,7 @@ void TForm1::ConnectHandlers()
     });
     // The grid's current row is the table's: keys and clicks that move one move the other.
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-        [this](const QModelIndex &current) {
+        [this](const QModelIndex& current) {
             if (!FSyncingGrid && current.isValid())
                 Guarded([&] { DataSource1->SetCurrentRow(current.row()); });
         });
@@ -188,7 +197,7 @@ void TForm1::ConnectHandlers()
     // so "delete" always means the row the grid marks.
     DBGrid1->viewport()->installEventFilter(this);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
-        [this](const QPoint &pos) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(pos)); });
+        [this](const QPoint& pos) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(pos)); });
     LabeledEdit3->installEventFilter(this);
     LabeledEdit4->installEventFilter(this);
 }

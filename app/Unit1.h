@@ -29,7 +29,7 @@ class TForm1 : public QWidget {
 public:
     // Builds the window and runs FormCreate, as creating the window does.
     // services must outlive the window.
-    static std::unique_ptr<TForm1> Create(TServices &services);
+    static std::unique_ptr<TForm1> Create(TServices& services);
     ~TForm1() override;
 
     // Outer heights of the two layouts; Height() counts the frame the layout
@@ -44,7 +44,7 @@ public:
     static const QString WebAddress;
     // Files in the program's directory.
     QString SettingsFileName() const; // "pelmora.ini"
-    QString CarListPath() const;      // "cars.lst"
+    QString CarListPath() const; // "cars.lst"
 
     // Handlers, named after their control and event.
     void FormCreate();
@@ -55,63 +55,63 @@ public:
     void Button2Click();
     void N1Click();
     void Button3Click();
-    void LabeledEdit3KeyPress(QObject *Sender, QChar &Key); // a null Key discards the character
-    void DBGrid1CellClick(const QModelIndex &Column);
+    void LabeledEdit3KeyPress(QObject* Sender, QChar& Key); // a null Key discards the character
+    void DBGrid1CellClick(const QModelIndex& Column);
     void Label6Click();
     void CalcTotal();
 
     // Controls, owned by the window.
-    QTableView *DBGrid1 = nullptr;
-    QMenu *PopupMenu1 = nullptr;
-    QAction *N1 = nullptr;
-    QLabel *Label8 = nullptr;
-    QComboBox *ComboBox2 = nullptr;
-    QToolButton *SpeedButton4 = nullptr;
-    QLabel *Label9 = nullptr;
-    QDateEdit *DateTimePicker2 = nullptr;
-    QDateEdit *DateTimePicker3 = nullptr;
-    QToolButton *SpeedButton5 = nullptr;
-    QToolButton *SpeedButton6 = nullptr;
-    QLabel *Label4 = nullptr;
-    QLineEdit *Edit2 = nullptr;
-    QLabel *Label3 = nullptr;
-    QLineEdit *Edit1 = nullptr;
-    QToolButton *SpeedButton1 = nullptr;
-    QToolButton *SpeedButton2 = nullptr;
-    QToolButton *SpeedButton3 = nullptr;
-    QPushButton *Button3 = nullptr;
-    QLabel *Label2 = nullptr;
-    QComboBox *ComboBox1 = nullptr;
-    QPushButton *BitBtn1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLineEdit *LabeledEdit1 = nullptr;
-    QDateEdit *DateTimePicker1 = nullptr;
-    QLineEdit *LabeledEdit2 = nullptr;
-    QLineEdit *LabeledEdit3 = nullptr;
-    QLineEdit *LabeledEdit4 = nullptr;
-    QPushButton *Button2 = nullptr;
-    QToolButton *SpeedButton7 = nullptr;
-    QPushButton *Button1 = nullptr;
-    QFrame *Bevel1 = nullptr;
-    TClickLabel *Label6 = nullptr;
+    QTableView* DBGrid1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* N1 = nullptr;
+    QLabel* Label8 = nullptr;
+    QComboBox* ComboBox2 = nullptr;
+    QToolButton* SpeedButton4 = nullptr;
+    QLabel* Label9 = nullptr;
+    QDateEdit* DateTimePicker2 = nullptr;
+    QDateEdit* DateTimePicker3 = nullptr;
+    QToolButton* SpeedButton5 = nullptr;
+    QToolButton* SpeedButton6 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QLabel* Label2 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* LabeledEdit1 = nullptr;
+    QDateEdit* DateTimePicker1 = nullptr;
+    QLineEdit* LabeledEdit2 = nullptr;
+    QLineEdit* LabeledEdit3 = nullptr;
+    QLineEdit* LabeledEdit4 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QToolButton* SpeedButton7 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QFrame* Bevel1 = nullptr;
+    TClickLabel* Label6 = nullptr;
     // The captions above the labelled text boxes, in the boxes' order.
-    QLabel *LabeledEditLabels[4] = {};
+    QLabel* LabeledEditLabels[4] = {};
 
     // The expense table and the model that shows its rows in view in DBGrid1.
     std::unique_ptr<TDbTable> ADOTable1;
-    TExpenseGridModel *DataSource1 = nullptr;
+    TExpenseGridModel* DataSource1 = nullptr;
 
 protected:
-    void showEvent(QShowEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // The file name the open dialog holds: its last choice in this run, kept
     // when the user cancels it.
     QString OpenDialog1FileName;
 
 private:
-    explicit TForm1(TServices &services);
+    explicit TForm1(TServices& services);
     // The two file dialogs of the window; nullopt when the user cancels.
     std::optional<QString> ExecuteOpenDialog1();
     std::optional<QString> ExecuteSaveDialog1();
@@ -129,19 +129,19 @@ private:
     void BuildLayout();
     void SetTabOrder();
     void ConnectHandlers();
-    void ReportError(const std::exception &error);
+    void ReportError(const std::exception& error);
 
-    TServices &FServices;
+    TServices& FServices;
     bool FSyncingGrid = false; // the grid is being made to follow the table
     // Runs one handler; an error leaving it goes to the general error box.
-    template <class Handler> void Guarded(Handler &&handler);
+    template <class Handler> void Guarded(Handler&& handler);
 };
 
-template <class Handler> void TForm1::Guarded(Handler &&handler)
+template <class Handler> void TForm1::Guarded(Handler&& handler)
 {
     try {
         handler();
-    } catch (const std::exception &error) {
+    } catch (const std::exception& error) {
         ReportError(error);
     }
 }

@@ -21,7 +21,7 @@
 
 bool TForm1::EntryComplete()
 {
-    for (QLineEdit *edit : { LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4 }) {
+    for (QLineEdit* edit : { LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4 }) {
         if (edit->text().isEmpty()) {
             ShowInformation(*FServices.Dialogs, QStringLiteral("Заполните все поля"));
             return false;
@@ -32,7 +32,7 @@ bool TForm1::EntryComplete()
 
 void TForm1::WriteEntryFields()
 {
-    TDbTable &table = *ADOTable1;
+    TDbTable& table = *ADOTable1;
     table.SetText(QStringLiteral("car"), ComboBox1->currentText());
     table.SetText(QStringLiteral("partname"), LabeledEdit1->text());
     table.SetValue(QStringLiteral("mileage"), TDbValue::Integer(StrToInt(LabeledEdit3->text())));
@@ -44,7 +44,7 @@ void TForm1::WriteEntryFields()
 void TForm1::StoreEntry(bool appendRow)
 {
     if (EntryComplete()) {
-        TDbTable &table = *ADOTable1;
+        TDbTable& table = *ADOTable1;
         if (appendRow) {
             table.Last();
             table.Insert();
@@ -63,14 +63,20 @@ void TForm1::StoreEntry(bool appendRow)
     CalcTotal();
 }
 
-void TForm1::Button1Click() { StoreEntry(true); }
+void TForm1::Button1Click()
+{
+    StoreEntry(true);
+}
 
-void TForm1::SpeedButton7Click() { StoreEntry(false); }
+void TForm1::SpeedButton7Click()
+{
+    StoreEntry(false);
+}
 
 void TForm1::Button2Click()
 {
     ComboBox1->setCurrentIndex(ComboBox1->count() > 0 ? 0 : -1);
-    for (QLineEdit *edit : { LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4 })
+    for (QLineEdit* edit : { LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4 })
         edit->clear();
     DateTimePicker1->setDate(FServices.Calendar->Today());
 }
@@ -82,9 +88,9 @@ void TForm1::N1Click()
     CalcTotal();
 }
 
-void TForm1::DBGrid1CellClick(const QModelIndex &)
+void TForm1::DBGrid1CellClick(const QModelIndex&)
 {
-    const TDbTable &table = *ADOTable1;
+    const TDbTable& table = *ADOTable1;
     const QString car = table.AsString(QStringLiteral("car"));
     for (int i = 0; i < ComboBox1->count(); ++i)
         if (ComboBox1->itemText(i) == car)
@@ -100,18 +106,22 @@ void TForm1::DBGrid1CellClick(const QModelIndex &)
     DateTimePicker1->setDate(date);
 }
 
-void TForm1::Label6Click() { FServices.Shell->OpenDocument(WebAddress); }
+void TForm1::Label6Click()
+{
+    FServices.Shell->OpenDocument(WebAddress);
+}
 
 void TForm1::CalcTotal()
 {
-    TDbTable &table = *ADOTable1;
+    TDbTable& table = *ADOTable1;
     table.First();
     qint64 sum = 0;
     bool any = false;
     while (!table.Eof()) {
         const TDbValue price = table.Value(QStringLiteral("price"));
         if (price.IsNull())
-            throw EConvertError(QStringLiteral("Could not convert variant of type (Null) into type (Integer)"));
+            throw EConvertError(
+                QStringLiteral("Could not convert variant of type (Null) into type (Integer)"));
         sum += price.AsInteger();
         table.Next();
         Edit2->setText(QString::number(sum));

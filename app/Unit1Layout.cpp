@@ -34,9 +34,9 @@ QFont WindowFont()
     return font;
 }
 
-QLabel *MakeLabel(QWidget *parent, const QString &text, QRect geometry, bool bold = false)
+QLabel* MakeLabel(QWidget* parent, const QString& text, QRect geometry, bool bold = false)
 {
-    auto *label = new QLabel(text, parent);
+    auto* label = new QLabel(text, parent);
     if (bold) {
         QFont font = label->font();
         font.setBold(true);
@@ -49,9 +49,9 @@ QLabel *MakeLabel(QWidget *parent, const QString &text, QRect geometry, bool bol
     return label;
 }
 
-QToolButton *MakeToolButton(QWidget *parent, QRect geometry, const QPixmap &glyph, const QString &hint)
+QToolButton* MakeToolButton(QWidget* parent, QRect geometry, const QPixmap& glyph, const QString& hint)
 {
-    auto *button = new QToolButton(parent);
+    auto* button = new QToolButton(parent);
     button->setGeometry(geometry);
     button->setFocusPolicy(Qt::NoFocus);
     button->setIcon(QIcon(glyph));
@@ -60,18 +60,18 @@ QToolButton *MakeToolButton(QWidget *parent, QRect geometry, const QPixmap &glyp
     return button;
 }
 
-QDateEdit *MakeDatePicker(QWidget *parent, QRect geometry, const QString &format)
+QDateEdit* MakeDatePicker(QWidget* parent, QRect geometry, const QString& format)
 {
-    auto *picker = new TDatePicker(parent);
+    auto* picker = new TDatePicker(parent);
     picker->setGeometry(geometry);
     picker->setCalendarPopup(true);
     picker->setDisplayFormat(format);
     return picker;
 }
 
-QLineEdit *MakeEdit(QWidget *parent, QRect geometry, bool readOnly = false)
+QLineEdit* MakeEdit(QWidget* parent, QRect geometry, bool readOnly = false)
 {
-    auto *edit = new QLineEdit(parent);
+    auto* edit = new QLineEdit(parent);
     edit->setGeometry(geometry);
     edit->setReadOnly(readOnly);
     return edit;
@@ -147,8 +147,8 @@ void TForm1::BuildLayout()
 
     // A labelled text box carries its caption 16 pixels above the box.
     const struct {
-        QLineEdit *TForm1::*edit;
-        const char *caption;
+        QLineEdit* TForm1::*edit;
+        const char* caption;
         QRect geometry;
     } entries[] = {
         { &TForm1::LabeledEdit1, "Наименование запчасти или работ", { 7, 422, 585, 21 } },
@@ -157,10 +157,10 @@ void TForm1::BuildLayout()
         { &TForm1::LabeledEdit4, "Цена", { 610, 462, 121, 21 } },
     };
     for (int i = 0; i < 4; ++i) {
-        const auto &e = entries[i];
+        const auto& e = entries[i];
         this->*e.edit = MakeEdit(this, e.geometry);
-        LabeledEditLabels[i]
-            = MakeLabel(this, QString::fromUtf8(e.caption), { e.geometry.left(), e.geometry.top() - 16, 0, 13 });
+        LabeledEditLabels[i] = MakeLabel(
+            this, QString::fromUtf8(e.caption), { e.geometry.left(), e.geometry.top() - 16, 0, 13 });
         LabeledEditLabels[i]->setBuddy(this->*e.edit);
     }
     DateTimePicker1 = MakeDatePicker(this, { 611, 422, 121, 21 }, dateFormat);
@@ -186,30 +186,32 @@ void TForm1::BuildLayout()
     linkPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
     Label6->setPalette(linkPalette);
 
-    for (QPushButton *button : { Button1, Button2, Button3, BitBtn1 })
-        button->setAutoDefault(false);
+    // Enter on a focused push button presses that button; elsewhere it goes
+    // to the window, which presses Button1.
+    for (QPushButton* button : { Button1, Button2, Button3, BitBtn1 })
+        button->setAutoDefault(true);
     SetTabOrder();
 }
 
 void TForm1::SetTabOrder()
 {
-    QWidget *const order[] = {
-        DBGrid1,          // 0
-        LabeledEdit1,     // 1
-        LabeledEdit2,     // 2
-        DateTimePicker1,  // 3
-        LabeledEdit3,     // 4
-        LabeledEdit4,     // 5
-        Button1,          // 6
-        ComboBox1,        // 7
-        BitBtn1,          // 8
-        Button2,          // 9
-        Edit1,            // 10
-        Edit2,            // 11
-        ComboBox2,        // 12
-        DateTimePicker2,  // 13
-        DateTimePicker3,  // 14
-        Button3,          // 15
+    QWidget* const order[] = {
+        DBGrid1, // 0
+        LabeledEdit1, // 1
+        LabeledEdit2, // 2
+        DateTimePicker1, // 3
+        LabeledEdit3, // 4
+        LabeledEdit4, // 5
+        Button1, // 6
+        ComboBox1, // 7
+        BitBtn1, // 8
+        Button2, // 9
+        Edit1, // 10
+        Edit2, // 11
+        ComboBox2, // 12
+        DateTimePicker2, // 13
+        DateTimePicker3, // 14
+        Button3, // 15
     };
     for (size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);

@@ -33,7 +33,7 @@ const QString PathKey = QStringLiteral("Path");
 
 // An INI value read as a whole number, as the settings file's integer keys
 // are: decimal or "0x"/"$" hexadecimal; anything else gives defaultValue.
-int IniInteger(const QString &text, int defaultValue)
+int IniInteger(const QString& text, int defaultValue)
 {
     QString digits = text;
     int base = 10;
@@ -51,14 +51,15 @@ int IniInteger(const QString &text, int defaultValue)
 
 // The file's extension from the last "." after the last separator, dot
 // included; empty when there is none.
-QString ExtractFileExt(const QString &fileName)
+QString ExtractFileExt(const QString& fileName)
 {
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    const qsizetype separator = std::max(fileName.lastIndexOf(QLatin1Char('/')), fileName.lastIndexOf(QLatin1Char(':')));
+    const qsizetype separator
+        = std::max(fileName.lastIndexOf(QLatin1Char('/')), fileName.lastIndexOf(QLatin1Char(':')));
     return dot > separator ? fileName.mid(dot) : QString();
 }
 
-TFileDialogRequest DatabaseFileDialog(TFileDialogKind kind, const QString &initialFile)
+TFileDialogRequest DatabaseFileDialog(TFileDialogKind kind, const QString& initialFile)
 {
     TFileDialogRequest request;
     request.Kind = kind;
@@ -77,9 +78,15 @@ TFileDialogRequest DatabaseFileDialog(TFileDialogKind kind, const QString &initi
 
 } // namespace
 
-QString TForm1::SettingsFileName() const { return FServices.Process->ProgramDir() + QStringLiteral("pelmora.ini"); }
+QString TForm1::SettingsFileName() const
+{
+    return FServices.Process->ProgramDir() + QStringLiteral("pelmora.ini");
+}
 
-QString TForm1::CarListPath() const { return FServices.Process->ProgramDir() + CarListFileName; }
+QString TForm1::CarListPath() const
+{
+    return FServices.Process->ProgramDir() + CarListFileName;
+}
 
 std::optional<QString> TForm1::ExecuteOpenDialog1()
 {
@@ -103,18 +110,21 @@ void TForm1::FormCreate()
     const QString ini = SettingsFileName();
     bool firstRunPending = true;
     if (QFileInfo::exists(ini))
-        firstRunPending = IniInteger(GetPrivateProfileString(SettingsSection, CheckKey, QString(), ini), 1) != 0;
+        firstRunPending
+            = IniInteger(GetPrivateProfileString(SettingsSection, CheckKey, QString(), ini), 1) != 0;
     if (firstRunPending) {
         const TMsgResult answer = AskFirstRun(*FServices.Dialogs,
-            QStringLiteral("Перед первым запуском программы необходимо создать БД (Yes - создать новую базу, No - "
-                           "указать путь к базе)"));
+            QStringLiteral(
+                "Перед первым запуском программы необходимо создать БД (Yes - создать новую базу, No - "
+                "указать путь к базе)"));
         if (answer == TMsgResult::Yes) {
             const std::optional<QString> file = ExecuteSaveDialog1();
             if (!file) {
                 FServices.Process->TerminateSelf();
                 return;
             }
-            CreateDatabaseFile(*file); // its error is deliberately dropped: the next step reports what matters
+            CreateDatabaseFile(
+                *file); // its error is deliberately dropped: the next step reports what matters
             TDbConnection ADOConnection1;
             ADOConnection1.Open(*file);
             ADOConnection1.Execute(ExpenseCreateTableSql());
@@ -129,8 +139,8 @@ void TForm1::FormCreate()
                 return;
             }
             if (ExtractFileExt(*file) != QLatin1String(".mdb")) {
-                ShowInformation(
-                    *FServices.Dialogs, QStringLiteral("Расширение файла БД должно быть *.mdb! Выход из программы"));
+                ShowInformation(*FServices.Dialogs,
+                    QStringLiteral("Расширение файла БД должно быть *.mdb! Выход из программы"));
                 FServices.Process->TerminateSelf();
                 return;
             }
@@ -157,7 +167,7 @@ void TForm1::FormCreate()
     ReopenTable();
     SetColumnWidths();
     const QDate today = FServices.Calendar->Today();
-    for (QDateEdit *picker : { DateTimePicker1, DateTimePicker2, DateTimePicker3 })
+    for (QDateEdit* picker : { DateTimePicker1, DateTimePicker2, DateTimePicker3 })
         picker->setDate(today);
     CalcTotal();
 }

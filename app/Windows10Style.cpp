@@ -30,12 +30,12 @@ QPalette TWindows10Style::standardPalette() const
     return p;
 }
 
-void TWindows10Style::polish(QPalette &palette)
+void TWindows10Style::polish(QPalette& palette)
 {
     palette = standardPalette();
 }
 
-int TWindows10Style::pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const
+int TWindows10Style::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const
 {
     switch (metric) {
     case PM_DefaultFrameWidth:
@@ -51,7 +51,7 @@ int TWindows10Style::pixelMetric(PixelMetric metric, const QStyleOption *option,
 }
 
 int TWindows10Style::styleHint(
-    StyleHint hint, const QStyleOption *option, const QWidget *widget, QStyleHintReturn *returnData) const
+    StyleHint hint, const QStyleOption* option, const QWidget* widget, QStyleHintReturn* returnData) const
 {
     if (hint == SH_ToolTip_WakeUpDelay)
         return 500;

@@ -9,10 +9,10 @@ public:
     TWindows10Style();
 
     QPalette standardPalette() const override;
-    void polish(QPalette &palette) override;
+    void polish(QPalette& palette) override;
     using QProxyStyle::polish;
-    int pixelMetric(PixelMetric metric, const QStyleOption *option = nullptr,
-        const QWidget *widget = nullptr) const override;
-    int styleHint(StyleHint hint, const QStyleOption *option = nullptr, const QWidget *widget = nullptr,
-        QStyleHintReturn *returnData = nullptr) const override;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
+        const QWidget* widget = nullptr) const override;
+    int styleHint(StyleHint hint, const QStyleOption* option = nullptr, const QWidget* widget = nullptr,
+        QStyleHintReturn* returnData = nullptr) const override;
 };

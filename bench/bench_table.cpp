@@ -11,7 +11,7 @@ constexpr int RowCount = 100000;
 constexpr int CarCount = 50;
 
 // One database shared by all benchmarks, filled once in one transaction.
-const QString &DatabaseFile()
+const QString& DatabaseFile()
 {
     static QTemporaryDir dir;
     static const QString file = [] {
@@ -26,9 +26,11 @@ const QString &DatabaseFile()
         for (int i = 0; i < RowCount; ++i) {
             insert->Bind(1, TDbValue::Text(QStringLiteral("Car %1").arg(i % CarCount)));
             insert->Bind(2, TDbValue::Text(QStringLiteral("part %1").arg(i)));
-            insert->Bind(3, TDbValue::Text(QStringLiteral("%1.%2.20%3").arg(1 + i % 28, 2, 10, QLatin1Char('0'))
-                                               .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
-                                               .arg(10 + i % 15)));
+            insert->Bind(3,
+                TDbValue::Text(QStringLiteral("%1.%2.20%3")
+                                   .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
+                                   .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
+                                   .arg(10 + i % 15)));
             insert->Bind(4, TDbValue::Integer(i * 7));
             insert->Bind(5, TDbValue::Text(QStringLiteral("description of job %1").arg(i)));
             insert->Bind(6, TDbValue::Integer((i * 7919) % 100000));
@@ -50,7 +52,7 @@ std::unique_ptr<TDbTable> OpenTable()
     return table;
 }
 
-void BM_Open(benchmark::State &state)
+void BM_Open(benchmark::State& state)
 {
     DatabaseFile();
     for (auto _ : state) {
@@ -60,7 +62,7 @@ void BM_Open(benchmark::State &state)
 }
 BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond);
 
-void BM_WalkReadingPrice(benchmark::State &state)
+void BM_WalkReadingPrice(benchmark::State& state)
 {
     auto table = OpenTable();
     const int price = table->FieldByName(QStringLiteral("price")).Index();
@@ -73,7 +75,7 @@ void BM_WalkReadingPrice(benchmark::State &state)
 }
 BENCHMARK(BM_WalkReadingPrice)->Unit(benchmark::kMillisecond);
 
-void BM_CarFilter(benchmark::State &state)
+void BM_CarFilter(benchmark::State& state)
 {
     auto table = OpenTable();
     table->SetFiltered(true);
@@ -85,7 +87,7 @@ void BM_CarFilter(benchmark::State &state)
 }
 BENCHMARK(BM_CarFilter)->Unit(benchmark::kMillisecond);
 
-void BM_SortByPrice(benchmark::State &state)
+void BM_SortByPrice(benchmark::State& state)
 {
     auto table = OpenTable();
     bool ascending = true;
@@ -97,7 +99,7 @@ void BM_SortByPrice(benchmark::State &state)
 }
 BENCHMARK(BM_SortByPrice)->Unit(benchmark::kMillisecond);
 
-void BM_SortByCar(benchmark::State &state)
+void BM_SortByCar(benchmark::State& state)
 {
     auto table = OpenTable();
     bool ascending = true;
@@ -109,7 +111,7 @@ void BM_SortByCar(benchmark::State &state)
 }
 BENCHMARK(BM_SortByCar)->Unit(benchmark::kMillisecond);
 
-void BM_AddRowWithRefresh(benchmark::State &state)
+void BM_AddRowWithRefresh(benchmark::State& state)
 {
     auto table = OpenTable();
     for (auto _ : state) {

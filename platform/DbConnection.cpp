@@ -10,12 +10,13 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
-QString SqliteMessage(sqlite3 *db)
+QString SqliteMessage(sqlite3* db)
 {
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
 }
 
-TDbStatement::TDbStatement(sqlite3 *db, const QString &sql) : FDb(db)
+TDbStatement::TDbStatement(sqlite3* db, const QString& sql)
+    : FDb(db)
 {
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &FStmt, nullptr) != SQLITE_OK)
@@ -27,7 +28,7 @@ TDbStatement::~TDbStatement()
     sqlite3_finalize(FStmt);
 }
 
-void TDbStatement::Bind(int index, const TDbValue &value)
+void TDbStatement::Bind(int index, const TDbValue& value)
 {
     int rc;
     if (value.IsInteger()) {
@@ -68,9 +69,12 @@ int TDbStatement::ColumnCount() const
 TDbValue TDbStatement::Column(int index) const
 {
     switch (sqlite3_column_type(FStmt, index)) {
-    case SQLITE_NULL: return TDbValue();
-    case SQLITE_INTEGER: return TDbValue::Integer(sqlite3_column_int64(FStmt, index));
-    default: return TDbValue::Text(ColumnText(index));
+    case SQLITE_NULL:
+        return TDbValue();
+    case SQLITE_INTEGER:
+        return TDbValue::Integer(sqlite3_column_int64(FStmt, index));
+    default:
+        return TDbValue::Text(ColumnText(index));
     }
 }
 
@@ -81,13 +85,13 @@ qint64 TDbStatement::ColumnInteger(int index) const
 
 QString TDbStatement::ColumnText(int index) const
 {
-    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(FStmt, index));
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(FStmt, index));
     return QString::fromUtf8(text, sqlite3_column_bytes(FStmt, index));
 }
 
 QByteArrayView TDbStatement::ColumnUtf8(int index) const
 {
-    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(FStmt, index));
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(FStmt, index));
     return QByteArrayView(text, sqlite3_column_bytes(FStmt, index));
 }
 
@@ -112,17 +116,16 @@ namespace {
 
 // A file marked read-only counts as read-only even for a user (root) whom
 // the system would let write it anyway.
-bool IsReadOnlyFile(const QString &fileName)
+bool IsReadOnlyFile(const QString& fileName)
 {
     const QFileInfo info(fileName);
     const auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    return !(info.permissions() & writeBits)
-           || ::access(QFile::encodeName(fileName).constData(), W_OK) != 0;
+    return !(info.permissions() & writeBits) || ::access(QFile::encodeName(fileName).constData(), W_OK) != 0;
 }
 
 } // namespace
 
-void TDbConnection::Open(const QString &fileName)
+void TDbConnection::Open(const QString& fileName)
 {
     Close();
     const QFileInfo info(fileName);
@@ -133,13 +136,14 @@ void TDbConnection::Open(const QString &fileName)
     if (IsReadOnlyFile(fileName))
         throw EDatabaseError(QStringLiteral("The database file '%1' is read-only.").arg(fileName));
 
-    sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(fileName).constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(
+        QFile::encodeName(fileName).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = SqliteMessage(db);
         sqlite3_close(db);
-        throw EDatabaseError(QStringLiteral("Cannot open the database file '%1': %2.").arg(fileName, message));
+        throw EDatabaseError(
+            QStringLiteral("Cannot open the database file '%1': %2.").arg(fileName, message));
     }
     sqlite3_busy_timeout(db, BusyTimeoutMs);
     sqlite3_extended_result_codes(db, 1);
@@ -151,7 +155,8 @@ void TDbConnection::Open(const QString &fileName)
         sqlite3_close(db);
         if (notADatabase)
             throw EDatabaseError(QStringLiteral("'%1' is not a database file.").arg(fileName));
-        throw EDatabaseError(QStringLiteral("Cannot open the database file '%1': %2.").arg(fileName, message));
+        throw EDatabaseError(
+            QStringLiteral("Cannot open the database file '%1': %2.").arg(fileName, message));
     }
     if (sqlite3_db_readonly(db, "main") == 1) {
         sqlite3_close(db);
@@ -169,16 +174,16 @@ void TDbConnection::Close()
     }
 }
 
-sqlite3 *TDbConnection::Handle() const
+sqlite3* TDbConnection::Handle() const
 {
     if (!FDb)
         throw EDatabaseError(QStringLiteral("Connection is not open."));
     return FDb;
 }
 
-void TDbConnection::Execute(const QString &sql)
+void TDbConnection::Execute(const QString& sql)
 {
-    char *error = nullptr;
+    char* error = nullptr;
     if (sqlite3_exec(Handle(), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
         const QString message = error ? QString::fromUtf8(error) : SqliteMessage(FDb);
         sqlite3_free(error);
@@ -192,7 +197,7 @@ void TDbConnection::EndReadTransaction() noexcept
         sqlite3_exec(FDb, "COMMIT", nullptr, nullptr, nullptr);
 }
 
-std::unique_ptr<TDbStatement> TDbConnection::Prepare(const QString &sql)
+std::unique_ptr<TDbStatement> TDbConnection::Prepare(const QString& sql)
 {
     return std::make_unique<TDbStatement>(Handle(), sql);
 }

@@ -12,16 +12,15 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-class TDbStatement
-{
+class TDbStatement {
 public:
-    TDbStatement(sqlite3 *db, const QString &sql); // throws EDatabaseError
+    TDbStatement(sqlite3* db, const QString& sql); // throws EDatabaseError
     ~TDbStatement();
-    TDbStatement(const TDbStatement &) = delete;
-    TDbStatement &operator=(const TDbStatement &) = delete;
+    TDbStatement(const TDbStatement&) = delete;
+    TDbStatement& operator=(const TDbStatement&) = delete;
 
     // index: 1-based parameter number.
-    void Bind(int index, const TDbValue &value);
+    void Bind(int index, const TDbValue& value);
     // Runs one step: true when a row is ready, false when done. Throws on error.
     bool Step();
     void Reset();
@@ -36,31 +35,30 @@ public:
     bool ColumnIsInteger(int index) const;
 
 private:
-    sqlite3 *FDb;
-    sqlite3_stmt *FStmt = nullptr;
+    sqlite3* FDb;
+    sqlite3_stmt* FStmt = nullptr;
 };
 
-class TDbConnection
-{
+class TDbConnection {
 public:
     static constexpr int BusyTimeoutMs = 5000;
 
     TDbConnection();
     ~TDbConnection();
-    TDbConnection(const TDbConnection &) = delete;
-    TDbConnection &operator=(const TDbConnection &) = delete;
+    TDbConnection(const TDbConnection&) = delete;
+    TDbConnection& operator=(const TDbConnection&) = delete;
 
     // Connects to an existing database file for reading and writing.
-    void Open(const QString &fileName);
+    void Open(const QString& fileName);
     void Close();
     bool Connected() const { return FDb != nullptr; }
-    const QString &FileName() const { return FFileName; }
+    const QString& FileName() const { return FFileName; }
 
     // Runs one of the program's own fixed statements (never user text).
-    void Execute(const QString &sql);
+    void Execute(const QString& sql);
     // Ends a read-only transaction; nothing was written, so nothing can be lost.
     void EndReadTransaction() noexcept;
-    std::unique_ptr<TDbStatement> Prepare(const QString &sql);
+    std::unique_ptr<TDbStatement> Prepare(const QString& sql);
     // Changes whenever another connection (of any process) commits to the
     // file; this connection's own commits leave it as it is.
     qint64 DataVersion();
@@ -68,10 +66,10 @@ public:
     int Changes() const;
 
 private:
-    sqlite3 *Handle() const; // throws when not connected
-    sqlite3 *FDb = nullptr;
+    sqlite3* Handle() const; // throws when not connected
+    sqlite3* FDb = nullptr;
     QString FFileName;
 };
 
 // Text of the last error on db, for messages.
-QString SqliteMessage(sqlite3 *db);
+QString SqliteMessage(sqlite3* db);

@@ -6,11 +6,14 @@
 #include <limits>
 
 TDbField::TDbField(QString name, TFieldKind kind, int size, int index)
-    : FFieldName(std::move(name)), FKind(kind), FSize(size), FIndex(index)
+    : FFieldName(std::move(name))
+    , FKind(kind)
+    , FSize(size)
+    , FIndex(index)
 {
 }
 
-TDbValue TDbField::Key(const TDbValue &value) const
+TDbValue TDbField::Key(const TDbValue& value) const
 {
     if (FKeyFunction)
         return FKeyFunction(value);
@@ -19,7 +22,7 @@ TDbValue TDbField::Key(const TDbValue &value) const
     return value;
 }
 
-qint32 StrToInt(const QString &text)
+qint32 StrToInt(const QString& text)
 {
     bool ok = false;
     const qlonglong v = text.trimmed().toLongLong(&ok, 10);
@@ -28,7 +31,7 @@ qint32 StrToInt(const QString &text)
     return qint32(v);
 }
 
-TDbValue TDbField::Convert(const TDbValue &value) const
+TDbValue TDbField::Convert(const TDbValue& value) const
 {
     if (FKind == TFieldKind::AutoInc)
         throw EDatabaseError(QStringLiteral("Field '%1' cannot be modified").arg(FFieldName));
@@ -41,17 +44,21 @@ TDbValue TDbField::Convert(const TDbValue &value) const
         if (v < std::numeric_limits<qint32>::min() || v > std::numeric_limits<qint32>::max())
             throw EConvertError(QStringLiteral("%1 is not a valid value for field '%2'. "
                                                "The allowed range is -2147483648 to 2147483647")
-                                    .arg(v).arg(FFieldName));
+                                    .arg(v)
+                                    .arg(FFieldName));
         return value;
     }
     const QString text = value.ToString();
     if (FSize > 0 && text.size() > FSize)
-        throw EConvertError(QStringLiteral("The text for field '%1' is too long: %2 characters, at most %3 allowed")
-                                .arg(FFieldName).arg(text.size()).arg(FSize));
+        throw EConvertError(
+            QStringLiteral("The text for field '%1' is too long: %2 characters, at most %3 allowed")
+                .arg(FFieldName)
+                .arg(text.size())
+                .arg(FSize));
     return TDbValue::Text(text);
 }
 
-TDbValue TDbField::ConvertText(const QString &text) const
+TDbValue TDbField::ConvertText(const QString& text) const
 {
     if (FKind != TFieldKind::String && text.isEmpty())
         return Convert(TDbValue());

@@ -9,16 +9,15 @@ enum class TFieldKind { AutoInc, Integer, String };
 
 // Maps a stored value to the key that filters and sorts compare. It must be
 // a pure function: the same value always gives the same key.
-using TFieldKeyFunction = std::function<TDbValue(const TDbValue &value)>;
+using TFieldKeyFunction = std::function<TDbValue(const TDbValue& value)>;
 
-class TDbField
-{
+class TDbField {
 public:
     TDbField(QString name, TFieldKind kind, int size, int index);
 
-    const QString &FieldName() const { return FFieldName; }
+    const QString& FieldName() const { return FFieldName; }
     TFieldKind Kind() const { return FKind; }
-    int Size() const { return FSize; }   // characters for text; 0: no limit
+    int Size() const { return FSize; } // characters for text; 0: no limit
     int Index() const { return FIndex; } // position in the table's field list
     bool IsNumeric() const { return FKind != TFieldKind::String; }
 
@@ -27,17 +26,17 @@ public:
 
     // Default key: texts without regard to letter case, numbers as numbers.
     void SetKeyFunction(TFieldKeyFunction function) { FKeyFunction = std::move(function); }
-    TDbValue Key(const TDbValue &value) const;
+    TDbValue Key(const TDbValue& value) const;
 
     // Checks and converts a value to what this field stores. Throws
     // EConvertError (out-of-range number, text that is no whole number, text
     // over the size) or EDatabaseError (writing an auto-numbered field).
-    TDbValue Convert(const TDbValue &value) const;
+    TDbValue Convert(const TDbValue& value) const;
     // The same for a text handed over: empty text is Null for a number field.
-    TDbValue ConvertText(const QString &text) const;
+    TDbValue ConvertText(const QString& text) const;
 
     // Text shown for a value: Null empty, numbers plain decimal.
-    static QString DisplayText(const TDbValue &value) { return value.ToString(); }
+    static QString DisplayText(const TDbValue& value) { return value.ToString(); }
 
 private:
     QString FFieldName;
@@ -51,4 +50,4 @@ private:
 // Parses a 32-bit decimal whole number as the program's conversions do
 // (blanks around it and a sign allowed). Throws EConvertError
 // "'<text>' is not a valid integer value".
-qint32 StrToInt(const QString &text);
+qint32 StrToInt(const QString& text);

@@ -6,7 +6,7 @@
 // Navigation, Refresh, filter and sort changes post a pending row first, so
 // they always run in Browse.
 //
-// Invariants (checked by CheckInvariants at the transitions):
+// Invariants (checked by InvariantsHold, asserted after the transitions):
 //  1. FCells holds RowCount() rows of FFields.size() cells, sorted by id ascending.
 //  2. FView holds distinct row numbers < RowCount().
 //  3. FCur == -1 exactly when FView is empty; otherwise 0 <= FCur < FView.size().
@@ -25,23 +25,22 @@ namespace {
 
 const TDbValue NullValue;
 
-QString QuoteIdentifier(const QString &name)
+QString QuoteIdentifier(const QString& name)
 {
     QString quoted = name;
     quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-TFieldKind KindOf(const QString &declaredType, bool primaryKey)
+// Kind of an ordinary column: SQLite's rule for integer affinity.
+TFieldKind KindOf(const QString& declaredType)
 {
-    const QString type = declaredType.toUpper();
-    if (type.contains(QLatin1String("INT")))
-        return primaryKey ? TFieldKind::AutoInc : TFieldKind::Integer;
-    return TFieldKind::String;
+    return declaredType.contains(QLatin1String("INT"), Qt::CaseInsensitive) ? TFieldKind::Integer
+                                                                            : TFieldKind::String;
 }
 
 // Size from a declared type such as "VARCHAR(200)"; 0 when none is given.
-int SizeOf(const QString &declaredType)
+int SizeOf(const QString& declaredType)
 {
     const qsizetype open = declaredType.indexOf(QLatin1Char('('));
     const qsizetype close = declaredType.indexOf(QLatin1Char(')'), open + 1);
@@ -55,8 +54,7 @@ int SizeOf(const QString &declaredType)
 // Shares one QString among the equal texts of a column (car names and dates
 // repeat a lot), which saves most of the allocations of reading a big table.
 // A column whose texts rarely repeat stops being pooled after a trial.
-class TTextPool
-{
+class TTextPool {
 public:
     QString Text(QByteArrayView utf8)
     {
@@ -89,7 +87,10 @@ private:
 
 } // namespace
 
-TDbTable::TDbTable(QString name) : FName(std::move(name)) {}
+TDbTable::TDbTable(QString name)
+    : FName(std::move(name))
+{
+}
 
 TDbTable::~TDbTable() = default;
 
@@ -113,7 +114,7 @@ bool TDbTable::InvariantsHold() const
     return pending == !FBuffer.empty();
 }
 
-void TDbTable::Fail(const QString &message) const
+void TDbTable::Fail(const QString& message) const
 {
     throw EDatabaseError(FName + QStringLiteral(": ") + message);
 }
@@ -137,13 +138,13 @@ void TDbTable::CheckBrowseMode()
         Post();
 }
 
-void TDbTable::SetDatabaseFile(const QString &fileName)
+void TDbTable::SetDatabaseFile(const QString& fileName)
 {
     CheckInactive();
     FDatabaseFile = fileName;
 }
 
-void TDbTable::SetTableName(const QString &tableName)
+void TDbTable::SetTableName(const QString& tableName)
 {
     CheckInactive();
     FTableName = tableName;
@@ -205,23 +206,36 @@ void TDbTable::ReadFields()
     FFields.clear();
     FFieldIndex.clear();
     FKeyField = -1;
+    struct TColumn {
+        QString Name, Type;
+        bool PrimaryKey;
+    };
+    std::vector<TColumn> columns;
     auto info = FConnection->Prepare(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"));
     info->Bind(1, TDbValue::Text(FTableName));
-    while (info->Step()) {
-        const QString name = info->ColumnText(0);
-        const bool primaryKey = info->ColumnInteger(2) != 0;
-        const TFieldKind kind = KindOf(info->ColumnText(1), primaryKey);
+    while (info->Step())
+        columns.push_back({ info->ColumnText(0), info->ColumnText(1), info->ColumnInteger(2) != 0 });
+    if (columns.empty())
+        throw EDatabaseError(
+            QStringLiteral("The table '%1' does not exist in '%2'.").arg(FTableName, FDatabaseFile));
+    // Only a lone INTEGER primary key is SQLite's own row number, which is
+    // always a whole number and numbers itself.
+    const auto keys
+        = std::count_if(columns.begin(), columns.end(), [](const TColumn& c) { return c.PrimaryKey; });
+    for (const TColumn& c : columns) {
+        const bool autoInc = keys == 1 && c.PrimaryKey
+            && c.Type.trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
+        const TFieldKind kind = autoInc ? TFieldKind::AutoInc : KindOf(c.Type);
         const int index = int(FFields.size());
-        auto field = std::make_unique<TDbField>(name, kind, SizeOf(info->ColumnText(1)), index);
-        if (const auto key = FKeyFunctions.constFind(name.toCaseFolded()); key != FKeyFunctions.cend())
+        auto field = std::make_unique<TDbField>(
+            c.Name, kind, kind == TFieldKind::String ? SizeOf(c.Type) : 0, index);
+        if (const auto key = FKeyFunctions.constFind(c.Name.toCaseFolded()); key != FKeyFunctions.cend())
             field->SetKeyFunction(*key);
-        if (kind == TFieldKind::AutoInc)
+        if (autoInc)
             FKeyField = index;
-        FFieldIndex.insert(name.toCaseFolded(), index);
+        FFieldIndex.insert(c.Name.toCaseFolded(), index);
         FFields.push_back(std::move(field));
     }
-    if (FFields.empty())
-        throw EDatabaseError(QStringLiteral("The table '%1' does not exist in '%2'.").arg(FTableName, FDatabaseFile));
     if (FKeyField < 0)
         throw EDatabaseError(QStringLiteral("The table '%1' has no auto-numbered key.").arg(FTableName));
 }
@@ -229,22 +243,23 @@ void TDbTable::ReadFields()
 void TDbTable::ReadRows()
 {
     QStringList columns;
-    for (const auto &f : FFields)
+    for (const auto& f : FFields)
         columns << QuoteIdentifier(f->FieldName());
     // The version, the count and the rows come from one snapshot of the file.
     FConnection->Execute(QStringLiteral("BEGIN"));
-    struct TEndRead
-    {
-        TDbConnection &Connection;
+    struct TEndRead {
+        TDbConnection& Connection;
         ~TEndRead() { Connection.EndReadTransaction(); }
-    } endRead{*FConnection};
+    } endRead { *FConnection };
     const qint64 version = FConnection->DataVersion();
-    auto select = FConnection->Prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
-                                           .arg(columns.join(QLatin1String(", ")), QuoteIdentifier(FTableName),
-                                                QuoteIdentifier(FFields[size_t(FKeyField)]->FieldName())));
+    auto select
+        = FConnection->Prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+                                   .arg(columns.join(QLatin1String(", ")), QuoteIdentifier(FTableName),
+                                       QuoteIdentifier(FFields[size_t(FKeyField)]->FieldName())));
     // Counting first lets the cells be allocated once: 100,000 rows are
     // millions of cells, and regrowing them costs as much as reading.
-    auto count = FConnection->Prepare(QStringLiteral("SELECT count(*) FROM %1").arg(QuoteIdentifier(FTableName)));
+    auto count
+        = FConnection->Prepare(QStringLiteral("SELECT count(*) FROM %1").arg(QuoteIdentifier(FTableName)));
     count->Step();
     std::vector<TDbValue> cells;
     const int n = FieldCount();
@@ -266,15 +281,15 @@ void TDbTable::ReadRows()
 
 // ---- fields and values --------------------------------------------------------
 
-TDbField *TDbTable::FindField(const QString &name) const
+TDbField* TDbTable::FindField(const QString& name) const
 {
     const auto it = FFieldIndex.constFind(name.toCaseFolded());
     return it == FFieldIndex.cend() ? nullptr : FFields[size_t(*it)].get();
 }
 
-TDbField &TDbTable::FieldByName(const QString &name) const
+TDbField& TDbTable::FieldByName(const QString& name) const
 {
-    TDbField *field = FindField(name);
+    TDbField* field = FindField(name);
     if (!field)
         Fail(QStringLiteral("Field '%1' not found").arg(name));
     return *field;
@@ -283,19 +298,19 @@ TDbField &TDbTable::FieldByName(const QString &name) const
 QStringList TDbTable::FieldNames() const
 {
     QStringList names;
-    for (const auto &f : FFields)
+    for (const auto& f : FFields)
         names << f->FieldName();
     return names;
 }
 
-void TDbTable::SetKeyFunction(const QString &fieldName, TFieldKeyFunction function)
+void TDbTable::SetKeyFunction(const QString& fieldName, TFieldKeyFunction function)
 {
     FKeyFunctions.insert(fieldName.toCaseFolded(), function);
-    if (TDbField *field = FindField(fieldName))
+    if (TDbField* field = FindField(fieldName))
         field->SetKeyFunction(std::move(function));
 }
 
-const TDbValue &TDbTable::Value(int fieldIndex) const
+const TDbValue& TDbTable::Value(int fieldIndex) const
 {
     if (!FBuffer.empty())
         return FBuffer.at(size_t(fieldIndex));
@@ -304,22 +319,31 @@ const TDbValue &TDbTable::Value(int fieldIndex) const
     return Cell(FView[size_t(FCur)], fieldIndex);
 }
 
-const TDbValue &TDbTable::Value(const QString &fieldName) const
+const TDbValue& TDbTable::ValueAt(int recordIndex, int fieldIndex) const
+{
+    if (recordIndex < 0 || recordIndex >= int(FView.size()) || fieldIndex < 0 || fieldIndex >= FieldCount())
+        return NullValue;
+    if (FState == TDataSetState::Edit && recordIndex == FCur)
+        return FBuffer[size_t(fieldIndex)];
+    return Cell(FView[size_t(recordIndex)], fieldIndex);
+}
+
+const TDbValue& TDbTable::Value(const QString& fieldName) const
 {
     return Value(FieldByName(fieldName).Index());
 }
 
-void TDbTable::SetValue(const QString &fieldName, const TDbValue &value)
+void TDbTable::SetValue(const QString& fieldName, const TDbValue& value)
 {
-    const TDbField &field = FieldByName(fieldName);
+    const TDbField& field = FieldByName(fieldName);
     if (FState != TDataSetState::Edit && FState != TDataSetState::Insert)
         Fail(QStringLiteral("Dataset not in edit or insert mode"));
     FBuffer[size_t(field.Index())] = field.Convert(value);
 }
 
-void TDbTable::SetText(const QString &fieldName, const QString &text)
+void TDbTable::SetText(const QString& fieldName, const QString& text)
 {
-    const TDbField &field = FieldByName(fieldName);
+    const TDbField& field = FieldByName(fieldName);
     if (FState != TDataSetState::Edit && FState != TDataSetState::Insert)
         Fail(QStringLiteral("Dataset not in edit or insert mode"));
     FBuffer[size_t(field.Index())] = field.ConvertText(text);
@@ -394,7 +418,8 @@ void TDbTable::Edit()
         return;
     }
     const int row = FView[size_t(FCur)];
-    FBuffer.assign(FCells.begin() + qsizetype(row) * FieldCount(), FCells.begin() + qsizetype(row + 1) * FieldCount());
+    FBuffer.assign(
+        FCells.begin() + qsizetype(row) * FieldCount(), FCells.begin() + qsizetype(row + 1) * FieldCount());
     FState = TDataSetState::Edit;
 }
 
@@ -404,18 +429,19 @@ void TDbTable::Post()
     if (FState == TDataSetState::Browse)
         return;
     QStringList names, marks;
-    for (const auto &f : FFields) {
+    for (const auto& f : FFields) {
         if (f->Index() == FKeyField)
             continue;
         names << QuoteIdentifier(f->FieldName());
         marks << QStringLiteral("?");
     }
     if (FState == TDataSetState::Insert) {
-        auto insert = FConnection->Prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                               .arg(QuoteIdentifier(FTableName), names.join(QLatin1String(", ")),
-                                                    marks.join(QLatin1String(", "))));
+        auto insert
+            = FConnection->Prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                       .arg(QuoteIdentifier(FTableName), names.join(QLatin1String(", ")),
+                                           marks.join(QLatin1String(", "))));
         int p = 1;
-        for (const auto &f : FFields)
+        for (const auto& f : FFields)
             if (f->Index() != FKeyField)
                 insert->Bind(p++, FBuffer[size_t(f->Index())]);
         insert->Step();
@@ -430,19 +456,21 @@ void TDbTable::Post()
         Q_ASSERT(InvariantsHold());
     } else {
         QStringList sets;
-        for (const QString &n : names)
+        for (const QString& n : names)
             sets << n + QStringLiteral(" = ?");
-        auto update = FConnection->Prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                                               .arg(QuoteIdentifier(FTableName), sets.join(QLatin1String(", ")),
-                                                    QuoteIdentifier(FFields[size_t(FKeyField)]->FieldName())));
+        auto update
+            = FConnection->Prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                                       .arg(QuoteIdentifier(FTableName), sets.join(QLatin1String(", ")),
+                                           QuoteIdentifier(FFields[size_t(FKeyField)]->FieldName())));
         int p = 1;
-        for (const auto &f : FFields)
+        for (const auto& f : FFields)
             if (f->Index() != FKeyField)
                 update->Bind(p++, FBuffer[size_t(f->Index())]);
         update->Bind(p, FBuffer[size_t(FKeyField)]);
         update->Step();
         if (FConnection->Changes() == 0)
-            Fail(QStringLiteral("Row cannot be located for updating. Some values may have been changed since it was last read"));
+            Fail(QStringLiteral("Row cannot be located for updating. Some values may have been changed since "
+                                "it was last read"));
         const int row = FView[size_t(FCur)];
         std::move(FBuffer.begin(), FBuffer.end(), FCells.begin() + qsizetype(row) * FieldCount());
         FBuffer.clear();
@@ -471,9 +499,9 @@ void TDbTable::Delete()
     if (FView.empty())
         Fail(QStringLiteral("Cannot perform this operation on an empty dataset"));
     const int row = FView[size_t(FCur)];
-    auto del = FConnection->Prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
-                                        .arg(QuoteIdentifier(FTableName),
-                                             QuoteIdentifier(FFields[size_t(FKeyField)]->FieldName())));
+    auto del = FConnection->Prepare(
+        QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+            .arg(QuoteIdentifier(FTableName), QuoteIdentifier(FFields[size_t(FKeyField)]->FieldName())));
     del->Bind(1, TDbValue::Integer(RowId(row)));
     del->Step(); // a row another process removed already is simply gone
     const int pos = FCur;
@@ -523,8 +551,8 @@ void TDbTable::InsertRow(std::vector<TDbValue> values)
             hi = row = mid;
     }
     FCells.insert(FCells.begin() + qsizetype(row) * FieldCount(), std::make_move_iterator(values.begin()),
-                  std::make_move_iterator(values.end()));
-    for (int &r : FView)
+        std::make_move_iterator(values.end()));
+    for (int& r : FView)
         if (r >= row)
             ++r;
     FView.insert(FView.begin() + std::clamp(FInsertPos, 0, int(FView.size())), row);
@@ -532,9 +560,10 @@ void TDbTable::InsertRow(std::vector<TDbValue> values)
 
 void TDbTable::RemoveRow(int row)
 {
-    FCells.erase(FCells.begin() + qsizetype(row) * FieldCount(), FCells.begin() + qsizetype(row + 1) * FieldCount());
+    FCells.erase(
+        FCells.begin() + qsizetype(row) * FieldCount(), FCells.begin() + qsizetype(row + 1) * FieldCount());
     FView.erase(std::remove(FView.begin(), FView.end(), row), FView.end());
-    for (int &r : FView)
+    for (int& r : FView)
         if (r > row)
             --r;
 }
@@ -556,43 +585,44 @@ void TDbTable::MoveToRowId(std::optional<qint64> id, int fallback)
 
 // ---- filter and sort --------------------------------------------------------------
 
-std::vector<TDbTable::TCompiledCondition> TDbTable::CompileFilter(const QString &text) const
+std::vector<TDbTable::TCompiledCondition> TDbTable::CompileFilter(const QString& text) const
 {
     std::vector<TCompiledCondition> compiled;
     const TFilterExpression expression = TFilterExpression::Parse(text);
-    for (const TFilterCondition &c : expression.Conditions()) {
-        const TDbField *field = FindField(c.FieldName);
+    for (const TFilterCondition& c : expression.Conditions()) {
+        const TDbField* field = FindField(c.FieldName);
         if (!field)
-            throw EDatabaseError(QStringLiteral("Invalid filter \"%1\": unknown field '%2'").arg(text, c.FieldName));
+            throw EDatabaseError(
+                QStringLiteral("Invalid filter \"%1\": unknown field '%2'").arg(text, c.FieldName));
         TDbValue literal = c.Literal;
         if (field->IsNumeric() && literal.IsText()) {
             try {
                 literal = TDbValue::Integer(StrToInt(literal.AsText()));
-            } catch (const EConvertError &e) {
+            } catch (const EConvertError& e) {
                 throw EDatabaseError(QStringLiteral("Invalid filter \"%1\": %2").arg(text, e.Message()));
             }
-        }
-        else if (!field->IsNumeric())
+        } else if (!field->IsNumeric())
             literal = TDbValue::Text(literal.ToString());
-        compiled.push_back({field->Index(), c.Op, field->Key(literal)});
+        compiled.push_back({ field->Index(), c.Op, field->Key(literal) });
     }
     return compiled;
 }
 
-std::vector<TDbTable::TCompiledSort> TDbTable::CompileSort(const QString &text) const
+std::vector<TDbTable::TCompiledSort> TDbTable::CompileSort(const QString& text) const
 {
     std::vector<TCompiledSort> compiled;
-    for (const TSortKey &k : ParseSortText(text))
-        compiled.push_back({FieldByName(k.FieldName).Index(), k.Descending});
+    for (const TSortKey& k : ParseSortText(text))
+        compiled.push_back({ FieldByName(k.FieldName).Index(), k.Descending });
     return compiled;
 }
 
 bool TDbTable::PassesFilter(int row) const
 {
-    for (const TCompiledCondition &c : FFilter) {
-        const TDbValue &value = Cell(row, c.Field);
+    for (const TCompiledCondition& c : FFilter) {
+        const TDbValue& value = Cell(row, c.Field);
         // Null compares with nothing, as in SQL.
-        if (value.IsNull() || !TFilterExpression::Holds(c.Op, CompareKeys(FFields[size_t(c.Field)]->Key(value), c.Key)))
+        if (value.IsNull()
+            || !TFilterExpression::Holds(c.Op, CompareKeys(FFields[size_t(c.Field)]->Key(value), c.Key)))
             return false;
     }
     return true;
@@ -630,7 +660,7 @@ void TDbTable::RebuildView()
     FView = std::move(sorted);
 }
 
-void TDbTable::SetFilter(const QString &text)
+void TDbTable::SetFilter(const QString& text)
 {
     if (!Active() || !FFiltered) {
         FFilterText = text;
@@ -654,7 +684,7 @@ void TDbTable::SetFiltered(bool on)
         return;
     }
     auto compiled = on && !FFilterText.trimmed().isEmpty() ? CompileFilter(FFilterText)
-                                                          : std::vector<TCompiledCondition>();
+                                                           : std::vector<TCompiledCondition>();
     CheckBrowseMode();
     FFiltered = on;
     FFilter = std::move(compiled);
@@ -663,7 +693,7 @@ void TDbTable::SetFiltered(bool on)
     FBof = true;
 }
 
-void TDbTable::SetSort(const QString &text)
+void TDbTable::SetSort(const QString& text)
 {
     CheckActive();
     auto compiled = CompileSort(text);

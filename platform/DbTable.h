@@ -21,24 +21,23 @@
 
 enum class TDataSetState { Inactive, Browse, Edit, Insert };
 
-class TDbTable
-{
+class TDbTable {
 public:
     using TBookmark = qint64; // the row's id
-    using TNotifyEvent = std::function<void(TDbTable &table)>;
+    using TNotifyEvent = std::function<void(TDbTable& table)>;
 
     // name: the component name that prefixes the table's error messages.
     explicit TDbTable(QString name = QStringLiteral("ADOTable1"));
     ~TDbTable(); // closes without calling BeforeClose
-    TDbTable(const TDbTable &) = delete;
-    TDbTable &operator=(const TDbTable &) = delete;
+    TDbTable(const TDbTable&) = delete;
+    TDbTable& operator=(const TDbTable&) = delete;
 
-    const QString &Name() const { return FName; }
+    const QString& Name() const { return FName; }
     // Database file and table; only while closed.
-    const QString &DatabaseFile() const { return FDatabaseFile; }
-    void SetDatabaseFile(const QString &fileName);
-    const QString &TableName() const { return FTableName; }
-    void SetTableName(const QString &tableName);
+    const QString& DatabaseFile() const { return FDatabaseFile; }
+    void SetDatabaseFile(const QString& fileName);
+    const QString& TableName() const { return FTableName; }
+    void SetTableName(const QString& tableName);
 
     // Open: connect, read the fields and all rows by id, apply the filter when
     // it is on, go to the first row, then call AfterOpen. Errors leave it closed.
@@ -48,20 +47,20 @@ public:
     bool Active() const { return FState != TDataSetState::Inactive; }
     TDataSetState State() const { return FState; }
 
-    const TNotifyEvent &AfterOpen() const { return FAfterOpen; }
+    const TNotifyEvent& AfterOpen() const { return FAfterOpen; }
     void SetAfterOpen(TNotifyEvent handler) { FAfterOpen = std::move(handler); }
-    const TNotifyEvent &BeforeClose() const { return FBeforeClose; }
+    const TNotifyEvent& BeforeClose() const { return FBeforeClose; }
     void SetBeforeClose(TNotifyEvent handler) { FBeforeClose = std::move(handler); }
 
     // Fields of the open table, in column order (none while closed).
     int FieldCount() const { return int(FFields.size()); }
-    TDbField &Field(int index) { return *FFields.at(size_t(index)); }
-    const TDbField &Field(int index) const { return *FFields.at(size_t(index)); }
-    TDbField *FindField(const QString &name) const; // case-insensitive; nullptr when missing
-    TDbField &FieldByName(const QString &name) const; // throws "<Name>: Field '<name>' not found"
+    TDbField& Field(int index) { return *FFields.at(size_t(index)); }
+    const TDbField& Field(int index) const { return *FFields.at(size_t(index)); }
+    TDbField* FindField(const QString& name) const; // case-insensitive; nullptr when missing
+    TDbField& FieldByName(const QString& name) const; // throws "<Name>: Field '<name>' not found"
     QStringList FieldNames() const;
     // Key function for a field by name, kept across opens (e.g. dates compared as dates).
-    void SetKeyFunction(const QString &fieldName, TFieldKeyFunction function);
+    void SetKeyFunction(const QString& fieldName, TFieldKeyFunction function);
 
     // Walking the rows in view. A pending row is posted first.
     void First();
@@ -76,13 +75,17 @@ public:
     int RecNo() const { return FCur + 1; } // 1-based; 0 when no row is in view
 
     // Values of the current row.
-    const TDbValue &Value(int fieldIndex) const;
-    const TDbValue &Value(const QString &fieldName) const;
-    QString AsString(const QString &fieldName) const { return Value(fieldName).ToString(); }
-    QString DisplayText(const QString &fieldName) const { return TDbField::DisplayText(Value(fieldName)); }
+    const TDbValue& Value(int fieldIndex) const;
+    const TDbValue& Value(const QString& fieldName) const;
+    QString AsString(const QString& fieldName) const { return Value(fieldName).ToString(); }
+    QString DisplayText(const QString& fieldName) const { return TDbField::DisplayText(Value(fieldName)); }
+    // A row in view by its position (0-based, < RecordCount()) without moving
+    // the current row, for grids that draw rows other than the current one.
+    // The current row being edited gives its pending values; Null out of range.
+    const TDbValue& ValueAt(int recordIndex, int fieldIndex) const;
     // Only while editing or inserting; the value is checked and converted by the field.
-    void SetValue(const QString &fieldName, const TDbValue &value);
-    void SetText(const QString &fieldName, const QString &text);
+    void SetValue(const QString& fieldName, const TDbValue& value);
+    void SetText(const QString& fieldName, const QString& text);
 
     // Insert: a new pending row before the current one. Edit: the current row
     // becomes pending (with no row in view it inserts instead). Post stores
@@ -100,14 +103,14 @@ public:
     // Filter text and switch; the text is kept while the filter is off. Turning
     // the filter on or changing its text while on posts a pending row and goes
     // to the first row in view. A text that cannot be parsed fails and changes nothing.
-    const QString &Filter() const { return FFilterText; }
-    void SetFilter(const QString &text);
+    const QString& Filter() const { return FFilterText; }
+    void SetFilter(const QString& text);
     bool Filtered() const { return FFiltered; }
     void SetFiltered(bool on);
 
     // Sort text ("price ASC"); empty: by id. Keeps the current row current.
-    const QString &Sort() const { return FSortText; }
-    void SetSort(const QString &text);
+    const QString& Sort() const { return FSortText; }
+    void SetSort(const QString& text);
 
     // Bookmarks name a row by its id; nullopt when no row is in view.
     std::optional<TBookmark> Bookmark() const;
@@ -115,34 +118,35 @@ public:
     void GotoBookmark(TBookmark bookmark); // throws when the row is not in view
 
 private:
-    struct TCompiledCondition
-    {
+    struct TCompiledCondition {
         int Field;
         TCompareOp Op;
         TDbValue Key;
     };
-    struct TCompiledSort
-    {
+    struct TCompiledSort {
         int Field;
         bool Descending;
     };
 
     bool InvariantsHold() const;
-    [[noreturn]] void Fail(const QString &message) const;
+    [[noreturn]] void Fail(const QString& message) const;
     void CheckActive() const;
     void CheckInactive() const;
     void CheckBrowseMode();
     void ReadFields();
     void ReadRows();
-    std::vector<TCompiledCondition> CompileFilter(const QString &text) const;
-    std::vector<TCompiledSort> CompileSort(const QString &text) const;
+    std::vector<TCompiledCondition> CompileFilter(const QString& text) const;
+    std::vector<TCompiledSort> CompileSort(const QString& text) const;
     bool PassesFilter(int row) const;
     void RebuildView();
     void MoveToRowId(std::optional<qint64> id, int fallback);
     int ViewPosOfId(qint64 id) const;
     int RowOfId(qint64 id) const;
     qint64 RowId(int row) const { return Cell(row, FKeyField).AsInteger(); }
-    const TDbValue &Cell(int row, int field) const { return FCells[size_t(row) * FFields.size() + size_t(field)]; }
+    const TDbValue& Cell(int row, int field) const
+    {
+        return FCells[size_t(row) * FFields.size() + size_t(field)];
+    }
     int RowCount() const { return FFields.empty() ? 0 : int(FCells.size() / FFields.size()); }
     void SetCurrent(int viewPos);
     void InsertRow(std::vector<TDbValue> values);
@@ -161,15 +165,15 @@ private:
     QHash<QString, TFieldKeyFunction> FKeyFunctions; // case-folded name -> key
     int FKeyField = -1;
 
-    qint64 FDataVersion = -1;     // the file's data version when FCells was read
+    qint64 FDataVersion = -1; // the file's data version when FCells was read
     std::vector<TDbValue> FCells; // rows by id ascending, FFields.size() cells each
-    std::vector<int> FView;       // row numbers in view order
-    int FCur = -1;                // position in FView; -1 when FView is empty
+    std::vector<int> FView; // row numbers in view order
+    int FCur = -1; // position in FView; -1 when FView is empty
     bool FEof = true;
     bool FBof = true;
 
     std::vector<TDbValue> FBuffer; // the pending row while editing or inserting
-    int FInsertPos = 0;            // view position of the row being inserted
+    int FInsertPos = 0; // view position of the row being inserted
 
     QString FFilterText;
     bool FFiltered = false;

@@ -12,9 +12,9 @@ QString TDbValue::ToString() const
     return QString();
 }
 
-int CompareKeys(const TDbValue &a, const TDbValue &b)
+int CompareKeys(const TDbValue& a, const TDbValue& b)
 {
-    const auto rank = [](const TDbValue &v) { return v.IsNull() ? 0 : v.IsInteger() ? 1 : 2; };
+    const auto rank = [](const TDbValue& v) { return v.IsNull() ? 0 : v.IsInteger() ? 1 : 2; };
     const int ra = rank(a), rb = rank(b);
     if (ra != rb)
         return ra < rb ? -1 : 1;

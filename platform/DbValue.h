@@ -5,8 +5,7 @@
 #include <QString>
 #include <variant>
 
-class TDbValue
-{
+class TDbValue {
 public:
     TDbValue() = default; // Null
     static TDbValue Integer(qint64 value) { return TDbValue(value); }
@@ -18,19 +17,25 @@ public:
 
     // Only valid for the matching kind.
     qint64 AsInteger() const { return std::get<qint64>(FData); }
-    const QString &AsText() const { return std::get<QString>(FData); }
+    const QString& AsText() const { return std::get<QString>(FData); }
 
     // Null: empty text; whole number: plain decimal; text: itself.
     QString ToString() const;
 
-    bool operator==(const TDbValue &) const = default;
+    bool operator==(const TDbValue&) const = default;
 
 private:
-    explicit TDbValue(qint64 v) : FData(v) {}
-    explicit TDbValue(QString v) : FData(std::move(v)) {}
+    explicit TDbValue(qint64 v)
+        : FData(v)
+    {
+    }
+    explicit TDbValue(QString v)
+        : FData(std::move(v))
+    {
+    }
     std::variant<std::monostate, qint64, QString> FData;
 };
 
 // Order of two comparison keys: Null first, then numbers, then texts;
 // numbers by value, texts by UTF-16 code units. Returns <0, 0 or >0.
-int CompareKeys(const TDbValue &a, const TDbValue &b);
+int CompareKeys(const TDbValue& a, const TDbValue& b);

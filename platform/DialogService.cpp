@@ -3,7 +3,7 @@
 // in a separator (a folder) is left alone.
 #include "DialogService.h"
 
-QString AppendDefaultExtension(const QString &fileName, const QString &defaultExt)
+QString AppendDefaultExtension(const QString& fileName, const QString& defaultExt)
 {
     if (defaultExt.isEmpty() || fileName.isEmpty() || fileName.endsWith(QLatin1Char('/')))
         return fileName;

@@ -5,27 +5,27 @@
 #include "MessageBoxes.h"
 #include "PelmoraError.h"
 
-QString ErrorBoxText(const QString &message)
+QString ErrorBoxText(const QString& message)
 {
     if (!message.isEmpty() && message.back().unicode() <= u'.')
         return message;
     return message + QLatin1Char('.');
 }
 
-TMessageRequest ErrorBoxRequest(const QString &message)
+TMessageRequest ErrorBoxRequest(const QString& message)
 {
-    return {ApplicationTitle, ErrorBoxText(message), TMsgIcon::Error,
-            {TMsgButton::OK}, TMsgButton::OK, TMsgButton::OK};
+    return { ApplicationTitle, ErrorBoxText(message), TMsgIcon::Error, { TMsgButton::OK }, TMsgButton::OK,
+        TMsgButton::OK };
 }
 
-void ShowErrorBox(TDialogService &dialogs, const QString &message)
+void ShowErrorBox(TDialogService& dialogs, const QString& message)
 {
     dialogs.MessageBox(ErrorBoxRequest(message));
 }
 
-void ShowErrorBox(TDialogService &dialogs, const std::exception &error)
+void ShowErrorBox(TDialogService& dialogs, const std::exception& error)
 {
-    if (const auto *own = dynamic_cast<const EPelmoraError *>(&error))
+    if (const auto* own = dynamic_cast<const EPelmoraError*>(&error))
         ShowErrorBox(dialogs, own->InnermostMessage());
     else
         ShowErrorBox(dialogs, QString::fromUtf8(error.what()));

@@ -8,9 +8,9 @@
 class EPelmoraError;
 
 // The text the box shows for a message (the full-stop rule applied).
-QString ErrorBoxText(const QString &message);
-TMessageRequest ErrorBoxRequest(const QString &message);
+QString ErrorBoxText(const QString& message);
+TMessageRequest ErrorBoxRequest(const QString& message);
 
-void ShowErrorBox(TDialogService &dialogs, const QString &message);
+void ShowErrorBox(TDialogService& dialogs, const QString& message);
 // For an EPelmoraError the innermost message, for any other std::exception its what().
-void ShowErrorBox(TDialogService &dialogs, const std::exception &error);
+void ShowErrorBox(TDialogService& dialogs, const std::exception& error);

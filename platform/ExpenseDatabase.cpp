@@ -11,7 +11,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-QString CreateDatabaseFile(const QString &fileName)
+QString CreateDatabaseFile(const QString& fileName)
 {
     if (fileName.isEmpty())
         return QStringLiteral("No file name given.");
@@ -29,7 +29,7 @@ QString CreateDatabaseFile(const QString &fileName)
         connection.Open(fileName);
         // Writes the file header, so the new file is a database even while it has no table.
         connection.Execute(QStringLiteral("PRAGMA user_version = 1"));
-    } catch (const EPelmoraError &e) {
+    } catch (const EPelmoraError& e) {
         QFile::remove(fileName);
         return e.Message();
     }
@@ -38,13 +38,12 @@ QString CreateDatabaseFile(const QString &fileName)
 
 QString ExpenseCreateTableSql()
 {
-    return QStringLiteral(
-        "CREATE TABLE Table1 ("
-        "id INTEGER PRIMARY KEY AUTOINCREMENT, "
-        "car VARCHAR(200) CHECK (length(car) <= 200), "
-        "partname VARCHAR(200) CHECK (length(partname) <= 200), "
-        "jobdate VARCHAR(200) CHECK (length(jobdate) <= 200), "
-        "mileage INTEGER CHECK (mileage BETWEEN -2147483648 AND 2147483647), "
-        "descr VARCHAR(200) CHECK (length(descr) <= 200), "
-        "price INTEGER CHECK (price BETWEEN -2147483648 AND 2147483647))");
+    return QStringLiteral("CREATE TABLE Table1 ("
+                          "id INTEGER PRIMARY KEY AUTOINCREMENT, "
+                          "car VARCHAR(200) CHECK (length(car) <= 200), "
+                          "partname VARCHAR(200) CHECK (length(partname) <= 200), "
+                          "jobdate VARCHAR(200) CHECK (length(jobdate) <= 200), "
+                          "mileage INTEGER CHECK (mileage BETWEEN -2147483648 AND 2147483647), "
+                          "descr VARCHAR(200) CHECK (length(descr) <= 200), "
+                          "price INTEGER CHECK (price BETWEEN -2147483648 AND 2147483647))");
 }

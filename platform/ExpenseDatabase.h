@@ -8,7 +8,7 @@ inline const QString ExpenseTableName = QStringLiteral("table1");
 
 // Creates an empty database file. Never touches an existing file. Returns the
 // text of the error that occurred, or empty text on success.
-QString CreateDatabaseFile(const QString &fileName);
+QString CreateDatabaseFile(const QString& fileName);
 
 // The program's CREATE TABLE for "Table1", in SQLite's dialect: the text
 // columns stay text of at most 200 characters, `id` numbers itself and is

@@ -1,6 +1,6 @@
 // The recording dialog double. Invariants: every request is recorded before
-// it is answered; a box with a single button needs no queued answer (it can
-// only answer that button); anything else with an empty queue throws
+// it is answered; a box with a single button answers that button and takes
+// nothing from the queue; a question with an empty queue throws
 // EUnexpectedDialog.
 #include "FakeDialogService.h"
 
@@ -9,11 +9,16 @@ namespace {
 TMsgResult ResultOfButton(TMsgButton button)
 {
     switch (button) {
-    case TMsgButton::OK: return TMsgResult::OK;
-    case TMsgButton::Yes: return TMsgResult::Yes;
-    case TMsgButton::No: return TMsgResult::No;
-    case TMsgButton::Cancel: return TMsgResult::Cancel;
-    case TMsgButton::Close: return TMsgResult::Close;
+    case TMsgButton::OK:
+        return TMsgResult::OK;
+    case TMsgButton::Yes:
+        return TMsgResult::Yes;
+    case TMsgButton::No:
+        return TMsgResult::No;
+    case TMsgButton::Cancel:
+        return TMsgResult::Cancel;
+    case TMsgButton::Close:
+        return TMsgResult::Close;
     }
     return TMsgResult::Closed;
 }
@@ -23,7 +28,7 @@ TMsgResult ResultOfButton(TMsgButton button)
 QStringList TFakeDialogService::MessageTexts() const
 {
     QStringList texts;
-    for (const TMessageRequest &m : FMessages)
+    for (const TMessageRequest& m : FMessages)
         texts << m.Text;
     return texts;
 }
@@ -36,24 +41,25 @@ void TFakeDialogService::Clear()
     FFiles.clear();
 }
 
-TMsgResult TFakeDialogService::MessageBox(const TMessageRequest &request)
+TMsgResult TFakeDialogService::MessageBox(const TMessageRequest& request)
 {
     FMessages.push_back(request);
-    if (FAnswers.empty()) {
-        if (request.Buttons.size() == 1)
-            return ResultOfButton(request.Buttons.front());
-        throw EUnexpectedDialog{QStringLiteral("unanswered message box: ") + request.Text};
-    }
+    // A box with one button can only answer that button; it leaves the
+    // queue to the questions.
+    if (request.Buttons.size() == 1)
+        return ResultOfButton(request.Buttons.front());
+    if (FAnswers.empty())
+        throw EUnexpectedDialog { QStringLiteral("unanswered message box: ") + request.Text };
     const TMsgResult answer = FAnswers.front();
     FAnswers.pop_front();
     return answer;
 }
 
-std::optional<QString> TFakeDialogService::FileDialog(const TFileDialogRequest &request)
+std::optional<QString> TFakeDialogService::FileDialog(const TFileDialogRequest& request)
 {
     FFileDialogs.push_back(request);
     if (FFiles.empty())
-        throw EUnexpectedDialog{QStringLiteral("unanswered file dialog")};
+        throw EUnexpectedDialog { QStringLiteral("unanswered file dialog") };
     std::optional<QString> answer = FFiles.front();
     FFiles.pop_front();
     if (answer)

@@ -6,28 +6,27 @@
 #include "DialogService.h"
 #include <deque>
 
-struct EUnexpectedDialog
-{
+struct EUnexpectedDialog {
     QString What;
 };
 
-class TFakeDialogService : public TDialogService
-{
+class TFakeDialogService : public TDialogService {
 public:
-    // Answers consumed in order by MessageBox and FileDialog respectively.
+    // Answers consumed in order by MessageBox (only boxes with more than one
+    // button take one) and FileDialog respectively.
     void QueueAnswer(TMsgResult result) { FAnswers.push_back(result); }
     // nullopt answers Cancel; a name without extension gets the default one.
     void QueueFile(std::optional<QString> fileName) { FFiles.push_back(std::move(fileName)); }
 
-    const std::vector<TMessageRequest> &Messages() const { return FMessages; }
-    const std::vector<TFileDialogRequest> &FileDialogs() const { return FFileDialogs; }
+    const std::vector<TMessageRequest>& Messages() const { return FMessages; }
+    const std::vector<TFileDialogRequest>& FileDialogs() const { return FFileDialogs; }
     // Texts of the message boxes shown so far, in order.
     QStringList MessageTexts() const;
     bool AllAnswersUsed() const { return FAnswers.empty() && FFiles.empty(); }
     void Clear();
 
-    TMsgResult MessageBox(const TMessageRequest &request) override;
-    std::optional<QString> FileDialog(const TFileDialogRequest &request) override;
+    TMsgResult MessageBox(const TMessageRequest& request) override;
+    std::optional<QString> FileDialog(const TFileDialogRequest& request) override;
 
 private:
     std::vector<TMessageRequest> FMessages;

@@ -7,15 +7,17 @@
 
 namespace {
 
-class TScanner
-{
+class TScanner {
 public:
-    explicit TScanner(const QString &text) : FText(text) {}
-
-    [[noreturn]] void Fail(const QString &what) const
+    explicit TScanner(const QString& text)
+        : FText(text)
     {
-        throw EDatabaseError(QStringLiteral("Invalid filter \"%1\": %2 at position %3")
-                                 .arg(FText, what).arg(FPos + 1));
+    }
+
+    [[noreturn]] void Fail(const QString& what) const
+    {
+        throw EDatabaseError(
+            QStringLiteral("Invalid filter \"%1\": %2 at position %3").arg(FText, what).arg(FPos + 1));
     }
 
     void SkipBlanks()
@@ -45,10 +47,10 @@ public:
     {
         SkipBlanks();
         const QStringView rest = QStringView(FText).mid(FPos);
-        static const std::pair<const char *, TCompareOp> ops[] = {
-            {"<>", TCompareOp::NotEqual}, {"<=", TCompareOp::LessEqual}, {">=", TCompareOp::GreaterEqual},
-            {"=", TCompareOp::Equal},     {"<", TCompareOp::Less},       {">", TCompareOp::Greater}};
-        for (const auto &[symbol, op] : ops) {
+        static const std::pair<const char*, TCompareOp> ops[] = { { "<>", TCompareOp::NotEqual },
+            { "<=", TCompareOp::LessEqual }, { ">=", TCompareOp::GreaterEqual }, { "=", TCompareOp::Equal },
+            { "<", TCompareOp::Less }, { ">", TCompareOp::Greater } };
+        for (const auto& [symbol, op] : ops) {
             if (rest.startsWith(QLatin1String(symbol))) {
                 FPos += qsizetype(qstrlen(symbol));
                 return op;
@@ -110,13 +112,13 @@ private:
         Fail(QStringLiteral("unterminated quoted text"));
     }
 
-    const QString &FText;
+    const QString& FText;
     qsizetype FPos = 0;
 };
 
 } // namespace
 
-TFilterExpression TFilterExpression::Parse(const QString &text)
+TFilterExpression TFilterExpression::Parse(const QString& text)
 {
     TScanner scan(text);
     TFilterExpression result;
@@ -135,12 +137,18 @@ TFilterExpression TFilterExpression::Parse(const QString &text)
 bool TFilterExpression::Holds(TCompareOp op, int comparison)
 {
     switch (op) {
-    case TCompareOp::Equal: return comparison == 0;
-    case TCompareOp::NotEqual: return comparison != 0;
-    case TCompareOp::Less: return comparison < 0;
-    case TCompareOp::LessEqual: return comparison <= 0;
-    case TCompareOp::Greater: return comparison > 0;
-    case TCompareOp::GreaterEqual: return comparison >= 0;
+    case TCompareOp::Equal:
+        return comparison == 0;
+    case TCompareOp::NotEqual:
+        return comparison != 0;
+    case TCompareOp::Less:
+        return comparison < 0;
+    case TCompareOp::LessEqual:
+        return comparison <= 0;
+    case TCompareOp::Greater:
+        return comparison > 0;
+    case TCompareOp::GreaterEqual:
+        return comparison >= 0;
     }
     return false;
 }

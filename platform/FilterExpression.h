@@ -11,20 +11,18 @@
 
 enum class TCompareOp { Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual };
 
-struct TFilterCondition
-{
+struct TFilterCondition {
     QString FieldName;
     TCompareOp Op;
     TDbValue Literal; // text or whole number
 };
 
-class TFilterExpression
-{
+class TFilterExpression {
 public:
     // Throws EDatabaseError naming the text and what is wrong with it.
-    static TFilterExpression Parse(const QString &text);
+    static TFilterExpression Parse(const QString& text);
 
-    const std::vector<TFilterCondition> &Conditions() const { return FConditions; }
+    const std::vector<TFilterCondition>& Conditions() const { return FConditions; }
 
     // Whether a comparison result (<0, 0, >0) satisfies op.
     static bool Holds(TCompareOp op, int comparison);

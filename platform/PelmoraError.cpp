@@ -4,19 +4,21 @@
 #include "PelmoraError.h"
 
 EPelmoraError::EPelmoraError(QString message)
-    : FMessage(std::move(message)), FUtf8(FMessage.toUtf8())
+    : FMessage(std::move(message))
+    , FUtf8(FMessage.toUtf8())
 {
 }
 
-EPelmoraError::EPelmoraError(QString message, const EPelmoraError &inner)
-    : FMessage(std::move(message)), FUtf8(FMessage.toUtf8()),
-      FInner(std::make_shared<const EPelmoraError>(inner))
+EPelmoraError::EPelmoraError(QString message, const EPelmoraError& inner)
+    : FMessage(std::move(message))
+    , FUtf8(FMessage.toUtf8())
+    , FInner(std::make_shared<const EPelmoraError>(inner))
 {
 }
 
-const QString &EPelmoraError::InnermostMessage() const
+const QString& EPelmoraError::InnermostMessage() const
 {
-    const EPelmoraError *e = this;
+    const EPelmoraError* e = this;
     while (e->FInner)
         e = e->FInner.get();
     return e->FMessage;

@@ -6,19 +6,18 @@
 #include <exception>
 #include <memory>
 
-class EPelmoraError : public std::exception
-{
+class EPelmoraError : public std::exception {
 public:
     explicit EPelmoraError(QString message);
-    EPelmoraError(QString message, const EPelmoraError &inner);
+    EPelmoraError(QString message, const EPelmoraError& inner);
 
-    const QString &Message() const { return FMessage; }
+    const QString& Message() const { return FMessage; }
     // The wrapped error, or nullptr.
-    const EPelmoraError *Inner() const { return FInner.get(); }
+    const EPelmoraError* Inner() const { return FInner.get(); }
     // Message of the deepest wrapped error (this one's when nothing is wrapped).
-    const QString &InnermostMessage() const;
+    const QString& InnermostMessage() const;
 
-    const char *what() const noexcept override { return FUtf8.constData(); }
+    const char* what() const noexcept override { return FUtf8.constData(); }
 
 private:
     QString FMessage;
@@ -27,15 +26,13 @@ private:
 };
 
 // Errors of the table layer and its database file.
-class EDatabaseError : public EPelmoraError
-{
+class EDatabaseError : public EPelmoraError {
 public:
     using EPelmoraError::EPelmoraError;
 };
 
 // A text or number that cannot become the value asked for.
-class EConvertError : public EPelmoraError
-{
+class EConvertError : public EPelmoraError {
 public:
     using EPelmoraError::EPelmoraError;
 };

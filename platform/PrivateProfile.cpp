@@ -18,14 +18,13 @@
 
 namespace {
 
-struct TLine
-{
-    qsizetype Begin;   // offset of the first byte
-    qsizetype End;     // offset after the text, before the line ending
-    qsizetype Next;    // offset of the next line
+struct TLine {
+    qsizetype Begin; // offset of the first byte
+    qsizetype End; // offset after the text, before the line ending
+    qsizetype Next; // offset of the next line
 };
 
-std::vector<TLine> SplitLines(const QByteArray &data)
+std::vector<TLine> SplitLines(const QByteArray& data)
 {
     std::vector<TLine> lines;
     qsizetype pos = 0;
@@ -35,32 +34,32 @@ std::vector<TLine> SplitLines(const QByteArray &data)
         qsizetype end = nl < 0 ? data.size() : nl;
         if (end > pos && data[end - 1] == '\r')
             --end;
-        lines.push_back({pos, end, next});
+        lines.push_back({ pos, end, next });
         pos = next;
     }
     return lines;
 }
 
-QString LineText(const QByteArray &data, const TLine &line)
+QString LineText(const QByteArray& data, const TLine& line)
 {
     return QString::fromUtf8(data.constData() + line.Begin, line.End - line.Begin).trimmed();
 }
 
 // Section name when the line is a header.
-std::optional<QString> SectionName(const QString &text)
+std::optional<QString> SectionName(const QString& text)
 {
     if (text.startsWith(QLatin1Char('[')) && text.endsWith(QLatin1Char(']')))
         return text.mid(1, text.size() - 2).trimmed();
     return std::nullopt;
 }
 
-bool SameName(const QString &a, const QString &b)
+bool SameName(const QString& a, const QString& b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 // Key name and raw value when the line is a key line.
-std::optional<std::pair<QString, QString>> KeyLine(const QString &text)
+std::optional<std::pair<QString, QString>> KeyLine(const QString& text)
 {
     const qsizetype eq = text.indexOf(QLatin1Char('='));
     if (eq <= 0 || text.startsWith(QLatin1Char(';')))
@@ -68,15 +67,14 @@ std::optional<std::pair<QString, QString>> KeyLine(const QString &text)
     return std::make_pair(text.left(eq).trimmed(), text.mid(eq + 1).trimmed());
 }
 
-struct TLocation
-{
+struct TLocation {
     std::optional<size_t> SectionLine; // header line of the section
-    std::optional<size_t> KeyLine;     // the key's line inside it
-    size_t LastContent = 0;            // last non-blank line of the section
+    std::optional<size_t> KeyLine; // the key's line inside it
+    size_t LastContent = 0; // last non-blank line of the section
 };
 
-TLocation Locate(const QByteArray &data, const std::vector<TLine> &lines,
-                 const QString &section, const QString &key)
+TLocation Locate(
+    const QByteArray& data, const std::vector<TLine>& lines, const QString& section, const QString& key)
 {
     TLocation at;
     bool inside = false;
@@ -101,7 +99,7 @@ TLocation Locate(const QByteArray &data, const std::vector<TLine> &lines,
     return at;
 }
 
-QByteArray LineEnding(const QByteArray &data)
+QByteArray LineEnding(const QByteArray& data)
 {
     const qsizetype nl = data.indexOf('\n');
     return nl > 0 && data[nl - 1] == '\r' ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
@@ -109,8 +107,8 @@ QByteArray LineEnding(const QByteArray &data)
 
 } // namespace
 
-QString GetPrivateProfileString(const QString &section, const QString &key,
-                                const QString &defaultValue, const QString &fileName)
+QString GetPrivateProfileString(
+    const QString& section, const QString& key, const QString& defaultValue, const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
@@ -121,14 +119,15 @@ QString GetPrivateProfileString(const QString &section, const QString &key,
     if (!at.KeyLine)
         return defaultValue;
     QString value = KeyLine(LineText(data, lines[*at.KeyLine]))->second;
-    if (value.size() >= 2 && ((value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
-                              || (value.startsWith(QLatin1Char('\'')) && value.endsWith(QLatin1Char('\'')))))
+    if (value.size() >= 2
+        && ((value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
+            || (value.startsWith(QLatin1Char('\'')) && value.endsWith(QLatin1Char('\'')))))
         value = value.mid(1, value.size() - 2);
     return value;
 }
 
-void WritePrivateProfileString(const QString &section, const QString &key,
-                               const QString &value, const QString &fileName)
+void WritePrivateProfileString(
+    const QString& section, const QString& key, const QString& value, const QString& fileName)
 {
     QByteArray data;
     QFile existing(fileName);
@@ -145,10 +144,10 @@ void WritePrivateProfileString(const QString &section, const QString &key,
 
     QByteArray out;
     if (at.KeyLine) {
-        const TLine &l = lines[*at.KeyLine];
+        const TLine& l = lines[*at.KeyLine];
         out = data.left(l.Begin) + keyLine + data.mid(l.End);
     } else if (at.SectionLine) {
-        const TLine &l = lines[at.LastContent];
+        const TLine& l = lines[at.LastContent];
         // A section whose last line has no line ending gets one before the new key.
         const bool ended = l.Next > l.End;
         out = data.left(l.Next) + (ended ? QByteArray() : eol) + keyLine + eol + data.mid(l.Next);

@@ -10,10 +10,10 @@
 // Value of [section] key in fileName, with surrounding blanks removed and one
 // pair of enclosing quotes dropped; defaultValue when the file, the section or
 // the key is missing.
-QString GetPrivateProfileString(const QString &section, const QString &key,
-                                const QString &defaultValue, const QString &fileName);
+QString GetPrivateProfileString(
+    const QString& section, const QString& key, const QString& defaultValue, const QString& fileName);
 
 // Sets [section] key=value in fileName, creating the file and the section as
 // needed. Throws EPelmoraError "Unable to write to <file>" when the file cannot be written.
-void WritePrivateProfileString(const QString &section, const QString &key,
-                               const QString &value, const QString &fileName);
+void WritePrivateProfileString(
+    const QString& section, const QString& key, const QString& value, const QString& fileName);

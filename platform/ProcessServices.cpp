@@ -32,7 +32,7 @@ QString TRealProcessService::ProgramDir() const
 void TFakeProcessService::TerminateSelf()
 {
     ++FTerminateCount;
-    throw ETerminateSelfCalled{};
+    throw ETerminateSelfCalled {};
 }
 
 QString TFakeProcessService::ProgramDir() const
@@ -40,7 +40,7 @@ QString TFakeProcessService::ProgramDir() const
     return WithTrailingSlash(FProgramDir);
 }
 
-bool TRealShellService::OpenDocument(const QString &target)
+bool TRealShellService::OpenDocument(const QString& target)
 {
     // A local file opens as a file; anything else is taken as an address.
     const QUrl url = QFileInfo::exists(target) ? QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath())
@@ -48,7 +48,7 @@ bool TRealShellService::OpenDocument(const QString &target)
     return url.isValid() && QDesktopServices::openUrl(url);
 }
 
-bool TFakeShellService::OpenDocument(const QString &target)
+bool TFakeShellService::OpenDocument(const QString& target)
 {
     FOpened << target;
     return FResult;

@@ -9,10 +9,9 @@
 
 // The environment variable that points the program at another directory
 // than its own (tests use it so they never write next to the binaries).
-inline constexpr const char *ProgramDirVariable = "PELMORA_PROGRAM_DIR";
+inline constexpr const char* ProgramDirVariable = "PELMORA_PROGRAM_DIR";
 
-class TProcessService
-{
+class TProcessService {
 public:
     virtual ~TProcessService() = default;
     // Ends the process at once with exit code 0: no destructors, nothing saved.
@@ -21,8 +20,7 @@ public:
     virtual QString ProgramDir() const = 0;
 };
 
-class TRealProcessService : public TProcessService
-{
+class TRealProcessService : public TProcessService {
 public:
     [[noreturn]] void TerminateSelf() override;
     // $PELMORA_PROGRAM_DIR when set, else QCoreApplication::applicationDirPath().
@@ -32,14 +30,14 @@ public:
 // Thrown by the test double's TerminateSelf so the caller's flow stops as it
 // would with a real exit. Deliberately not a std::exception: the program's
 // error handlers must not catch it.
-struct ETerminateSelfCalled
-{
-};
+struct ETerminateSelfCalled { };
 
-class TFakeProcessService : public TProcessService
-{
+class TFakeProcessService : public TProcessService {
 public:
-    explicit TFakeProcessService(QString programDir) : FProgramDir(std::move(programDir)) {}
+    explicit TFakeProcessService(QString programDir)
+        : FProgramDir(std::move(programDir))
+    {
+    }
     void TerminateSelf() override;
     QString ProgramDir() const override;
     int TerminateCount() const { return FTerminateCount; }
@@ -50,25 +48,22 @@ private:
 };
 
 // Opening a document or web address with the desktop's default program.
-class TShellService
-{
+class TShellService {
 public:
     virtual ~TShellService() = default;
     // target: a web address or a local file path. False when nothing could open it.
-    virtual bool OpenDocument(const QString &target) = 0;
+    virtual bool OpenDocument(const QString& target) = 0;
 };
 
-class TRealShellService : public TShellService
-{
+class TRealShellService : public TShellService {
 public:
-    bool OpenDocument(const QString &target) override;
+    bool OpenDocument(const QString& target) override;
 };
 
-class TFakeShellService : public TShellService
-{
+class TFakeShellService : public TShellService {
 public:
-    bool OpenDocument(const QString &target) override;
-    const QStringList &Opened() const { return FOpened; }
+    bool OpenDocument(const QString& target) override;
+    const QStringList& Opened() const { return FOpened; }
     void SetResult(bool result) { FResult = result; }
 
 private:
@@ -77,8 +72,7 @@ private:
 };
 
 // Today's date and the user's short date format.
-class TCalendarService
-{
+class TCalendarService {
 public:
     virtual ~TCalendarService() = default;
     virtual QDate Today() const = 0;
@@ -89,18 +83,20 @@ public:
     QString FormatShortDate(QDate date) const { return Locale().toString(date, ShortDateFormat()); }
 };
 
-class TRealCalendarService : public TCalendarService
-{
+class TRealCalendarService : public TCalendarService {
 public:
     QDate Today() const override { return QDate::currentDate(); }
     QLocale Locale() const override { return QLocale::system(); }
 };
 
 // Pins the date and the locale so expectations do not depend on the machine.
-class TFixedCalendarService : public TCalendarService
-{
+class TFixedCalendarService : public TCalendarService {
 public:
-    TFixedCalendarService(QDate today, QLocale locale) : FToday(today), FLocale(std::move(locale)) {}
+    TFixedCalendarService(QDate today, QLocale locale)
+        : FToday(today)
+        , FLocale(std::move(locale))
+    {
+    }
     QDate Today() const override { return FToday; }
     QLocale Locale() const override { return FLocale; }
     void SetToday(QDate today) { FToday = today; }

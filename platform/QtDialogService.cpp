@@ -15,11 +15,16 @@ namespace {
 QString ButtonText(TMsgButton button)
 {
     switch (button) {
-    case TMsgButton::OK: return QStringLiteral("OK");
-    case TMsgButton::Yes: return QStringLiteral("&Yes");
-    case TMsgButton::No: return QStringLiteral("&No");
-    case TMsgButton::Cancel: return QStringLiteral("Cancel");
-    case TMsgButton::Close: return QStringLiteral("&Close");
+    case TMsgButton::OK:
+        return QStringLiteral("OK");
+    case TMsgButton::Yes:
+        return QStringLiteral("&Yes");
+    case TMsgButton::No:
+        return QStringLiteral("&No");
+    case TMsgButton::Cancel:
+        return QStringLiteral("Cancel");
+    case TMsgButton::Close:
+        return QStringLiteral("&Close");
     }
     return {};
 }
@@ -28,10 +33,13 @@ QMessageBox::ButtonRole ButtonRole(TMsgButton button)
 {
     switch (button) {
     case TMsgButton::OK:
-    case TMsgButton::Yes: return QMessageBox::AcceptRole;
-    case TMsgButton::No: return QMessageBox::NoRole;
+    case TMsgButton::Yes:
+        return QMessageBox::AcceptRole;
+    case TMsgButton::No:
+        return QMessageBox::NoRole;
     case TMsgButton::Cancel:
-    case TMsgButton::Close: return QMessageBox::RejectRole;
+    case TMsgButton::Close:
+        return QMessageBox::RejectRole;
     }
     return QMessageBox::ActionRole;
 }
@@ -39,11 +47,16 @@ QMessageBox::ButtonRole ButtonRole(TMsgButton button)
 TMsgResult ResultOf(TMsgButton button)
 {
     switch (button) {
-    case TMsgButton::OK: return TMsgResult::OK;
-    case TMsgButton::Yes: return TMsgResult::Yes;
-    case TMsgButton::No: return TMsgResult::No;
-    case TMsgButton::Cancel: return TMsgResult::Cancel;
-    case TMsgButton::Close: return TMsgResult::Close;
+    case TMsgButton::OK:
+        return TMsgResult::OK;
+    case TMsgButton::Yes:
+        return TMsgResult::Yes;
+    case TMsgButton::No:
+        return TMsgResult::No;
+    case TMsgButton::Cancel:
+        return TMsgResult::Cancel;
+    case TMsgButton::Close:
+        return TMsgResult::Close;
     }
     return TMsgResult::Closed;
 }
@@ -51,23 +64,28 @@ TMsgResult ResultOf(TMsgButton button)
 QMessageBox::Icon QtIcon(TMsgIcon icon)
 {
     switch (icon) {
-    case TMsgIcon::None: return QMessageBox::NoIcon;
-    case TMsgIcon::Information: return QMessageBox::Information;
-    case TMsgIcon::Question: return QMessageBox::Question;
-    case TMsgIcon::Warning: return QMessageBox::Warning;
-    case TMsgIcon::Error: return QMessageBox::Critical;
+    case TMsgIcon::None:
+        return QMessageBox::NoIcon;
+    case TMsgIcon::Information:
+        return QMessageBox::Information;
+    case TMsgIcon::Question:
+        return QMessageBox::Question;
+    case TMsgIcon::Warning:
+        return QMessageBox::Warning;
+    case TMsgIcon::Error:
+        return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
 }
 
 } // namespace
 
-TMsgResult TQtDialogService::MessageBox(const TMessageRequest &request)
+TMsgResult TQtDialogService::MessageBox(const TMessageRequest& request)
 {
     QMessageBox box(QtIcon(request.Icon), request.Caption, request.Text, QMessageBox::NoButton, FParent);
-    std::map<QAbstractButton *, TMsgButton> kinds;
+    std::map<QAbstractButton*, TMsgButton> kinds;
     for (TMsgButton b : request.Buttons) {
-        QPushButton *button = box.addButton(ButtonText(b), ButtonRole(b));
+        QPushButton* button = box.addButton(ButtonText(b), ButtonRole(b));
         kinds[button] = b;
         if (b == request.DefaultButton)
             box.setDefaultButton(button);
@@ -76,14 +94,15 @@ TMsgResult TQtDialogService::MessageBox(const TMessageRequest &request)
     }
     // Escape clicks the escape button; the title bar's close box clicks
     // nothing (Qt would report the escape button), so only a real click counts.
-    QAbstractButton *clicked = nullptr;
-    QObject::connect(&box, &QMessageBox::buttonClicked, &box, [&clicked](QAbstractButton *b) { clicked = b; });
+    QAbstractButton* clicked = nullptr;
+    QObject::connect(
+        &box, &QMessageBox::buttonClicked, &box, [&clicked](QAbstractButton* b) { clicked = b; });
     box.exec();
     const auto it = kinds.find(clicked);
     return it == kinds.end() ? TMsgResult::Closed : ResultOf(it->second);
 }
 
-std::optional<QString> TQtDialogService::FileDialog(const TFileDialogRequest &request)
+std::optional<QString> TQtDialogService::FileDialog(const TFileDialogRequest& request)
 {
     QFileDialog dialog(FParent, request.Title);
     const bool open = request.Kind == TFileDialogKind::Open;

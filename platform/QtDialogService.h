@@ -4,16 +4,18 @@
 
 class QWidget;
 
-class TQtDialogService : public TDialogService
-{
+class TQtDialogService : public TDialogService {
 public:
     // parent: the window that owns the modal boxes (may be nullptr).
-    explicit TQtDialogService(QWidget *parent = nullptr) : FParent(parent) {}
-    void SetParent(QWidget *parent) { FParent = parent; }
+    explicit TQtDialogService(QWidget* parent = nullptr)
+        : FParent(parent)
+    {
+    }
+    void SetParent(QWidget* parent) { FParent = parent; }
 
-    TMsgResult MessageBox(const TMessageRequest &request) override;
-    std::optional<QString> FileDialog(const TFileDialogRequest &request) override;
+    TMsgResult MessageBox(const TMessageRequest& request) override;
+    std::optional<QString> FileDialog(const TFileDialogRequest& request) override;
 
 private:
-    QWidget *FParent;
+    QWidget* FParent;
 };

@@ -13,7 +13,7 @@ TServices TServices::Real()
     return s;
 }
 
-TTestServices::TTestServices(const QString &programDir, QDate today, QLocale locale)
+TTestServices::TTestServices(const QString& programDir, QDate today, QLocale locale)
 {
     auto dialogs = std::make_unique<TFakeDialogService>();
     auto process = std::make_unique<TFakeProcessService>(programDir);

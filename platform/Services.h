@@ -7,8 +7,7 @@
 #include "ProcessServices.h"
 #include <memory>
 
-struct TServices
-{
+struct TServices {
     std::unique_ptr<TDialogService> Dialogs;
     std::unique_ptr<TProcessService> Process;
     std::unique_ptr<TShellService> Shell;
@@ -20,15 +19,14 @@ struct TServices
 
 // Doubles with typed access. The Services member owns them; the pointers
 // stay valid as long as this object lives.
-struct TTestServices
-{
+struct TTestServices {
     // programDir: where the program's files go; today and locale pin the calendar.
-    TTestServices(const QString &programDir, QDate today = QDate(2024, 3, 15),
-                  QLocale locale = QLocale(QLocale::Russian, QLocale::Russia));
+    TTestServices(const QString& programDir, QDate today = QDate(2024, 3, 15),
+        QLocale locale = QLocale(QLocale::Russian, QLocale::Russia));
 
     TServices Services;
-    TFakeDialogService *Dialogs;
-    TFakeProcessService *Process;
-    TFakeShellService *Shell;
-    TFixedCalendarService *Calendar;
+    TFakeDialogService* Dialogs;
+    TFakeProcessService* Process;
+    TFakeShellService* Shell;
+    TFixedCalendarService* Calendar;
 };

@@ -10,17 +10,18 @@
 
 namespace {
 
-QString DefaultPath(const QString &name)
+QString DefaultPath(const QString& name)
 {
     const QString folder = TSingleInstanceLock::DefaultFolder();
     if (folder == QDir::tempPath())
-        return folder + QLatin1Char('/') + name + QLatin1Char('-') + QString::number(::getuid()) + QStringLiteral(".lock");
+        return folder + QLatin1Char('/') + name + QLatin1Char('-') + QString::number(::getuid())
+            + QStringLiteral(".lock");
     return folder + QLatin1Char('/') + name + QStringLiteral(".lock");
 }
 
 } // namespace
 
-TSingleInstanceLock::TSingleInstanceLock(const QString &name, const QString &folder)
+TSingleInstanceLock::TSingleInstanceLock(const QString& name, const QString& folder)
     : FPath(folder.isEmpty() ? DefaultPath(name) : folder + QLatin1Char('/') + name + QStringLiteral(".lock"))
 {
 }

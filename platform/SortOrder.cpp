@@ -5,14 +5,14 @@
 #include "PelmoraError.h"
 #include <QStringList>
 
-std::vector<TSortKey> ParseSortText(const QString &text)
+std::vector<TSortKey> ParseSortText(const QString& text)
 {
     std::vector<TSortKey> keys;
     if (text.trimmed().isEmpty())
         return keys;
-    for (const QString &part : text.split(QLatin1Char(','))) {
+    for (const QString& part : text.split(QLatin1Char(','))) {
         const QStringList words = part.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        const auto validName = [](const QString &name) {
+        const auto validName = [](const QString& name) {
             for (QChar c : name)
                 if (!c.isLetterOrNumber() && c != QLatin1Char('_'))
                     return false;

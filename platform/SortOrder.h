@@ -5,11 +5,10 @@
 #include <QString>
 #include <vector>
 
-struct TSortKey
-{
+struct TSortKey {
     QString FieldName;
     bool Descending = false;
 };
 
 // Throws EDatabaseError for a text that is not of that form.
-std::vector<TSortKey> ParseSortText(const QString &text);
+std::vector<TSortKey> ParseSortText(const QString& text);

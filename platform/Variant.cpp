@@ -12,12 +12,6 @@
 #include <cmath>
 #include <limits>
 
-EVariantError::EVariantError(QString message)
-    : FMessage(std::move(message))
-    , FUtf8(FMessage.toStdString())
-{
-}
-
 namespace {
 
 const QString& EmptyString()

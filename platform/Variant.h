@@ -4,24 +4,18 @@
 // variables all use this one type. Numbers and Booleans live inline, so making,
 // copying and combining them never allocates; strings share their buffer.
 
+#include "PelmoraError.h"
+
 #include <QList>
 #include <QString>
 #include <cstdint>
-#include <exception>
-#include <string>
 
 class QObject;
 
 // Run-time error of the value model ("Division by zero", failed conversions).
-class EVariantError : public std::exception {
+class EVariantError : public EPelmoraError {
 public:
-    explicit EVariantError(QString message);
-    const QString& Message() const { return FMessage; }
-    const char* what() const noexcept override { return FUtf8.c_str(); }
-
-private:
-    QString FMessage;
-    std::string FUtf8;
+    using EPelmoraError::EPelmoraError;
 };
 
 class Variant {

@@ -14,54 +14,61 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QStringList &l, std::ostream *os) { *os << l.join(QLatin1Char('|')).toStdString(); }
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << l.join(QLatin1Char('|')).toStdString();
+}
 
 // One stored expense row, without its id.
 struct TRow {
     QString car, partname, jobdate, mileage, descr, price;
-    bool operator==(const TRow &) const = default;
+    bool operator==(const TRow&) const = default;
 };
 
-inline std::ostream &operator<<(std::ostream &os, const TRow &r)
+inline std::ostream& operator<<(std::ostream& os, const TRow& r)
 {
-    return os << '{' << qPrintable(r.car) << '|' << qPrintable(r.partname) << '|' << qPrintable(r.jobdate) << '|'
-              << qPrintable(r.mileage) << '|' << qPrintable(r.descr) << '|' << qPrintable(r.price) << '}';
+    return os << '{' << qPrintable(r.car) << '|' << qPrintable(r.partname) << '|' << qPrintable(r.jobdate)
+              << '|' << qPrintable(r.mileage) << '|' << qPrintable(r.descr) << '|' << qPrintable(r.price)
+              << '}';
 }
 
 class AppFixture : public ::testing::Test {
 protected:
     QTemporaryDir Dir;
     TTestServices Test { Dir.path() };
-    TFakeDialogService &Dialogs = *Test.Dialogs;
+    TFakeDialogService& Dialogs = *Test.Dialogs;
 
-    QString File(const QString &name) const { return Dir.filePath(name); }
+    QString File(const QString& name) const { return Dir.filePath(name); }
     QString Ini() const { return File(QStringLiteral("pelmora.ini")); }
     QString CarList() const { return File(QStringLiteral("cars.lst")); }
 
-    QByteArray ReadBytes(const QString &path) const
+    QByteArray ReadBytes(const QString& path) const
     {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
-    void WriteBytes(const QString &path, const QByteArray &bytes) const
+    void WriteBytes(const QString& path, const QByteArray& bytes) const
     {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-    QString IniValue(const QString &key) const
+    QString IniValue(const QString& key) const
     {
         return GetPrivateProfileString(QStringLiteral("Settings"), key, QStringLiteral("<none>"), Ini());
     }
     // Settings file with Check = "0" and the given Path.
-    void Configure(const QString &databasePath) const
+    void Configure(const QString& databasePath) const
     {
         WriteBytes(Ini(), "[Settings]\r\nCheck=0\r\nPath=" + databasePath.toUtf8() + "\r\n");
     }
 
     // A database file with the expense table and the given rows.
-    QString MakeDatabase(const QString &name, const std::vector<TRow> &rows = {}) const
+    QString MakeDatabase(const QString& name, const std::vector<TRow>& rows = {}) const
     {
         const QString path = File(name);
         EXPECT_TRUE(CreateDatabaseFile(path).isEmpty());
@@ -73,7 +80,7 @@ protected:
         table.SetDatabaseFile(path);
         table.SetTableName(ExpenseTableName);
         table.Open();
-        for (const TRow &r : rows) {
+        for (const TRow& r : rows) {
             table.Insert();
             table.SetText(QStringLiteral("car"), r.car);
             table.SetText(QStringLiteral("partname"), r.partname);
@@ -87,7 +94,7 @@ protected:
     }
 
     // Every row of the file, by id.
-    static std::vector<TRow> Rows(const QString &databasePath)
+    static std::vector<TRow> Rows(const QString& databasePath)
     {
         TDbTable table;
         table.SetDatabaseFile(databasePath);
@@ -95,9 +102,10 @@ protected:
         table.Open();
         std::vector<TRow> rows;
         for (table.First(); !table.Eof(); table.Next())
-            rows.push_back({ table.AsString(QStringLiteral("car")), table.AsString(QStringLiteral("partname")),
-                table.AsString(QStringLiteral("jobdate")), table.AsString(QStringLiteral("mileage")),
-                table.AsString(QStringLiteral("descr")), table.AsString(QStringLiteral("price")) });
+            rows.push_back(
+                { table.AsString(QStringLiteral("car")), table.AsString(QStringLiteral("partname")),
+                    table.AsString(QStringLiteral("jobdate")), table.AsString(QStringLiteral("mileage")),
+                    table.AsString(QStringLiteral("descr")), table.AsString(QStringLiteral("price")) });
         return rows;
     }
 
@@ -106,7 +114,7 @@ protected:
     {
         try {
             return TForm1::Create(Test.Services);
-        } catch (const ETerminateSelfCalled &) {
+        } catch (const ETerminateSelfCalled&) {
             return nullptr;
         }
     }

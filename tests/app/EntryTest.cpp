@@ -27,7 +27,7 @@ protected:
     QString Database;
     std::unique_ptr<TForm1> Form;
 
-    void StartWith(const std::vector<TRow> &rows, const QByteArray &cars = "Lada\r\nVolga\r\n")
+    void StartWith(const std::vector<TRow>& rows, const QByteArray& cars = "Lada\r\nVolga\r\n")
     {
         Database = MakeDatabase("log.mdb", rows);
         Configure(Database);
@@ -36,8 +36,8 @@ protected:
         ASSERT_TRUE(Form);
         ASSERT_TRUE(Dialogs.Messages().empty()) << Dialogs.MessageTexts().join('|').toStdString();
     }
-    void Fill(int car, const QString &part, const QString &descr, const QString &mileage, const QString &price,
-        QDate date = QDate(2024, 5, 9))
+    void Fill(int car, const QString& part, const QString& descr, const QString& mileage,
+        const QString& price, QDate date = QDate(2024, 5, 9))
     {
         Form->ComboBox1->setCurrentIndex(car);
         Form->LabeledEdit1->setText(part);
@@ -86,6 +86,10 @@ TEST_F(EntryTest, EnterKeyAddsThroughTheDefaultButton)
     Fill(0, "Bulb", "H4", "7", "150");
     QTest::keyClick(Form->LabeledEdit2, Qt::Key_Return);
     EXPECT_EQ(Rows(Database).size(), 1u);
+    // On a focused push button Enter presses that button instead.
+    QTest::keyClick(Form->Button2, Qt::Key_Return);
+    EXPECT_EQ(Rows(Database).size(), 1u);
+    EXPECT_TRUE(Form->LabeledEdit1->text().isEmpty()) << "Clear ran";
 }
 
 // Each empty text refuses the entry with one message; the total is still
@@ -95,10 +99,11 @@ TEST_F(EntryTest, EmptyTextRefusesEntryOnceAndStillRecomputesTotal)
     StartWith({ { "Lada", "old", "01.01.2024", "1", "", "40" } });
     for (int empty = 0; empty < 4; ++empty) {
         Fill(0, "p", "d", "1", "2");
-        QLineEdit *edits[] = { Form->LabeledEdit1, Form->LabeledEdit2, Form->LabeledEdit3, Form->LabeledEdit4 };
+        QLineEdit* edits[]
+            = { Form->LabeledEdit1, Form->LabeledEdit2, Form->LabeledEdit3, Form->LabeledEdit4 };
         edits[empty]->clear();
-        for (QAbstractButton *command : { static_cast<QAbstractButton *>(Form->Button1),
-                 static_cast<QAbstractButton *>(Form->SpeedButton7) }) {
+        for (QAbstractButton* command : { static_cast<QAbstractButton*>(Form->Button1),
+                 static_cast<QAbstractButton*>(Form->SpeedButton7) }) {
             Dialogs.Clear();
             Form->Edit2->setText("stale");
             command->click();
@@ -113,21 +118,22 @@ TEST_F(EntryTest, EmptyTextRefusesEntryOnceAndStillRecomputesTotal)
 // A conversion error leaves no half-filled row behind, neither at once nor
 // at the next command that would post it.
 struct ConversionCase {
-    const char *name;
+    const char* name;
     QString mileage, price, expectedMessage;
+    QString part = QStringLiteral("new part");
 };
 
 class EntryConversionTest : public EntryTest, public ::testing::WithParamInterface<ConversionCase> { };
 
 TEST_P(EntryConversionTest, AddAndEditStoreNothing)
 {
-    const ConversionCase &c = GetParam();
+    const ConversionCase& c = GetParam();
     const TRow original { "Lada", "old", "01.01.2024", "5", "d", "40" };
     StartWith({ original });
-    for (QAbstractButton *command : { static_cast<QAbstractButton *>(Form->Button1),
-             static_cast<QAbstractButton *>(Form->SpeedButton7) }) {
+    for (QAbstractButton* command :
+        { static_cast<QAbstractButton*>(Form->Button1), static_cast<QAbstractButton*>(Form->SpeedButton7) }) {
         Dialogs.Clear();
-        Fill(1, "new part", "desc", c.mileage, c.price);
+        Fill(1, c.part, "desc", c.mileage, c.price);
         command->click();
         ASSERT_EQ(Dialogs.Messages().size(), 1u);
         EXPECT_EQ(Dialogs.Messages()[0], ErrorBoxRequest(c.expectedMessage));
@@ -145,10 +151,14 @@ TEST_P(EntryConversionTest, AddAndEditStoreNothing)
 
 INSTANTIATE_TEST_SUITE_P(BadNumbers, EntryConversionTest,
     ::testing::Values(ConversionCase { "PastedLetters", "12a", "5", "'12a' is not a valid integer value." },
-        ConversionCase { "MileageOver32Bits", "99999999999", "5", "'99999999999' is not a valid integer value." },
+        ConversionCase {
+            "MileageOver32Bits", "99999999999", "5", "'99999999999' is not a valid integer value." },
         ConversionCase { "PriceNotANumber", "5", "abc", "'abc' is not a valid integer value." },
-        ConversionCase { "PriceOver32Bits", "5", "2147483648", "'2147483648' is not a valid integer value." }),
-    [](const auto &info) { return std::string(info.param.name); });
+        ConversionCase { "PriceOver32Bits", "5", "2147483648", "'2147483648' is not a valid integer value." },
+        ConversionCase { "PartNameOver200Characters", "5", "5",
+            "The text for field 'partname' is too long: 201 characters, at most 200 allowed.",
+            QString(201, 'x') }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EntryTest, EditSelectedRewritesTheCurrentRow)
 {
@@ -157,8 +167,9 @@ TEST_F(EntryTest, EditSelectedRewritesTheCurrentRow)
     EXPECT_EQ(Form->LabeledEdit1->text(), "a");
     Fill(1, "a2", "new", "11", "15");
     Form->SpeedButton7->click();
-    EXPECT_EQ(Rows(Database), (std::vector<TRow> { { "Volga", "a2", "09.05.2024", "11", "new", "15" },
-                                  { "Lada", "b", "01.01.2024", "2", "", "20" } }));
+    EXPECT_EQ(Rows(Database),
+        (std::vector<TRow> { { "Volga", "a2", "09.05.2024", "11", "new", "15" },
+            { "Lada", "b", "01.01.2024", "2", "", "20" } }));
     EXPECT_EQ(Form->Edit2->text(), "35");
 }
 
@@ -221,7 +232,8 @@ TEST_F(EntryTest, DeleteOnEmptyTableReportsEmptyDatasetAndSkipsTotal)
     Form->Edit2->setText("stale");
     Form->N1->trigger();
     ASSERT_EQ(Dialogs.Messages().size(), 2u);
-    EXPECT_EQ(Dialogs.Messages()[1], ErrorBoxRequest("ADOTable1: Cannot perform this operation on an empty dataset"));
+    EXPECT_EQ(Dialogs.Messages()[1],
+        ErrorBoxRequest("ADOTable1: Cannot perform this operation on an empty dataset"));
     EXPECT_EQ(Form->Edit2->text(), "stale");
 }
 
@@ -231,7 +243,7 @@ TEST_F(EntryTest, ClearEmptiesEntryAndSelectsFirstCar)
     Fill(1, "p", "d", "1", "2", QDate(2020, 1, 1));
     Form->Button2->click();
     EXPECT_EQ(Form->ComboBox1->currentIndex(), 0);
-    for (QLineEdit *e : { Form->LabeledEdit1, Form->LabeledEdit2, Form->LabeledEdit3, Form->LabeledEdit4 })
+    for (QLineEdit* e : { Form->LabeledEdit1, Form->LabeledEdit2, Form->LabeledEdit3, Form->LabeledEdit4 })
         EXPECT_TRUE(e->text().isEmpty());
     EXPECT_EQ(Form->DateTimePicker1->date(), QDate(2024, 3, 15));
 }
@@ -248,7 +260,7 @@ TEST_F(EntryTest, DigitFilterKeepsOnlyDigitsAndBackspace)
 {
     StartWith({});
     QGuiApplication::clipboard()->setText("999");
-    for (QLineEdit *edit : { Form->LabeledEdit3, Form->LabeledEdit4 }) {
+    for (QLineEdit* edit : { Form->LabeledEdit3, Form->LabeledEdit4 }) {
         edit->setFocus();
         QTest::keyClicks(edit, "1-a 2+3.");
         EXPECT_EQ(edit->text(), "123");
@@ -266,9 +278,9 @@ TEST_F(EntryTest, DigitFilterKeepsOnlyDigitsAndBackspace)
     const struct {
         QChar key;
         bool kept;
-    } keys[] = { { '0', true }, { '9', true }, { QChar(8), true }, { '-', false }, { 'a', false }, { ' ', false },
-        { QChar(3), false }, { QChar(22), false }, { QChar(0x0669), false } };
-    for (const auto &k : keys) {
+    } keys[] = { { '0', true }, { '9', true }, { QChar(8), true }, { '-', false }, { 'a', false },
+        { ' ', false }, { QChar(3), false }, { QChar(22), false }, { QChar(0x0669), false } };
+    for (const auto& k : keys) {
         QChar key = k.key;
         Form->LabeledEdit3KeyPress(Form->LabeledEdit3, key);
         EXPECT_EQ(!key.isNull(), k.kept) << int(k.key.unicode());
@@ -277,7 +289,8 @@ TEST_F(EntryTest, DigitFilterKeepsOnlyDigitsAndBackspace)
 
 TEST_F(EntryTest, CellClickCopiesRowAndKeepsCarWhenNotInList)
 {
-    StartWith({ { "Lada", "a", "01.01.2024", "1", "x", "10" }, { "Moskvich", "b", "02.02.2023", "", "y", "5" } });
+    StartWith(
+        { { "Lada", "a", "01.01.2024", "1", "x", "10" }, { "Moskvich", "b", "02.02.2023", "", "y", "5" } });
     Form->ComboBox1->setCurrentIndex(1);
     ClickRow(1);
     EXPECT_EQ(Form->ComboBox1->currentText(), "Volga") << "a car not in the list keeps the previous choice";

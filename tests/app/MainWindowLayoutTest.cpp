@@ -2,8 +2,8 @@
 // focus rules and tab order; and the program's registered visual style.
 #include "AppFixture.h"
 
-#include "MessageBoxes.h"
 #include "ClickLabel.h"
+#include "MessageBoxes.h"
 #include "StyleManager.h"
 
 #include <QAction>
@@ -16,8 +16,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStyle>
-#include <QTest>
 #include <QTableView>
+#include <QTest>
 #include <QToolButton>
 
 class MainWindowLayoutTest : public AppFixture {
@@ -33,10 +33,10 @@ protected:
 
 TEST_F(MainWindowLayoutTest, ControlsSitWhereTheLayoutPutsThem)
 {
-    TForm1 &f = *Form;
+    TForm1& f = *Form;
     const struct {
-        const char *name;
-        QWidget *widget;
+        const char* name;
+        QWidget* widget;
         QRect geometry;
     } controls[] = {
         { "DBGrid1", f.DBGrid1, { 0, 0, 741, 232 } },
@@ -64,7 +64,7 @@ TEST_F(MainWindowLayoutTest, ControlsSitWhereTheLayoutPutsThem)
         { "Button1", f.Button1, { 656, 502, 75, 25 } },
         { "Bevel1", f.Bevel1, { 7, 542, 724, 5 } },
     };
-    for (const auto &c : controls)
+    for (const auto& c : controls)
         EXPECT_EQ(c.widget->geometry(), c.geometry) << c.name;
     // Labels may grow to fit a wider font but keep their place.
     EXPECT_EQ(f.Label8->pos(), QPoint(8, 237));
@@ -90,10 +90,10 @@ TEST_F(MainWindowLayoutTest, ControlsSitWhereTheLayoutPutsThem)
 
 TEST_F(MainWindowLayoutTest, ToolButtonsTakeNoFocusAndShowTheirHints)
 {
-    TForm1 &f = *Form;
+    TForm1& f = *Form;
     const struct {
-        QAbstractButton *button;
-        const char *hint;
+        QAbstractButton* button;
+        const char* hint;
         int glyph;
     } buttons[] = {
         { f.SpeedButton1, "", 20 },
@@ -104,7 +104,7 @@ TEST_F(MainWindowLayoutTest, ToolButtonsTakeNoFocusAndShowTheirHints)
         { f.SpeedButton6, "Убрать фильтр", 22 },
         { f.SpeedButton7, "Редактировать выделенную запись", 11 },
     };
-    for (const auto &b : buttons) {
+    for (const auto& b : buttons) {
         EXPECT_EQ(b.button->focusPolicy(), Qt::NoFocus) << b.hint;
         EXPECT_EQ(b.button->toolTip(), QString::fromUtf8(b.hint));
         EXPECT_EQ(b.button->iconSize(), QSize(b.glyph, b.glyph)) << b.hint;
@@ -116,15 +116,16 @@ TEST_F(MainWindowLayoutTest, ToolButtonsTakeNoFocusAndShowTheirHints)
 
 TEST_F(MainWindowLayoutTest, TabOrderFollowsTheNumberedControls)
 {
-    TForm1 &f = *Form;
-    QWidget *const order[] = { f.DBGrid1, f.LabeledEdit1, f.LabeledEdit2, f.DateTimePicker1, f.LabeledEdit3,
+    TForm1& f = *Form;
+    QWidget* const order[] = { f.DBGrid1, f.LabeledEdit1, f.LabeledEdit2, f.DateTimePicker1, f.LabeledEdit3,
         f.LabeledEdit4, f.Button1, f.ComboBox1, f.BitBtn1, f.Button2, f.Edit1, f.Edit2, f.ComboBox2,
         f.DateTimePicker2, f.DateTimePicker3, f.Button3 };
     // Walk the focus chain from each control to the next one that takes Tab.
     for (size_t i = 0; i + 1 < std::size(order); ++i) {
-        QWidget *w = order[i]->nextInFocusChain();
-        while (w != order[i] && (!(w->focusPolicy() & Qt::TabFocus) || w->focusProxy() || !w->isEnabled()
-                                    || !order[0]->window()->isAncestorOf(w)))
+        QWidget* w = order[i]->nextInFocusChain();
+        while (w != order[i]
+            && (!(w->focusPolicy() & Qt::TabFocus) || w->focusProxy() || !w->isEnabled()
+                || !order[0]->window()->isAncestorOf(w)))
             w = w->nextInFocusChain();
         // Compound controls (date and combo editors) hand on to their inner editor.
         while (w->parentWidget() && w->parentWidget() != &f)
@@ -142,7 +143,7 @@ TEST_F(MainWindowLayoutTest, TabLeavesTheDatePickerForTheNextControl)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), Form->LabeledEdit3);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-    QWidget *back = QApplication::focusWidget();
+    QWidget* back = QApplication::focusWidget();
     while (back && back->parentWidget() != Form.get())
         back = back->parentWidget();
     EXPECT_EQ(back, Form->DateTimePicker1);

@@ -14,8 +14,8 @@ public:
     bool Start()
     {
         // -displayfd: the server picks a free display and writes its number.
-        FServer.start(QStringLiteral("Xvfb"),
-            { "-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24" });
+        FServer.start(
+            QStringLiteral("Xvfb"), { "-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24" });
         if (!FServer.waitForStarted(10000))
             return false;
         QByteArray number;
@@ -29,7 +29,7 @@ public:
         FServer.kill();
         FServer.waitForFinished(5000);
     }
-    const QString &Display() const { return FDisplay; }
+    const QString& Display() const { return FDisplay; }
 
 private:
     QProcess FServer;

@@ -8,17 +8,18 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTableView>
 #include <QToolButton>
-#include <QDir>
 
 namespace {
 
-const QString FirstRunText = QStringLiteral(
-    "Перед первым запуском программы необходимо создать БД (Yes - создать новую базу, No - указать путь к базе)");
-const QString WrongExtensionText = QStringLiteral("Расширение файла БД должно быть *.mdb! Выход из программы");
+const QString FirstRunText = QStringLiteral("Перед первым запуском программы необходимо создать БД (Yes - "
+                                            "создать новую базу, No - указать путь к базе)");
+const QString WrongExtensionText
+    = QStringLiteral("Расширение файла БД должно быть *.mdb! Выход из программы");
 const QString MissingFileText = QStringLiteral("Файл БД не найден. Укажите новый путь к БД!");
 const QString NoPathText = QStringLiteral("Необходимо указать путь к базе!");
 
@@ -39,7 +40,7 @@ TEST_F(StartupTest, FirstRunYesCreatesDatabaseSettingsAndCarList)
     EXPECT_EQ(Dialogs.Messages()[0], FirstRunRequest(FirstRunText));
     EXPECT_EQ(Dialogs.Messages()[1], InformationRequest(QStringLiteral("Готово")));
     ASSERT_EQ(Dialogs.FileDialogs().size(), 1u);
-    const TFileDialogRequest &save = Dialogs.FileDialogs()[0];
+    const TFileDialogRequest& save = Dialogs.FileDialogs()[0];
     EXPECT_EQ(save.Kind, TFileDialogKind::Save);
     EXPECT_EQ(save.FilterPattern, "*.mdb");
     EXPECT_FALSE(save.OverwritePrompt);
@@ -59,8 +60,8 @@ TEST_F(StartupTest, FirstRunYesCreatesDatabaseSettingsAndCarList)
 
 TEST_F(StartupTest, ConfiguredStartShowsNoDialogueAndOpensCollapsedWithToday)
 {
-    const QString database = MakeDatabase("log.mdb", { { "A", "oil", "01.02.2024", "10", "", "100" },
-                                                         { "A", "tyres", "02.02.2024", "20", "", "250" } });
+    const QString database = MakeDatabase("log.mdb",
+        { { "A", "oil", "01.02.2024", "10", "", "100" }, { "A", "tyres", "02.02.2024", "20", "", "250" } });
     Configure(database);
     const QByteArray iniBefore = ReadBytes(Ini());
 
@@ -70,7 +71,7 @@ TEST_F(StartupTest, ConfiguredStartShowsNoDialogueAndOpensCollapsedWithToday)
     EXPECT_TRUE(Dialogs.FileDialogs().empty());
     EXPECT_EQ(ReadBytes(Ini()), iniBefore);
     EXPECT_EQ(form->Height(), TForm1::CollapsedHeight);
-    for (QDateEdit *picker : { form->DateTimePicker1, form->DateTimePicker2, form->DateTimePicker3 }) {
+    for (QDateEdit* picker : { form->DateTimePicker1, form->DateTimePicker2, form->DateTimePicker3 }) {
         EXPECT_EQ(picker->date(), QDate(2024, 3, 15));
         EXPECT_EQ(picker->displayFormat(), "dd.MM.yyyy");
     }
@@ -106,7 +107,7 @@ TEST_F(StartupTest, FirstRunNoAcceptsExactlyLowerCaseMdb)
 // Every way out of the first-run dialogue that ends the program: the
 // settings file keeps what it held, so the dialogue comes back next time.
 struct ExitCase {
-    const char *name;
+    const char* name;
     std::vector<TMsgResult> answers;
     std::vector<std::optional<QString>> files; // relative names
     QStringList expectedTexts;
@@ -116,14 +117,14 @@ class FirstRunExitTest : public AppFixture, public ::testing::WithParamInterface
 
 TEST_P(FirstRunExitTest, EndsProgramAndLeavesSettingsAlone)
 {
-    const ExitCase &c = GetParam();
+    const ExitCase& c = GetParam();
     MakeDatabase("upper.MDB");
     // A settings file that has a Path but no Check: the dialogue is pending.
     WriteBytes(Ini(), "[Settings]\r\nPath=/somewhere/old.mdb\r\n");
     const QByteArray iniBefore = ReadBytes(Ini());
     for (TMsgResult a : c.answers)
         Dialogs.QueueAnswer(a);
-    for (const auto &f : c.files)
+    for (const auto& f : c.files)
         Dialogs.QueueFile(f ? std::optional<QString>(File(*f)) : std::nullopt);
 
     EXPECT_EQ(Start(), nullptr);
@@ -135,12 +136,39 @@ TEST_P(FirstRunExitTest, EndsProgramAndLeavesSettingsAlone)
 }
 
 INSTANTIATE_TEST_SUITE_P(Exits, FirstRunExitTest,
-    ::testing::Values(ExitCase { "YesThenSaveCancelled", { TMsgResult::Yes }, { std::nullopt }, { FirstRunText } },
+    ::testing::Values(
+        ExitCase { "YesThenSaveCancelled", { TMsgResult::Yes }, { std::nullopt }, { FirstRunText } },
         ExitCase { "NoThenOpenCancelled", { TMsgResult::No }, { std::nullopt }, { FirstRunText } },
         ExitCase { "DialogueClosedByTitleBar", { TMsgResult::Closed }, {}, { FirstRunText } },
         ExitCase { "NoWithUpperCaseExtension", { TMsgResult::No }, { QString("upper.MDB") },
             { FirstRunText, WrongExtensionText } }),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The first-run flag is read as a whole number: only a value that reads as
+// zero counts as configured.
+TEST_F(StartupTest, CheckValueDecidesWhetherTheDialogueComes)
+{
+    const QString database = MakeDatabase("log.mdb");
+    const struct {
+        const char* check;
+        bool dialogue;
+    } cases[] = {
+        { "0", false }, { " 0 ", false }, // blanks around a value are not part of it
+        { "0x0", false }, // hexadecimal is a whole number too
+        { "1", true }, { "2", true }, { "", true }, // no number: the default, pending
+        { "abc", true }, // no number: the default, pending
+    };
+    for (const auto& c : cases) {
+        WriteBytes(
+            Ini(), QByteArray("[settings]\r\ncheck=") + c.check + "\r\nPATH=" + database.toUtf8() + "\r\n");
+        Dialogs.Clear();
+        if (c.dialogue)
+            Dialogs.QueueAnswer(TMsgResult::Closed); // leave at once
+        const bool started = Start() != nullptr;
+        EXPECT_EQ(started, !c.dialogue) << c.check;
+        EXPECT_EQ(Dialogs.MessageTexts().contains(FirstRunText), c.dialogue) << c.check;
+    }
+}
 
 TEST_F(StartupTest, YesOnDatabaseThatHasTheTableFailsQuietlyThenAsksForPath)
 {
@@ -223,7 +251,7 @@ TEST_F(StartupTest, ExistingCarListIsLoadedLineByLine)
     auto form = Start();
     ASSERT_TRUE(form);
     const QStringList expected { "Lada", "Volga", "UAZ" };
-    for (QComboBox *combo : { form->ComboBox1, form->ComboBox2 }) {
+    for (QComboBox* combo : { form->ComboBox1, form->ComboBox2 }) {
         QStringList items;
         for (int i = 0; i < combo->count(); ++i)
             items << combo->itemText(i);
@@ -247,8 +275,8 @@ TEST_F(StartupTest, UnreadableCarListStopsFormCreateInTheErrorBox)
 TEST_F(StartupTest, PathButtonReopensOnChosenFileAndKeepsCheck)
 {
     Configure(MakeDatabase("first.mdb", { { "A", "x", "01.02.2024", "1", "", "10" } }));
-    const QString second = MakeDatabase("second.db", { { "B", "y", "01.02.2024", "1", "", "20" },
-                                                        { "B", "z", "01.02.2024", "1", "", "22" } });
+    const QString second = MakeDatabase("second.db",
+        { { "B", "y", "01.02.2024", "1", "", "20" }, { "B", "z", "01.02.2024", "1", "", "22" } });
     auto form = Start();
     ASSERT_TRUE(form);
     EXPECT_EQ(form->Edit2->text(), "10");
@@ -282,5 +310,6 @@ TEST_F(StartupTest, PathButtonOnFileThatIsNoDatabaseStoresPathAndShowsError)
     ASSERT_EQ(Dialogs.Messages().size(), 1u);
     EXPECT_EQ(Dialogs.Messages()[0].Icon, TMsgIcon::Error);
     EXPECT_FALSE(form->ADOTable1->Active());
-    EXPECT_EQ(ReadBytes(junk), QByteArray("this is not a database at all, just some text that is long enough"));
+    EXPECT_EQ(
+        ReadBytes(junk), QByteArray("this is not a database at all, just some text that is long enough"));
 }

@@ -1,9 +1,11 @@
 // The expense table layer: cursor, editing, refresh, delete, filters, sorts,
 // conversions, shared files and failures on bad files.
-#include "TableFixture.h"
 #include "PelmoraError.h"
-#include <QFile>
+#include "TableFixture.h"
 #include <QDate>
+#include <QFile>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -12,18 +14,17 @@ const QString price = QStringLiteral("price");
 const QString jobdate = QStringLiteral("jobdate");
 const QString mileage = QStringLiteral("mileage");
 
-QByteArray ReadAll(const QString &fileName)
+QByteArray ReadAll(const QString& fileName)
 {
     QFile f(fileName);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-template <class F>
-QString ErrorOf(F &&f)
+template <class F> QString ErrorOf(F&& f)
 {
     try {
         f();
-    } catch (const EPelmoraError &e) {
+    } catch (const EPelmoraError& e) {
         return e.Message();
     }
     return QStringLiteral("<no error>");
@@ -31,17 +32,16 @@ QString ErrorOf(F &&f)
 
 } // namespace
 
-class ExpenseTable : public TableFixture
-{
+class ExpenseTable : public TableFixture {
 protected:
     void SetUp() override
     {
         TableFixture::SetUp();
         Table = OpenTable();
-        Add(*Table, {"Audi", "oil", "15.03.2024", 1000, 100});
-        Add(*Table, {"O'Neil", "tyres", "02.01.2024", 2000, 250});
-        Add(*Table, {"Audi", "brakes", "28.02.2023", 3000, 50});
-        Add(*Table, {"BMW", "lamp", "15.01.2024", 4000, 75});
+        Add(*Table, { "Audi", "oil", "15.03.2024", 1000, 100 });
+        Add(*Table, { "O'Neil", "tyres", "02.01.2024", 2000, 250 });
+        Add(*Table, { "Audi", "brakes", "28.02.2023", 3000, 50 });
+        Add(*Table, { "BMW", "lamp", "15.01.2024", 4000, 75 });
     }
     std::unique_ptr<TDbTable> Table;
 };
@@ -49,7 +49,8 @@ protected:
 TEST_F(TableFixture, CreatesTheStatedColumnsAndOpensEmpty)
 {
     auto table = OpenTable();
-    EXPECT_EQ(table->FieldNames(), QStringList({"id", "car", "partname", "jobdate", "mileage", "descr", "price"}));
+    EXPECT_EQ(table->FieldNames(),
+        QStringList({ "id", "car", "partname", "jobdate", "mileage", "descr", "price" }));
     EXPECT_EQ(table->FieldByName("ID").Kind(), TFieldKind::AutoInc);
     EXPECT_EQ(table->FieldByName("car").Kind(), TFieldKind::String);
     EXPECT_EQ(table->FieldByName("car").Size(), 200);
@@ -64,7 +65,7 @@ TEST_F(TableFixture, CreatesTheStatedColumnsAndOpensEmpty)
 TEST_F(TableFixture, CreatingOverAnExistingFileChangesNothing)
 {
     auto table = OpenTable();
-    Add(*table, {"Audi", "oil", "01.01.2024", 1, 2});
+    Add(*table, { "Audi", "oil", "01.01.2024", 1, 2 });
     table->Close();
     const QByteArray before = ReadAll(File);
     EXPECT_EQ(CreateDatabaseFile(File), QStringLiteral("Database file '%1' already exists.").arg(File));
@@ -95,15 +96,19 @@ TEST_F(TableFixture, BadFilesFailClearlyAndStayUntouched)
     ASSERT_TRUE(QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
     const QByteArray textBefore = ReadAll(text), readOnlyBefore = ReadAll(readOnly);
 
-    struct Case { const char *name; QString file; const char *message; };
-    const Case cases[] = {
-        {"missing file", missing, "Could not find file"},
-        {"empty name", QString(), "Could not find file"},
-        {"not a database", text, "is not a database file"},
-        {"read-only file", readOnly, "is read-only"},
-        {"a folder", Dir.path(), "is not a database file"},
+    struct Case {
+        const char* name;
+        QString file;
+        const char* message;
     };
-    for (const Case &c : cases) {
+    const Case cases[] = {
+        { "missing file", missing, "Could not find file" },
+        { "empty name", QString(), "Could not find file" },
+        { "not a database", text, "is not a database file" },
+        { "read-only file", readOnly, "is read-only" },
+        { "a folder", Dir.path(), "is not a database file" },
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TDbTable table;
         table.SetDatabaseFile(c.file);
@@ -127,7 +132,7 @@ TEST_F(TableFixture, MissingTableFailsAndLeavesTheTableClosed)
 
 TEST_F(ExpenseTable, WalksRowsInIdOrder)
 {
-    EXPECT_EQ(Column(*Table, car), QStringList({"Audi", "O'Neil", "Audi", "BMW"}));
+    EXPECT_EQ(Column(*Table, car), QStringList({ "Audi", "O'Neil", "Audi", "BMW" }));
     EXPECT_TRUE(Table->Eof());
     EXPECT_EQ(Table->DisplayText(car), "BMW"); // the walk ends on the last row
 
@@ -169,15 +174,34 @@ TEST_F(ExpenseTable, TypedValuesAndDisplayTexts)
     EXPECT_EQ(Table->DisplayText(mileage), "");
 }
 
+TEST_F(ExpenseTable, RowsAtAnyPositionReadWithoutMovingTheCursor)
+{
+    Table->SetSort("price DESC");
+    Table->Last();
+    const int p = Table->FieldByName(price).Index();
+    EXPECT_EQ(Table->ValueAt(0, p), TDbValue::Integer(250));
+    EXPECT_EQ(Table->ValueAt(3, p), TDbValue::Integer(50));
+    EXPECT_TRUE(Table->ValueAt(4, p).IsNull());
+    EXPECT_TRUE(Table->ValueAt(-1, p).IsNull());
+    EXPECT_TRUE(Table->ValueAt(0, 99).IsNull());
+    EXPECT_TRUE(Table->Eof()); // the end flag of a finished walk stays as it was
+    EXPECT_EQ(Table->RecNo(), 4);
+    Table->Edit();
+    Table->SetText(price, "7");
+    EXPECT_EQ(Table->ValueAt(3, p), TDbValue::Integer(7)); // the pending value shows
+    Table->Cancel();
+    EXPECT_EQ(Table->ValueAt(3, p), TDbValue::Integer(50));
+}
+
 TEST_F(ExpenseTable, RefreshAfterInsertKeepsTheNewRowCurrent)
 {
     // Another sort order: the new row must still be the current one after refresh.
     Table->SetSort("price ASC");
-    Add(*Table, {"Lada", "seat", "01.01.2024", 10, 60});
+    Add(*Table, { "Lada", "seat", "01.01.2024", 10, 60 });
     EXPECT_EQ(Table->DisplayText(car), "Lada");
     EXPECT_EQ(Table->RecNo(), 2); // 50, 60, 75, 100, 250
     EXPECT_EQ(Table->RecordCount(), 5);
-    EXPECT_EQ(Column(*Table, price), QStringList({"50", "60", "75", "100", "250"}));
+    EXPECT_EQ(Column(*Table, price), QStringList({ "50", "60", "75", "100", "250" }));
 }
 
 TEST_F(ExpenseTable, RefreshAfterEditKeepsTheRowCurrent)
@@ -207,7 +231,7 @@ TEST_F(ExpenseTable, EditWithNoRowInViewAddsARow)
     Table->SetText(car, "Nobody");
     Table->SetText(price, "5");
     Table->Refresh();
-    EXPECT_EQ(Column(*Table, price), QStringList({"5"}));
+    EXPECT_EQ(Column(*Table, price), QStringList({ "5" }));
 }
 
 TEST_F(ExpenseTable, CancelAfterAConversionErrorStoresNothing)
@@ -224,18 +248,24 @@ TEST_F(ExpenseTable, CancelAfterAConversionErrorStoresNothing)
 
 TEST_F(ExpenseTable, IntegerColumnsKeepTo32Bits)
 {
-    struct Case { const char *name; QString text; const char *stored; const char *error; };
-    const Case cases[] = {
-        {"largest", "2147483647", "2147483647", nullptr},
-        {"smallest", "-2147483648", "-2147483648", nullptr},
-        {"blanks around", " 42 ", "42", nullptr},
-        {"one above", "2147483648", nullptr, "'2147483648' is not a valid integer value"},
-        {"one below", "-2147483649", nullptr, "'-2147483649' is not a valid integer value"},
-        {"long run of digits", "99999999999999999999", nullptr, "'99999999999999999999' is not a valid integer value"},
-        {"not a number", "12a", nullptr, "'12a' is not a valid integer value"},
-        {"decimal point", "1.5", nullptr, "'1.5' is not a valid integer value"},
+    struct Case {
+        const char* name;
+        QString text;
+        const char* stored;
+        const char* error;
     };
-    for (const Case &c : cases) {
+    const Case cases[] = {
+        { "largest", "2147483647", "2147483647", nullptr },
+        { "smallest", "-2147483648", "-2147483648", nullptr },
+        { "blanks around", " 42 ", "42", nullptr },
+        { "one above", "2147483648", nullptr, "'2147483648' is not a valid integer value" },
+        { "one below", "-2147483649", nullptr, "'-2147483649' is not a valid integer value" },
+        { "long run of digits", "99999999999999999999", nullptr,
+            "'99999999999999999999' is not a valid integer value" },
+        { "not a number", "12a", nullptr, "'12a' is not a valid integer value" },
+        { "decimal point", "1.5", nullptr, "'1.5' is not a valid integer value" },
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Table->First();
         Table->Edit();
@@ -262,12 +292,13 @@ TEST_F(ExpenseTable, DeleteRemovesTheCurrentRowAndFailsOnAnEmptyView)
     Table->Next();
     Table->Delete();
     EXPECT_EQ(Table->DisplayText(car), "Audi"); // the next row became current
-    EXPECT_EQ(Column(*Table, car), QStringList({"Audi", "Audi", "BMW"}));
+    EXPECT_EQ(Column(*Table, car), QStringList({ "Audi", "Audi", "BMW" }));
     EXPECT_EQ(OpenTable()->RecordCount(), 3);
 
     Table->SetFilter("car = 'Nobody'");
     Table->SetFiltered(true);
-    EXPECT_EQ(ErrorOf([&] { Table->Delete(); }), "ADOTable1: Cannot perform this operation on an empty dataset");
+    EXPECT_EQ(
+        ErrorOf([&] { Table->Delete(); }), "ADOTable1: Cannot perform this operation on an empty dataset");
     Table->SetFiltered(false);
     EXPECT_EQ(Table->RecordCount(), 3);
 }
@@ -279,16 +310,16 @@ TEST_F(ExpenseTable, CarFilterMatchesAWholeNameWithAQuote)
     Table->Last();
     Table->SetFiltered(true);
     EXPECT_EQ(Table->RecNo(), 1); // turning the filter on goes to the first row
-    EXPECT_EQ(Column(*Table, car), QStringList({"O'Neil"}));
+    EXPECT_EQ(Column(*Table, car), QStringList({ "O'Neil" }));
 
     Table->SetFilter("car = 'Aud'");
     EXPECT_TRUE(Table->IsEmpty()); // whole-name equality, no prefix match
     Table->SetFilter("car = 'Audi'");
-    EXPECT_EQ(Column(*Table, price), QStringList({"100", "50"}));
+    EXPECT_EQ(Column(*Table, price), QStringList({ "100", "50" }));
     Table->SetFilter("CAR = 'AUDI'"); // names and texts compare without regard to case
-    EXPECT_EQ(Column(*Table, price), QStringList({"100", "50"}));
+    EXPECT_EQ(Column(*Table, price), QStringList({ "100", "50" }));
     Table->SetFilter("mileage >= 2000 AND price < '100'"); // numbers compare as numbers
-    EXPECT_EQ(Column(*Table, price), QStringList({"50", "75"}));
+    EXPECT_EQ(Column(*Table, price), QStringList({ "50", "75" }));
 
     Table->SetFiltered(false);
     EXPECT_EQ(Table->Filter(), "mileage >= 2000 AND price < '100'"); // kept, unused
@@ -300,30 +331,33 @@ TEST_F(ExpenseTable, DateRangeFilterComparesTheStoredText)
     // In text order "15.03.2024" lies after "15.01.2024", so only two rows pass.
     Table->SetFilter("jobdate >= '01.01.2024' AND jobdate <= '15.01.2024'");
     Table->SetFiltered(true);
-    EXPECT_EQ(Column(*Table, jobdate), QStringList({"02.01.2024", "15.01.2024"}));
+    EXPECT_EQ(Column(*Table, jobdate), QStringList({ "02.01.2024", "15.01.2024" }));
 
     // "28.02.2023" lies between "01.01.2024" and "30.12.2024" as text, not as a date.
     Table->SetFilter("jobdate >= '01.01.2024' AND jobdate <= '30.12.2024'");
-    EXPECT_EQ(Column(*Table, jobdate), QStringList({"15.03.2024", "02.01.2024", "28.02.2023", "15.01.2024"}));
+    EXPECT_EQ(
+        Column(*Table, jobdate), QStringList({ "15.03.2024", "02.01.2024", "28.02.2023", "15.01.2024" }));
 }
 
 TEST_F(ExpenseTable, KeyFunctionMakesAColumnCompareAsDates)
 {
-    Table->SetKeyFunction(jobdate, [](const TDbValue &v) {
+    Table->SetKeyFunction(jobdate, [](const TDbValue& v) {
         const QDate d = QDate::fromString(v.ToString(), "dd.MM.yyyy");
         return d.isValid() ? TDbValue::Integer(d.toJulianDay()) : v;
     });
     Table->SetFilter("jobdate >= '01.01.2024' AND jobdate <= '30.12.2024'");
     Table->SetFiltered(true);
-    EXPECT_EQ(Column(*Table, jobdate), QStringList({"15.03.2024", "02.01.2024", "15.01.2024"}));
+    EXPECT_EQ(Column(*Table, jobdate), QStringList({ "15.03.2024", "02.01.2024", "15.01.2024" }));
     Table->SetFiltered(false);
     Table->SetSort("jobdate ASC");
-    EXPECT_EQ(Column(*Table, jobdate), QStringList({"28.02.2023", "02.01.2024", "15.01.2024", "15.03.2024"}));
+    EXPECT_EQ(
+        Column(*Table, jobdate), QStringList({ "28.02.2023", "02.01.2024", "15.01.2024", "15.03.2024" }));
     // The key survives a reopen.
     Table->Close();
     Table->Open();
     Table->SetSort("jobdate DESC");
-    EXPECT_EQ(Column(*Table, jobdate), QStringList({"15.03.2024", "15.01.2024", "02.01.2024", "28.02.2023"}));
+    EXPECT_EQ(
+        Column(*Table, jobdate), QStringList({ "15.03.2024", "15.01.2024", "02.01.2024", "28.02.2023" }));
 }
 
 TEST_F(ExpenseTable, BadFilterTextsFailAndChangeNothing)
@@ -332,17 +366,17 @@ TEST_F(ExpenseTable, BadFilterTextsFailAndChangeNothing)
     Table->SetFiltered(true);
     Table->Next();
     const int recNo = Table->RecNo();
-    const char *bad[] = {
-        "car = 'Audi",                 // unterminated quote
-        "car == 'Audi'",               // no such operator
-        "car 'Audi'",                  // missing operator
+    const char* bad[] = {
+        "car = 'Audi", // unterminated quote
+        "car == 'Audi'", // no such operator
+        "car 'Audi'", // missing operator
         "car = 'Audi' OR car = 'BMW'", // OR is not part of the language
         "car = 'x'; DROP TABLE table1; --",
         "nosuch = 'x'",
-        "price = 'abc'",               // text that is no number for a number column
+        "price = 'abc'", // text that is no number for a number column
         "= 'x'",
     };
-    for (const char *text : bad) {
+    for (const char* text : bad) {
         SCOPED_TRACE(text);
         EXPECT_THROW(Table->SetFilter(text), EDatabaseError);
         EXPECT_EQ(Table->Filter(), "car = 'Audi'");
@@ -362,9 +396,9 @@ TEST_F(ExpenseTable, SortKeepsTheCurrentRowAndSurvivesRefresh)
     Table->SetSort("price ASC");
     EXPECT_EQ(Table->DisplayText(price), "100");
     EXPECT_EQ(Table->RecNo(), 3);
-    EXPECT_EQ(Column(*Table, price), QStringList({"50", "75", "100", "250"}));
+    EXPECT_EQ(Column(*Table, price), QStringList({ "50", "75", "100", "250" }));
     Table->SetSort("price DESC");
-    EXPECT_EQ(Column(*Table, price), QStringList({"250", "100", "75", "50"}));
+    EXPECT_EQ(Column(*Table, price), QStringList({ "250", "100", "75", "50" }));
 
     Table->First();
     Table->Next(); // 100
@@ -374,9 +408,9 @@ TEST_F(ExpenseTable, SortKeepsTheCurrentRowAndSurvivesRefresh)
     EXPECT_EQ(Table->Sort(), "price DESC");
 
     // Text sorts ignore letter case; equal keys stay in id order.
-    Add(*Table, {"audi", "x", "", 0, 1});
+    Add(*Table, { "audi", "x", "", 0, 1 });
     Table->SetSort("car ASC");
-    EXPECT_EQ(Column(*Table, car), QStringList({"Audi", "Audi", "audi", "BMW", "O'Neil"}));
+    EXPECT_EQ(Column(*Table, car), QStringList({ "Audi", "Audi", "audi", "BMW", "O'Neil" }));
 
     EXPECT_THROW(Table->SetSort("nosuch ASC"), EDatabaseError);
     EXPECT_THROW(Table->SetSort("price UP"), EDatabaseError);
@@ -392,7 +426,7 @@ TEST_F(ExpenseTable, SortKeepsTheCurrentRowAndSurvivesRefresh)
 TEST_F(ExpenseTable, TwoTablesOnOneFileSeeEachOthersRowsAfterRefresh)
 {
     auto second = OpenTable();
-    Add(*Table, {"Volvo", "belt", "01.01.2024", 1, 5});
+    Add(*Table, { "Volvo", "belt", "01.01.2024", 1, 5 });
     EXPECT_EQ(second->RecordCount(), 4);
     second->Refresh();
     EXPECT_EQ(second->RecordCount(), 5);
@@ -420,11 +454,11 @@ TEST_F(ExpenseTable, TagsStartAtZeroOnEveryOpen)
 TEST_F(ExpenseTable, HooksBookmarksAndClosedTable)
 {
     QStringList calls;
-    Table->SetAfterOpen([&](TDbTable &t) { calls << QStringLiteral("open %1").arg(t.RecordCount()); });
-    Table->SetBeforeClose([&](TDbTable &) { calls << "close"; });
+    Table->SetAfterOpen([&](TDbTable& t) { calls << QStringLiteral("open %1").arg(t.RecordCount()); });
+    Table->SetBeforeClose([&](TDbTable&) { calls << "close"; });
     Table->Close();
     Table->Open();
-    EXPECT_EQ(calls, QStringList({"close", "open 4"}));
+    EXPECT_EQ(calls, QStringList({ "close", "open 4" }));
 
     Table->MoveBy(2);
     const auto mark = Table->Bookmark();
@@ -439,9 +473,65 @@ TEST_F(ExpenseTable, HooksBookmarksAndClosedTable)
     EXPECT_THROW(Table->GotoBookmark(*mark), EDatabaseError);
 
     Table->Close();
-    EXPECT_EQ(ErrorOf([&] { Table->First(); }), "ADOTable1: Cannot perform this operation on a closed dataset");
-    EXPECT_EQ(ErrorOf([&] { Table->Delete(); }), "ADOTable1: Cannot perform this operation on a closed dataset");
+    EXPECT_EQ(
+        ErrorOf([&] { Table->First(); }), "ADOTable1: Cannot perform this operation on a closed dataset");
+    EXPECT_EQ(
+        ErrorOf([&] { Table->Delete(); }), "ADOTable1: Cannot perform this operation on a closed dataset");
     // The filter survives the reopen.
     Table->Open();
-    EXPECT_EQ(Column(*Table, car), QStringList({"BMW"}));
+    EXPECT_EQ(Column(*Table, car), QStringList({ "BMW" }));
+}
+
+TEST_F(TableFixture, RowsWrittenByOtherSoftwareReadWithoutHarm)
+{
+    {
+        TDbConnection connection;
+        connection.Open(File);
+        // No checks here: another program may have stored anything.
+        connection.Execute("CREATE TABLE other (id INTEGER PRIMARY KEY, price INTEGER, car TEXT)");
+        connection.Execute(
+            "INSERT INTO other (price, car) VALUES ('12a', 'x'), (NULL, NULL), (7, 'y'), (1.5, 'z')");
+        connection.Execute("CREATE TABLE nokey (code TEXT PRIMARY KEY, price INTEGER)");
+    }
+    TDbTable table;
+    table.SetDatabaseFile(File);
+    table.SetTableName("other");
+    table.Open();
+    EXPECT_EQ(Column(table, "price"), QStringList({ "12a", "", "7", "1.5" }));
+    table.First();
+    EXPECT_TRUE(table.Value("price").IsText());
+    table.Next();
+    EXPECT_TRUE(table.Value("price").IsNull());
+    EXPECT_TRUE(table.Value("car").IsNull());
+    // Null sorts first, then numbers, then texts that are no numbers.
+    table.SetSort("price ASC");
+    EXPECT_EQ(Column(table, "price"), QStringList({ "", "7", "1.5", "12a" }));
+    // Null passes no comparison; texts order after every number.
+    table.SetFilter("price >= 0");
+    table.SetFiltered(true);
+    EXPECT_EQ(Column(table, "price"), QStringList({ "7", "1.5", "12a" }));
+    table.Close();
+
+    table.SetTableName("nokey");
+    EXPECT_TRUE(ErrorOf([&] { table.Open(); }).contains("no auto-numbered key"));
+}
+
+TEST_F(ExpenseTable, AWriterWaitsForAnotherConnectionsLockInsteadOfFailing)
+{
+    // Another user of the file holds it locked for a moment; our write must
+    // wait for it (busy timeout) rather than fail at once.
+    TDbConnection other;
+    other.Open(File);
+    other.Execute("BEGIN EXCLUSIVE");
+    std::thread release([&other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        other.Execute("COMMIT");
+    });
+    Table->Last();
+    Table->Insert();
+    Table->SetText(car, "Waited");
+    EXPECT_NO_THROW(Table->Post());
+    release.join();
+    Table->Refresh();
+    EXPECT_EQ(Table->RecordCount(), 5);
 }

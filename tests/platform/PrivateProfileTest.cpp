@@ -1,21 +1,21 @@
 // Private-profile INI semantics: created by the first write, names found
 // without regard to letter case, everything else kept byte for byte.
-#include "PelmoraError.h"
 #include "PrivateProfile.h"
+#include "PelmoraError.h"
+#include "QtPrinters.h"
 #include <QFile>
 #include <QTemporaryDir>
-#include "QtPrinters.h"
 #include <gtest/gtest.h>
 
 namespace {
 
-QByteArray ReadAll(const QString &fileName)
+QByteArray ReadAll(const QString& fileName)
 {
     QFile f(fileName);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void WriteAll(const QString &fileName, const QByteArray &data)
+void WriteAll(const QString& fileName, const QByteArray& data)
 {
     QFile f(fileName);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -24,8 +24,7 @@ void WriteAll(const QString &fileName, const QByteArray &data)
 
 } // namespace
 
-class PrivateProfile : public ::testing::Test
-{
+class PrivateProfile : public ::testing::Test {
 protected:
     QTemporaryDir Dir;
     QString File = Dir.filePath("pelmora.ini");
@@ -65,8 +64,9 @@ TEST_F(PrivateProfile, LeavesEveryOtherLineByteForByte)
 
     // A key the section lacks goes after its last non-blank line.
     WritePrivateProfileString("Settings", "Check", "0", File);
-    EXPECT_EQ(ReadAll(File), head + QStringLiteral("Path=/дом/новая.mdb").toUtf8() + "\r\nUnknown=x\r\nCheck=0\r\n"
-                                 + "\r\n[Last]\r\nPath=other\r\n");
+    EXPECT_EQ(ReadAll(File),
+        head + QStringLiteral("Path=/дом/новая.mdb").toUtf8() + "\r\nUnknown=x\r\nCheck=0\r\n"
+            + "\r\n[Last]\r\nPath=other\r\n");
 }
 
 TEST_F(PrivateProfile, AddsAMissingSectionAtTheEnd)
@@ -86,7 +86,7 @@ TEST_F(PrivateProfile, WritingIntoAMissingFolderFailsClearly)
     try {
         WritePrivateProfileString("Settings", "Check", "0", file);
         FAIL() << "no error";
-    } catch (const EPelmoraError &e) {
+    } catch (const EPelmoraError& e) {
         EXPECT_EQ(e.Message(), "Unable to write to " + file);
     }
 }

@@ -1,9 +1,9 @@
 // Single-instance lock, program directory, calendar, terminate and shell doubles.
+#include "QtPrinters.h"
 #include "Services.h"
 #include "SingleInstanceLock.h"
 #include <QCoreApplication>
 #include <QTemporaryDir>
-#include "QtPrinters.h"
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -36,7 +36,7 @@ TEST(SingleInstanceLock, DefaultFolderIsTheRuntimeFolderElseTemp)
     EXPECT_EQ(TSingleInstanceLock::DefaultFolder(), QDir::tempPath());
     // The shared temporary folder gets one lock per user.
     EXPECT_EQ(TSingleInstanceLock("Pelmora").FilePath(),
-              QDir::tempPath() + QStringLiteral("/Pelmora-%1.lock").arg(::getuid()));
+        QDir::tempPath() + QStringLiteral("/Pelmora-%1.lock").arg(::getuid()));
     if (!saved.isEmpty())
         qputenv("XDG_RUNTIME_DIR", saved);
 }
@@ -62,5 +62,5 @@ TEST(TestServices, DoublesPinTheCalendarAndStopTheFlowOnTerminate)
     EXPECT_EQ(test.Process->TerminateCount(), 1);
 
     EXPECT_TRUE(test.Services.Shell->OpenDocument("https://example.org/"));
-    EXPECT_EQ(test.Shell->Opened(), QStringList({"https://example.org/"}));
+    EXPECT_EQ(test.Shell->Opened(), QStringList({ "https://example.org/" }));
 }

@@ -4,12 +4,12 @@
 #include <QStringList>
 #include <ostream>
 
-inline void PrintTo(const QString &text, std::ostream *os)
+inline void PrintTo(const QString& text, std::ostream* os)
 {
     *os << '"' << text.toStdString() << '"';
 }
 
-inline void PrintTo(const QStringList &list, std::ostream *os)
+inline void PrintTo(const QStringList& list, std::ostream* os)
 {
     *os << '{' << list.join(QStringLiteral("|")).toStdString() << '}';
 }

@@ -3,12 +3,11 @@
 // through the table layer the way the main window does.
 #include "DbTable.h"
 #include "ExpenseDatabase.h"
-#include <QTemporaryDir>
 #include "QtPrinters.h"
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-struct TExpense
-{
+struct TExpense {
     QString Car;
     QString Part;
     QString Date;
@@ -16,8 +15,7 @@ struct TExpense
     int Price;
 };
 
-class TableFixture : public ::testing::Test
-{
+class TableFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -38,7 +36,7 @@ protected:
         return table;
     }
 
-    static void Add(TDbTable &table, const TExpense &e)
+    static void Add(TDbTable& table, const TExpense& e)
     {
         table.Last();
         table.Insert();
@@ -52,7 +50,7 @@ protected:
     }
 
     // The named column of every row in view, walking from the first row.
-    static QStringList Column(TDbTable &table, const QString &field)
+    static QStringList Column(TDbTable& table, const QString& field)
     {
         QStringList values;
         for (table.First(); !table.Eof(); table.Next())

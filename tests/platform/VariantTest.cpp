@@ -25,6 +25,8 @@ struct OpCase {
     Variant expected;
 };
 
+void PrintTo(const OpCase& c, std::ostream* os) { *os << c.name; }
+
 class VariantOps : public ::testing::TestWithParam<OpCase> { };
 
 TEST_P(VariantOps, GivesKindAndValue)
