@@ -25,7 +25,8 @@ QByteArray Utf16(const QString& text, bool littleEndian)
     QByteArray bytes;
     for (QChar c : text) {
         const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
-        bytes += littleEndian ? QByteArray { lo, hi } : QByteArray { hi, lo };
+        bytes += littleEndian ? lo : hi;
+        bytes += littleEndian ? hi : lo;
     }
     return bytes;
 }
