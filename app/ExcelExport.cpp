@@ -56,8 +56,8 @@ void PutCell(TAutomationObject& sheet, int row, int column, const QString& text)
 
 } // namespace
 
-void ExportToExcel(TDbTable& table, const std::vector<TExportColumn>& columns, const TAutomationServers& servers,
-    const TExportDisplay& display)
+void ExportToExcel(TDbTable& table, const std::vector<TExportColumn>& columns,
+    const TAutomationServers& servers, const TExportDisplay& display)
 {
     TWaitCursor waitCursor;
     TAutomationRef application = servers.CreateOleObject(WorkbookProgId);
@@ -71,8 +71,8 @@ void ExportToExcel(TDbTable& table, const std::vector<TExportColumn>& columns, c
         std::vector<int> fields;
         for (size_t i = 0; i < columns.size(); ++i) {
             PutCell(*sheet, 1, int(i) + 1, columns[i].Title);
-            fields.push_back(table.FindField(columns[i].FieldName) ? table.FieldByName(columns[i].FieldName).Index()
-                                                                   : -1);
+            fields.push_back(
+                table.FindField(columns[i].FieldName) ? table.FieldByName(columns[i].FieldName).Index() : -1);
         }
         int row = 2;
         while (!table.Eof()) {

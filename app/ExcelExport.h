@@ -29,5 +29,5 @@ struct TExportDisplay {
 // The wait cursor shows meanwhile. Leaves the table on its last row in view.
 // Throws the server's or the table's error; the cursor and the display are
 // restored first.
-void ExportToExcel(TDbTable& table, const std::vector<TExportColumn>& columns, const TAutomationServers& servers,
-    const TExportDisplay& display);
+void ExportToExcel(TDbTable& table, const std::vector<TExportColumn>& columns,
+    const TAutomationServers& servers, const TExportDisplay& display);

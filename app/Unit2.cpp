@@ -109,7 +109,8 @@ void TForm2::BitBtn1Click()
     FEntryCombo.clear();
     FEntryCombo.addItems(names);
     SetCarListEncoding(FEntryCombo, FEncoding);
-    FEntryCombo.setCurrentIndex(chosen.isEmpty() ? -1 : FEntryCombo.findText(chosen, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    FEntryCombo.setCurrentIndex(
+        chosen.isEmpty() ? -1 : FEntryCombo.findText(chosen, Qt::MatchExactly | Qt::MatchCaseSensitive));
 
     WriteCarList(FCarListPath, { ComboItems(FEntryCombo), FEncoding });
     hide();

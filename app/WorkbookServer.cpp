@@ -77,9 +77,8 @@ public:
         if (row < 1 || row > MaxRows || column < 1 || column > MaxColumns)
             throw EAutomationError(QStringLiteral("Cell (%1, %2) is outside the sheet").arg(row).arg(column));
         if (row < FLastRow)
-            throw EAutomationError(QStringLiteral("Row %1 can no longer be written: row %2 was started")
-                                       .arg(row)
-                                       .arg(FLastRow));
+            throw EAutomationError(
+                QStringLiteral("Row %1 can no longer be written: row %2 was started").arg(row).arg(FLastRow));
         FLastRow = row;
         const lxw_row_t r = lxw_row_t(row - 1);
         const lxw_col_t c = lxw_col_t(column - 1);
@@ -98,18 +97,20 @@ public:
                 error = worksheet_write_datetime(FSheet, r, c, &date, FDateFormat);
             } else if (!text.isEmpty()) {
                 if (text.size() > MaxCellText)
-                    throw EAutomationError(
-                        QStringLiteral("Cell (%1, %2): a text longer than %3 characters does not fit in a cell")
-                            .arg(row)
-                            .arg(column)
-                            .arg(MaxCellText));
+                    throw EAutomationError(QStringLiteral(
+                        "Cell (%1, %2): a text longer than %3 characters does not fit in a cell")
+                                               .arg(row)
+                                               .arg(column)
+                                               .arg(MaxCellText));
                 error = worksheet_write_string(FSheet, r, c, text.toUtf8().constData(), nullptr);
             }
             // Empty text leaves the cell empty.
         }
         if (error != LXW_NO_ERROR)
-            throw EAutomationError(
-                QStringLiteral("Cell (%1, %2) cannot be written: %3").arg(row).arg(column).arg(LibraryError(error)));
+            throw EAutomationError(QStringLiteral("Cell (%1, %2) cannot be written: %3")
+                                       .arg(row)
+                                       .arg(column)
+                                       .arg(LibraryError(error)));
     }
 
     // Writes the file; the workbook is read-only afterwards.

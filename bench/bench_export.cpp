@@ -51,8 +51,10 @@ const QString& DatabaseFile()
 
 const std::vector<TExportColumn> Columns = { { QStringLiteral("Автомобиль"), QStringLiteral("car") },
     { QStringLiteral("Наименование"), QStringLiteral("partname") },
-    { QStringLiteral("Пробег"), QStringLiteral("mileage") }, { QStringLiteral("Дата"), QStringLiteral("jobdate") },
-    { QStringLiteral("Описание"), QStringLiteral("descr") }, { QStringLiteral("Цена"), QStringLiteral("price") } };
+    { QStringLiteral("Пробег"), QStringLiteral("mileage") },
+    { QStringLiteral("Дата"), QStringLiteral("jobdate") },
+    { QStringLiteral("Описание"), QStringLiteral("descr") },
+    { QStringLiteral("Цена"), QStringLiteral("price") } };
 
 void BM_ExportToExcel(benchmark::State& state)
 {

@@ -55,8 +55,10 @@ TEST(CarListFile, DecodeSplitsLinesAndHonoursMarks)
         { "no mark: locale set (UTF-8)", cyr.toUtf8() + "\r\n", { cyr }, TTextEncoding::Ansi },
         { "UTF-8 mark", "\xEF\xBB\xBF" + cyr.toUtf8() + "\r\nB", { cyr, "B" }, TTextEncoding::Utf8 },
         { "UTF-8 mark only", "\xEF\xBB\xBF", {}, TTextEncoding::Utf8 },
-        { "second mark belongs to the name", "\xEF\xBB\xBF\xEF\xBB\xBF" "A", { QString(QChar(0xFEFF)) + "A" },
-            TTextEncoding::Utf8 },
+        { "second mark belongs to the name",
+            "\xEF\xBB\xBF\xEF\xBB\xBF"
+            "A",
+            { QString(QChar(0xFEFF)) + "A" }, TTextEncoding::Utf8 },
         { "UTF-16 LE mark", "\xFF\xFE" + Utf16(cyr + "\r\nB\nC\r", true), { cyr, "B", "C" },
             TTextEncoding::Utf16LE },
         { "UTF-16 BE mark", "\xFE\xFF" + Utf16(cyr + "\rB", false), { cyr, "B" }, TTextEncoding::Utf16BE },
@@ -94,7 +96,8 @@ TEST(CarListFile, WriteFailureNamesTheFileAndKeepsTheOldOne)
         WriteCarList(path, { { "A" }, TTextEncoding::Ansi });
         FAIL() << "no error";
     } catch (const EPelmoraError& error) {
-        EXPECT_TRUE(error.Message().startsWith("Cannot create file \"" + path + "\"")) << error.Message().toStdString();
+        EXPECT_TRUE(error.Message().startsWith("Cannot create file \"" + path + "\""))
+            << error.Message().toStdString();
     }
 }
 
@@ -188,7 +191,8 @@ TEST_F(CarListEditorTest, SaveDropsRepeatsAndEmptyLinesSortsAndWrites)
 {
     const SaveCase cases[] = {
         { "a repeat is reported", { "Alpha", "Beta", "Alpha" }, true, { "Alpha", "Beta" } },
-        { "an empty line alone is no repeat", { "Gamma", "Alpha", "", "Beta" }, false, { "Alpha", "Beta", "Gamma" } },
+        { "an empty line alone is no repeat", { "Gamma", "Alpha", "", "Beta" }, false,
+            { "Alpha", "Beta", "Gamma" } },
         { "the second empty line is a repeat", { "", "" }, true, {} },
         { "three equal lines leave one", { "X", "X", "X" }, true, { "X" } },
         { "case and trailing spaces make lines differ", { "alpha", "Alpha", "Alpha ", "   " }, false,

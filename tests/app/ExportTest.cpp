@@ -200,8 +200,8 @@ TEST_F(ExportTest, CellsAreNumbersDatesOrTextAsTheyRead)
             Number(3500) }));
     EXPECT_EQ(book->Cells.count({ 2, 5 }), 0u) << "an empty description is an empty cell";
     EXPECT_EQ(book->Row(3),
-        (std::vector { Text("Volga"), Text("007"), Number(0), Text("1.2.2024"), Text("31.12.1899"),
-            Number(-15) }));
+        (std::vector {
+            Text("Volga"), Text("007"), Number(0), Text("1.2.2024"), Text("31.12.1899"), Number(-15) }));
     EXPECT_EQ(book->Row(4),
         (std::vector { Text("Ауди"), Text("12345678901234567"), Number(7), DateCell(1), Text("описание"),
             Number(2147483647) }));
@@ -212,8 +212,9 @@ TEST_F(ExportTest, CellsAreNumbersDatesOrTextAsTheyRead)
 // view, the total is not recomputed, the cursor and painting are back.
 TEST_F(ExportTest, FilteredRowsInTheGridsOrderAndTheWindowAfterwards)
 {
-    StartWith({ { "Lada", "a", "01.01.2024", "1", "x", "300" }, { "Volga", "b", "02.01.2024", "2", "y", "100" },
-        { "Lada", "c", "03.01.2024", "3", "z", "500" }, { "Lada", "d", "04.01.2024", "4", "w", "400" } });
+    StartWith(
+        { { "Lada", "a", "01.01.2024", "1", "x", "300" }, { "Volga", "b", "02.01.2024", "2", "y", "100" },
+            { "Lada", "c", "03.01.2024", "3", "z", "500" }, { "Lada", "d", "04.01.2024", "4", "w", "400" } });
     Form->ADOTable1->SetFilter("car = 'Lada'");
     Form->ADOTable1->SetFiltered(true);
     Form->ADOTable1->SetSort("price DESC");
@@ -245,8 +246,9 @@ TEST_F(ExportTest, NoProgramToOpenTheWorkbookNamesTheWrittenFile)
     Written << file;
     ASSERT_EQ(Dialogs.Messages().size(), 1u);
     EXPECT_EQ(Dialogs.Messages()[0],
-        ErrorBoxRequest(QStringLiteral("No program could be found to open the workbook. It has been saved as \"%1\".")
-                            .arg(file)));
+        ErrorBoxRequest(
+            QStringLiteral("No program could be found to open the workbook. It has been saved as \"%1\".")
+                .arg(file)));
     EXPECT_EQ(TWorkbookFile(file).Row(2)[5], Number(300)) << "the data is in the file";
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(Form->DBGrid1->updatesEnabled());
@@ -294,7 +296,8 @@ protected:
         QString db = File("log.mdb");
         if (!QFileInfo::exists(db))
             MakeDatabase("log.mdb",
-            { { "Lada", "a", "01.01.2024", "1", "", "300" }, { "Volga", "b", "02.01.2024", "2", "y", "100" } });
+                { { "Lada", "a", "01.01.2024", "1", "", "300" },
+                    { "Volga", "b", "02.01.2024", "2", "y", "100" } });
         TDbTable table;
         table.SetDatabaseFile(db);
         table.SetTableName(ExpenseTableName);
@@ -379,15 +382,12 @@ TEST(CellTextReader, PlainWholeNumbersAndShortDatesOnly)
     EXPECT_EQ(russian.DateFormat(), "dd.mm.yyyy");
     const ReadCase cases[] = {
         { "120500", TCellReading::TKind::Number, 120500, {} },
-        { "-15", TCellReading::TKind::Number, -15, {} },
-        { "0", TCellReading::TKind::Number, 0, {} },
+        { "-15", TCellReading::TKind::Number, -15, {} }, { "0", TCellReading::TKind::Number, 0, {} },
         { "999999999999999", TCellReading::TKind::Number, 999999999999999.0, {} },
         { "1000000000000000", TCellReading::TKind::Text, 0, {} }, // 16 digits would lose precision
         { "007", TCellReading::TKind::Text, 0, {} }, // the zeros would vanish
-        { "-0", TCellReading::TKind::Text, 0, {} },
-        { "+5", TCellReading::TKind::Text, 0, {} },
-        { "1 000", TCellReading::TKind::Text, 0, {} },
-        { "", TCellReading::TKind::Text, 0, {} },
+        { "-0", TCellReading::TKind::Text, 0, {} }, { "+5", TCellReading::TKind::Text, 0, {} },
+        { "1 000", TCellReading::TKind::Text, 0, {} }, { "", TCellReading::TKind::Text, 0, {} },
         { "09.05.2024", TCellReading::TKind::Date, 0, QDate(2024, 5, 9) },
         { "29.02.2024", TCellReading::TKind::Date, 0, QDate(2024, 2, 29) },
         { "29.02.2023", TCellReading::TKind::Text, 0, {} },
