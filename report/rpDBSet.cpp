@@ -246,6 +246,11 @@ bool NameLess(const QString &A, const QString &B) { return A.compare(B, Qt::Case
 
 const TrpCustomDBDataSet::TrpFieldMapItem *TrpCustomDBDataSet::FindInFieldMap(const QString &Name) const
 {
+    // Expressions nearly always spell the name as listed: an exact match
+    // over the few entries is much cheaper than comparing without case.
+    for (const TrpFieldMapItem &i : FFieldMap)
+        if (i.Name == Name)
+            return &i;
     auto it = std::lower_bound(FFieldMap.begin(), FFieldMap.end(), Name,
                                [](const TrpFieldMapItem &i, const QString &n) { return NameLess(i.Name, n); });
     return it != FFieldMap.end() && SameText(it->Name, Name) ? &*it : nullptr;
