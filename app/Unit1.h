@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -16,12 +17,15 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QModelIndex;
+class QPainter;
 class QPushButton;
+class QStyleOptionViewItem;
 class QTableView;
 class QToolButton;
 class TClickLabel;
 class TDbTable;
 class TExpenseGridModel;
+class TGridCellDelegate;
 struct TServices;
 
 class TForm1 : public QWidget {
@@ -59,6 +63,15 @@ public:
     void DBGrid1CellClick(const QModelIndex& Column);
     void Label6Click();
     void CalcTotal();
+    // Record grid.
+    void DBGrid1DrawColumnCell(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index);
+    void DBGrid1MouseWheel(Qt::KeyboardModifiers Shift, int WheelDelta, QPoint MousePos, bool& Handled);
+    void DBGrid1TitleClick(int Column);
+    // Filter row.
+    void ComboBox2Enter();
+    void ComboBox2Change();
+    void SpeedButton5Click();
+    void SpeedButton4Click(); // also SpeedButton6's
 
     // Controls, owned by the window.
     QTableView* DBGrid1 = nullptr;
@@ -100,6 +113,7 @@ public:
     // The expense table and the model that shows its rows in view in DBGrid1.
     std::unique_ptr<TDbTable> ADOTable1;
     TExpenseGridModel* DataSource1 = nullptr;
+    TGridCellDelegate* DBGrid1Cells = nullptr; // paints the grid's data cells
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -121,6 +135,11 @@ private:
     void SetColumnWidths();
     // Shows the table's rows and current row in the grid again.
     void SyncGrid();
+    // Makes the grid's current cell follow the table's current row (same
+    // rows, only the current one moved) and scrolls it into view.
+    void ShowCurrentRow();
+    // Repaints the row marking after the current row moved.
+    void RepaintRowMarks();
     // Entry check and field writes shared by Add and Edit selected.
     bool EntryComplete();
     void WriteEntryFields();
@@ -133,6 +152,8 @@ private:
 
     TServices& FServices;
     bool FSyncingGrid = false; // the grid is being made to follow the table
+    // The grid's wheel handler, installed by FormCreate; empty: none.
+    std::function<void(Qt::KeyboardModifiers, int, QPoint, bool&)> FDBGrid1OnMouseWheel;
     // Runs one handler; an error leaving it goes to the general error box.
     template <class Handler> void Guarded(Handler&& handler);
 };

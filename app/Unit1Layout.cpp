@@ -95,6 +95,14 @@ void TForm1::BuildLayout()
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
     DBGrid1->setTabKeyNavigation(true);
     DBGrid1->verticalHeader()->setDefaultSectionSize(18);
+    DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    DBGrid1->verticalHeader()->setFixedWidth(12); // the indicator column
+    DBGrid1->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    DBGrid1->horizontalHeader()->setSectionsClickable(true);
+    DBGrid1->horizontalHeader()->setSortIndicatorShown(false);
+    DBGrid1->horizontalHeader()->setHighlightSections(false);
+    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    DBGrid1->setShowGrid(true);
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     PopupMenu1 = new QMenu(this);
     N1 = PopupMenu1->addAction(QIcon(Glyphs::Cross(16)), QStringLiteral("Удалить запись"));

@@ -319,6 +319,13 @@ const TDbValue& TDbTable::Value(int fieldIndex) const
     return Cell(FView[size_t(FCur)], fieldIndex);
 }
 
+const TDbValue& TDbTable::ValueAt(int viewPos, int fieldIndex) const
+{
+    if (viewPos < 0 || viewPos >= int(FView.size()) || fieldIndex < 0 || fieldIndex >= FieldCount())
+        return NullValue;
+    return Cell(FView[size_t(viewPos)], fieldIndex);
+}
+
 const TDbValue& TDbTable::Value(const QString& fieldName) const
 {
     return Value(FieldByName(fieldName).Index());
