@@ -13,6 +13,7 @@
 #include "ExpenseQuery.h"
 #include "PelmoraError.h"
 
+#include <QDate>
 #include <QLocale>
 #include <cstdio>
 #include <optional>
