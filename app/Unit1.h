@@ -26,6 +26,7 @@ class TClickLabel;
 class TDbTable;
 class TExpenseGridModel;
 class TGridCellDelegate;
+class TTotalEdit;
 struct TServices;
 
 class TForm1 : public QWidget {
@@ -86,7 +87,7 @@ public:
     QToolButton* SpeedButton5 = nullptr;
     QToolButton* SpeedButton6 = nullptr;
     QLabel* Label4 = nullptr;
-    QLineEdit* Edit2 = nullptr;
+    TTotalEdit* Edit2 = nullptr;
     QLabel* Label3 = nullptr;
     QLineEdit* Edit1 = nullptr;
     QToolButton* SpeedButton1 = nullptr;

@@ -9,6 +9,7 @@
 #include "ExpenseQuery.h"
 #include "MessageBoxes.h"
 #include "Services.h"
+#include "TotalEdit.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -64,18 +65,19 @@ void TForm1::CalcTotal()
 {
     bool anyRow = false;
     {
-        // The box is written after every row; painting it once at the end is enough.
-        Edit2->setUpdatesEnabled(false);
-        struct TRestore {
-            QLineEdit* Edit;
-            ~TRestore() { Edit->setUpdatesEnabled(true); }
-        } restore { Edit2 };
+        // The box is written after every row and laid out once, at the end
+        // (also when the walk stops on an error).
+        Edit2->BeginUpdate();
+        struct TEndUpdate {
+            TTotalEdit* Edit;
+            ~TEndUpdate() { Edit->EndUpdate(); }
+        } endUpdate { Edit2 };
         WalkTotal(*ADOTable1, [&](qint32 sum) {
-            Edit2->setText(QString::number(sum));
+            Edit2->WriteText(QString::number(sum));
             anyRow = true;
         });
     }
     if (!anyRow)
-        Edit2->setText(QStringLiteral("0"));
+        Edit2->WriteText(QStringLiteral("0"));
     SyncGrid();
 }

@@ -7,6 +7,7 @@
 #include "DatePicker.h"
 #include "Glyphs.h"
 #include "Services.h"
+#include "TotalEdit.h"
 #include "Unit1.h"
 
 #include <QAction>
@@ -122,7 +123,9 @@ void TForm1::BuildLayout()
     SpeedButton6
         = MakeToolButton(this, { 501, 255, 23, 22 }, Glyphs::FunnelOff(22), QStringLiteral("Убрать фильтр"));
     Label4 = MakeLabel(this, QStringLiteral("Сумма всех работ"), { 612, 237, 105, 13 }, true);
-    Edit2 = MakeEdit(this, { 611, 256, 121, 21 }, true);
+    Edit2 = new TTotalEdit(this);
+    Edit2->setGeometry(611, 256, 121, 21);
+    Edit2->setReadOnly(true);
     QFont bold = Edit2->font();
     bold.setBold(true);
     Edit2->setFont(bold);

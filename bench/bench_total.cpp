@@ -6,10 +6,12 @@
 #include "ExpenseDatabase.h"
 #include "PrivateProfile.h"
 #include "Services.h"
+#include "TotalEdit.h"
 #include "Unit1.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
