@@ -319,11 +319,13 @@ const TDbValue& TDbTable::Value(int fieldIndex) const
     return Cell(FView[size_t(FCur)], fieldIndex);
 }
 
-const TDbValue& TDbTable::ValueAt(int viewPos, int fieldIndex) const
+const TDbValue& TDbTable::ValueAt(int recordIndex, int fieldIndex) const
 {
-    if (viewPos < 0 || viewPos >= int(FView.size()) || fieldIndex < 0 || fieldIndex >= FieldCount())
+    if (recordIndex < 0 || recordIndex >= int(FView.size()) || fieldIndex < 0 || fieldIndex >= FieldCount())
         return NullValue;
-    return Cell(FView[size_t(viewPos)], fieldIndex);
+    if (FState == TDataSetState::Edit && recordIndex == FCur)
+        return FBuffer[size_t(fieldIndex)];
+    return Cell(FView[size_t(recordIndex)], fieldIndex);
 }
 
 const TDbValue& TDbTable::Value(const QString& fieldName) const

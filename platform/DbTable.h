@@ -79,10 +79,10 @@ public:
     const TDbValue& Value(const QString& fieldName) const;
     QString AsString(const QString& fieldName) const { return Value(fieldName).ToString(); }
     QString DisplayText(const QString& fieldName) const { return TDbField::DisplayText(Value(fieldName)); }
-    // The stored value of any row in view (0-based view position), without
-    // moving the current row; Null outside the view. Pending values are not
-    // seen here: a grid paints the stored rows.
-    const TDbValue& ValueAt(int viewPos, int fieldIndex) const;
+    // A row in view by its position (0-based, < RecordCount()) without moving
+    // the current row, for grids that draw rows other than the current one.
+    // The current row being edited gives its pending values; Null out of range.
+    const TDbValue& ValueAt(int recordIndex, int fieldIndex) const;
     // Only while editing or inserting; the value is checked and converted by the field.
     void SetValue(const QString& fieldName, const TDbValue& value);
     void SetText(const QString& fieldName, const QString& text);

@@ -560,6 +560,33 @@ void TscExpression::Finalize()
             pending.push_back({ n->Right(), depth + 1 });
     }
     TypeNode(FTop.get());
+    Q_ASSERT(CheckTree());
+}
+
+bool TscExpression::CheckTree() const
+{
+    if (FRoot || !FTop)
+        return !FRoot || !FTop;
+    std::vector<const TscExpressionNode*> pending { FTop.get() };
+    while (!pending.empty()) {
+        const TscExpressionNode* n = pending.back();
+        pending.pop_back();
+        for (const TscExpressionNode* c : { n->Left(), n->Right() }) {
+            if (c && c->Parent() != n)
+                return false;
+            if (c)
+                pending.push_back(c);
+        }
+        if (!n->IsOperator())
+            continue;
+        const TscOperatorType op = AsOp(n)->Op();
+        if (op == opNone || op == opLeftBracket || op == opRightBracket)
+            return false;
+        const bool unary = op == opNot || op == opUnMinus;
+        if (!n->Left() || (unary ? n->Right() != nullptr : n->Right() == nullptr))
+            return false;
+    }
+    return true;
 }
 
 void TscExpression::TypeNode(TscExpressionNode* Node)

@@ -127,6 +127,9 @@ public:
     TscScript* Script() const { return FScript; }
 
     static TscOperatorType OperatorByName(const QString& Name, bool& Found);
+    // The invariants of a finished tree: parent links agree, no bracket or
+    // sentinel node is left, binary operators have both operands.
+    bool CheckTree() const;
 
 private:
     void AddOperand(std::unique_ptr<TscExpressionNode> Node);
@@ -138,6 +141,8 @@ private:
     TscExpressionNode* FCurrent = nullptr;
 };
 
-// Deepest tree (and deepest nesting of expressions) accepted, so that typing,
-// evaluation and destruction cannot exhaust the stack.
-constexpr int scMaxExpressionDepth = 1000;
+// Deepest tree (and deepest nesting of expressions) accepted, and deepest
+// nesting of script function calls at run time: together they bound the
+// stack that typing and evaluation can use.
+constexpr int scMaxExpressionDepth = 500;
+constexpr int scMaxCallDepth = 32;

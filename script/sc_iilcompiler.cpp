@@ -22,8 +22,37 @@
 
 namespace {
 
-const QString kText = QStringLiteral("text");
-const QString kPos = QStringLiteral("pos");
+// The IL builder writes every attribute text as ` text="v" pos="l:c"
+// pos1="l:c"` (text and pos1 when present); one pass reads them all, where a
+// lookup per attribute would rescan the text each time.
+struct ILAttrs {
+    QString text, pos, pos1;
+};
+
+ILAttrs Attrs(const TrpXMLItem* x)
+{
+    ILAttrs a;
+    const QString& t = x->Text();
+    qsizetype i = 0;
+    while (i < t.size()) {
+        const qsizetype eq = t.indexOf(QLatin1String("=\""), i);
+        if (eq < 0)
+            break;
+        const qsizetype close = t.indexOf(QLatin1Char('"'), eq + 2);
+        if (close < 0)
+            break;
+        const QStringView name = QStringView(t).mid(i, eq - i).trimmed();
+        const QStringView value = QStringView(t).mid(eq + 2, close - eq - 2);
+        if (name == u"text")
+            a.text = value.contains(QLatin1Char('&')) ? rpXMLToStr(value.toString()) : value.toString();
+        else if (name == u"pos")
+            a.pos = value.toString();
+        else if (name == u"pos1")
+            a.pos1 = value.toString();
+        i = close + 1;
+    }
+    return a;
+}
 
 QString Quoted(const QString& name) { return QLatin1Char('\'') + name + QLatin1Char('\''); }
 
@@ -94,11 +123,11 @@ void TscILCompiler::BuildVar(const TrpXMLItem* x, TscScript* scope)
     for (int i = 0; i < x->Count(); ++i) {
         const TrpXMLItem* c = x->Items(i);
         if (c->Name() == QLatin1String("name")) {
-            names.append(c->Prop(kText));
-            positions.append(c->Prop(kPos));
+            names.append(Attrs(c).text);
+            positions.append(Attrs(c).pos);
         } else if (c->Name() == QLatin1String("type")) {
-            typeName = c->Prop(kText);
-            typePos = c->Prop(kPos);
+            typeName = Attrs(c).text;
+            typePos = Attrs(c).pos;
         }
     }
     const TscType type = ResolveType(typeName, typePos, scope);
@@ -129,10 +158,10 @@ void TscILCompiler::BuildProc(const TrpXMLItem* x, TscScript* scope, bool isFunc
     for (int i = 0; i < x->Count(); ++i) {
         const TrpXMLItem* c = x->Items(i);
         if (c->Name() == QLatin1String("name")) {
-            name = c->Prop(kText);
-            namePos = c->Prop(kPos);
+            name = Attrs(c).text;
+            namePos = Attrs(c).pos;
         } else if (c->Name() == QLatin1String("type")) {
-            resultType = ResolveType(c->Prop(kText), c->Prop(kPos), scope);
+            resultType = ResolveType(Attrs(c).text, Attrs(c).pos, scope);
         } else if (c->Name() == QLatin1String("parameters")) {
             bool isVar = false;
             std::vector<Param> group;
@@ -141,9 +170,9 @@ void TscILCompiler::BuildProc(const TrpXMLItem* x, TscScript* scope, bool isFunc
                 if (p->Name() == QLatin1String("varparam"))
                     isVar = true;
                 else if (p->Name() == QLatin1String("name"))
-                    group.push_back({ p->Prop(kText), p->Prop(kPos), {}, false });
+                    group.push_back({ Attrs(p).text, Attrs(p).pos, {}, false });
                 else if (p->Name() == QLatin1String("type")) {
-                    const TscType t = ResolveType(p->Prop(kText), p->Prop(kPos), scope);
+                    const TscType t = ResolveType(Attrs(p).text, Attrs(p).pos, scope);
                     for (auto& g : group) {
                         g.type = t;
                         g.isVar = isVar;
@@ -182,7 +211,7 @@ void TscILCompiler::BuildProc(const TrpXMLItem* x, TscScript* scope, bool isFunc
 
 std::unique_ptr<TscCompoundStmt> TscILCompiler::BuildCompound(const TrpXMLItem* x, TscScript* scope)
 {
-    auto compound = std::make_unique<TscCompoundStmt>(x->Prop(kPos));
+    auto compound = std::make_unique<TscCompoundStmt>(Attrs(x).pos);
     for (int i = 0; i < x->Count(); ++i)
         if (auto s = BuildStatement(x->Items(i), scope))
             compound->Add(std::move(s));
@@ -195,9 +224,9 @@ std::unique_ptr<TscStatement> TscILCompiler::BuildStatement(const TrpXMLItem* x,
     if (kind == QLatin1String("compoundstmt"))
         return BuildCompound(x, scope);
     if (kind == QLatin1String("callstmt") && x->Count() > 0)
-        return std::make_unique<TscCallStmt>(BuildDesignator(x->Items(0), scope), x->Prop(kPos));
+        return std::make_unique<TscCallStmt>(BuildDesignator(x->Items(0), scope), Attrs(x).pos);
     if (kind == QLatin1String("assignstmt") && x->Count() >= 2) {
-        const QString pos = x->Items(0)->Prop(kPos);
+        const QString pos = Attrs(x->Items(0)).pos;
         std::unique_ptr<TscDesignator> target = BuildDesignator(x->Items(0), scope);
         if (!target->CanAssign())
             Fail(TscMessage::SLeftCantAssigned, pos);
@@ -206,9 +235,9 @@ std::unique_ptr<TscStatement> TscILCompiler::BuildStatement(const TrpXMLItem* x,
         const TscType r = value->Type();
         if (!scTypesCompatible(l, r, [this](const QString& b, const QString& d) { return FScript->IsClassDerived(b, d); })
             || (l.Typ == fvtInt && r.Typ == fvtFloat))
-            Fail(TscMessage::SIncompatibleTypes, x->Items(1)->Prop(kPos),
+            Fail(TscMessage::SIncompatibleTypes, Attrs(x->Items(1)).pos,
                 QStringLiteral(": '") + scFullTypeName(l) + QStringLiteral("', '") + scFullTypeName(r) + QLatin1Char('\''));
-        return std::make_unique<TscAssignmentStmt>(std::move(target), std::move(value), x->Prop(kPos));
+        return std::make_unique<TscAssignmentStmt>(std::move(target), std::move(value), Attrs(x).pos);
     }
     return nullptr;
 }
@@ -226,7 +255,8 @@ std::unique_ptr<TscExpression> TscILCompiler::BuildExpression(const TrpXMLItem* 
 {
     auto e = std::make_unique<TscExpression>(scope);
     AddExprChildren(*e, x, scope, 0);
-    e->Source = SourceBetween(x->Prop(kPos), x->Prop(QStringLiteral("pos1")));
+    const ILAttrs a = Attrs(x);
+    e->Source = SourceBetween(a.pos, a.pos1);
     e->Finalize();
     return e;
 }
@@ -234,21 +264,22 @@ std::unique_ptr<TscExpression> TscILCompiler::BuildExpression(const TrpXMLItem* 
 void TscILCompiler::AddExprChildren(TscExpression& e, const TrpXMLItem* x, TscScript* scope, int depth)
 {
     if (depth > scMaxExpressionDepth)
-        Fail(TscMessage::SExprTooComplex, x->Prop(kPos));
+        Fail(TscMessage::SExprTooComplex, Attrs(x).pos);
     for (int i = 0; i < x->Count(); ++i) {
         const TrpXMLItem* c = x->Items(i);
         const QString& kind = c->Name();
-        const QString pos = c->Prop(kPos);
+        const ILAttrs a = Attrs(c);
+        const QString& pos = a.pos;
         if (kind == QLatin1String("op")) {
             bool found = false;
-            const TscOperatorType op = TscExpression::OperatorByName(c->Prop(kText).toLower(), found);
+            const TscOperatorType op = TscExpression::OperatorByName(a.text.toLower(), found);
             if (!found)
                 Fail(TscMessage::SInvalidLanguage, pos);
             e.AddOperator(op, pos);
         } else if (kind == QLatin1String("number")) {
-            e.AddConst(scReadNumber(c->Prop(kText), pos), pos);
+            e.AddConst(scReadNumber(a.text, pos), pos);
         } else if (kind == QLatin1String("string")) {
-            const QString t = c->Prop(kText);
+            const QString& t = a.text;
             e.AddConst(Variant(t.size() >= 2 ? t.mid(1, t.size() - 2) : QString()), pos);
         } else if (kind == QLatin1String("dsgn")) {
             e.AddDesignator(BuildDesignator(c, scope), pos);
@@ -278,7 +309,6 @@ std::unique_ptr<TscDesignator> TscILCompiler::BuildDesignator(const TrpXMLItem* 
     for (int i = 0; i < x->Count(); ++i) {
         const TrpXMLItem* c = x->Items(i);
         const QString& kind = c->Name();
-        const QString pos = c->Prop(kPos);
         if (kind == QLatin1String("expr")) {
             if (last)
                 last->Args.push_back(BuildExpression(c, scope));
@@ -286,7 +316,9 @@ std::unique_ptr<TscDesignator> TscILCompiler::BuildDesignator(const TrpXMLItem* 
         }
         if (kind != QLatin1String("node"))
             continue; // the address sign changes nothing for values
-        const QString text = c->Prop(kText);
+        const ILAttrs a = Attrs(c);
+        const QString& text = a.text;
+        const QString& pos = a.pos;
         if (!last) {
             TscCustomVariable* v = scope->Find(text);
             if (!v)

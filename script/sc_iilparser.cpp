@@ -226,6 +226,7 @@ std::shared_ptr<const TscGrammar> BuildGrammar(const QString& definition)
     if (const TrpXMLItem* keywords = child("keywords"))
         for (int i = 0; i < keywords->Count(); ++i)
             g->Keywords.append(keywords->Items(i)->Name());
+    g->Keywords = TscParser::SortKeywords(g->Keywords, g->CaseSensitive);
     if (const TrpXMLItem* types = child("types")) {
         for (int i = 0; i < types->Count(); ++i) {
             const TrpXMLItem* t = types->Items(i);
@@ -341,22 +342,33 @@ private:
         case TscGrammarItem::gkChar: {
             if (!item.Text.isEmpty() && text.at(tokStart) != item.Text.at(0))
                 return false;
-            token = P.GetChar();
-            return !token.isEmpty();
+            if (!P.IsPunctuation(tokStart))
+                return false;
+            P.SetPosition(tokStart + 1);
+            if (!item.Add.isEmpty() && !item.HasAddText)
+                token = text.at(tokStart);
+            return true;
         }
         case TscGrammarItem::gkKeyword:
         case TscGrammarItem::gkIdent: {
-            const int end = P.WordEnd(tokStart);
+            // backtracking reads the same word again and again: remember the last one
+            if (tokStart != FWordPos) {
+                FWordPos = tokStart;
+                FWordEnd = P.WordEnd(tokStart);
+                FWordIsKeyword = FWordEnd > tokStart
+                    && P.IsKeyword(QStringView(text).mid(tokStart, FWordEnd - tokStart));
+            }
+            const int end = FWordEnd;
             if (end == tokStart)
                 return false;
             const QStringView word = QStringView(text).mid(tokStart, end - tokStart);
-            if (item.Kind == TscGrammarItem::gkIdent && P.IsKeyword(word))
+            if (item.Kind == TscGrammarItem::gkIdent && FWordIsKeyword)
                 return false;
             if (!item.Text.isEmpty()
                 && word.compare(item.Text, G.CaseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive) != 0)
                 return false;
             P.SetPosition(end);
-            if (!item.Add.isEmpty() || item.Kind == TscGrammarItem::gkIdent)
+            if (!item.Add.isEmpty() && !item.HasAddText)
                 token = word.toString();
             return true;
         }
@@ -509,7 +521,7 @@ private:
         } else {
             P.SetPosition(start);
             Truncate(mark);
-            if (!item.Err.isEmpty())
+            if (!item.Err.isEmpty() && FErrorMsg.isEmpty())
                 Record(item.Err, item.Kind == TscGrammarItem::gkChar && item.Skip == 0 ? start : AfterSpaces(start),
                     item.Term);
         }
@@ -520,6 +532,8 @@ private:
     const TscGrammar& G;
     TscParser& P;
     int FDepth = 0;
+    int FWordPos = -1, FWordEnd = -1; // the last word looked at
+    bool FWordIsKeyword = false;
     bool FAbort = false;
     bool FErrorTerm = false;
 };
@@ -581,7 +595,7 @@ bool TscILParser::MakeILScript(const QString& Text, const QString& Language)
     FParser.SkipChar = FGrammar->SkipChar;
     FParser.CaseSensitive = FGrammar->CaseSensitive;
     FParser.ExtendedCharset = FExtendedCharset;
-    FParser.SetKeywords(FGrammar->Keywords);
+    FParser.SetSortedKeywords(FGrammar->Keywords);
     FParser.SetText(Text);
     FParser.SetPosition(startPos);
 
@@ -595,17 +609,21 @@ bool TscILParser::MakeILScript(const QString& Text, const QString& Language)
     FILScript = std::make_unique<TrpXMLDocument>();
     TrpXMLItem* cur = FILScript->Root();
     cur->SetName(QStringLiteral("program"));
+    QString attributes;
     for (const TscILLine& line : builder.Lines) {
         if (line.Type == TscILLine::Close) {
             cur = cur->Parent();
             continue;
         }
         TrpXMLItem* x = cur->Add(line.Name);
+        // a fresh item: its attribute text is written in one go
+        attributes.clear();
         if (line.Type == TscILLine::Leaf)
-            x->SetProp(QStringLiteral("text"), line.Text);
-        x->SetProp(QStringLiteral("pos"), FParser.PositionText(line.Pos));
+            attributes += QStringLiteral(" text=\"") + rpStrToXML(line.Text) + QLatin1Char('"');
+        attributes += QStringLiteral(" pos=\"") + FParser.PositionText(line.Pos) + QLatin1Char('"');
         if (line.Pos1 >= 0)
-            x->SetProp(QStringLiteral("pos1"), FParser.PositionText(line.Pos1));
+            attributes += QStringLiteral(" pos1=\"") + FParser.PositionText(line.Pos1) + QLatin1Char('"');
+        x->SetText(attributes);
         if (line.Type == TscILLine::Open)
             cur = x;
     }

@@ -36,6 +36,13 @@ void TscScript::Insert(std::unique_ptr<TscCustomVariable> Item)
     auto it = std::upper_bound(FItems.begin(), FItems.end(), Item->UpperName(),
         [](const QString& upper, const std::unique_ptr<TscCustomVariable>& item) { return upper < item->UpperName(); });
     FItems.insert(it, std::move(Item));
+    Q_ASSERT(CheckNames());
+}
+
+bool TscScript::CheckNames() const
+{
+    return std::is_sorted(FItems.begin(), FItems.end(),
+        [](const auto& a, const auto& b) { return a->UpperName() < b->UpperName(); });
 }
 
 std::unique_ptr<TscCustomVariable> TscScript::Remove(TscCustomVariable* Item)

@@ -89,6 +89,9 @@ public:
     // Whether registered class Derived is Base or derives from it.
     bool IsClassDerived(const QString& Base, const QString& Derived) const;
 
+    // The name list is sorted by upper-cased name.
+    bool CheckNames() const;
+
 private:
     void Insert(std::unique_ptr<TscCustomVariable> Item);
     void SetError(const QString& Msg, const QString& Pos);

@@ -11,11 +11,19 @@
 
 TscParser::TscParser() { SetText(QString()); }
 
-void TscParser::SetKeywords(const QStringList& keywords)
+QStringList TscParser::SortKeywords(QStringList keywords, bool caseSensitive)
 {
-    FKeywords = keywords;
-    FKeywords.sort(CaseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive);
-    FKeywords.removeDuplicates();
+    keywords.sort(caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive);
+    keywords.removeDuplicates();
+    return keywords;
+}
+
+void TscParser::SetKeywords(const QStringList& keywords) { FKeywords = SortKeywords(keywords, CaseSensitive); }
+
+bool TscParser::IsPunctuation(int pos) const
+{
+    const ushort u = At(pos).unicode();
+    return pos < FLength && ((u >= 33 && u <= 47) || (u >= 58 && u <= 64) || (u >= 91 && u <= 96) || (u >= 123 && u <= 126));
 }
 
 bool TscParser::IsKeyword(QStringView word) const
@@ -48,11 +56,16 @@ void TscParser::SetText(const QString& text)
             FLineStarts.push_back(i + 1);
     FBlockOpen.clear();
     FBlockClose.clear();
+    FCommentStarts.clear();
+    for (const QString* opener : { &CommentLine1, &CommentLine2 })
+        if (!opener->isEmpty())
+            FCommentStarts.append(opener->at(0));
     for (const QString* block : { &CommentBlock1, &CommentBlock2 }) {
         const int comma = static_cast<int>(block->indexOf(QLatin1Char(',')));
         if (comma > 0 && comma < block->size() - 1) {
             FBlockOpen.append(block->left(comma));
             FBlockClose.append(block->mid(comma + 1));
+            FCommentStarts.append(block->at(0));
         }
     }
 }
@@ -66,7 +79,7 @@ bool TscParser::Matches(int pos, const QString& what) const
 
 bool TscParser::SkipComment()
 {
-    if (FPosition >= FLength - 1)
+    if (FPosition >= FLength - 1 || !FCommentStarts.contains(At(FPosition)))
         return false;
     for (const QString* opener : { &CommentLine1, &CommentLine2 }) {
         if (Matches(FPosition, *opener)) {
@@ -144,9 +157,7 @@ QString TscParser::GetIdent()
 
 QString TscParser::GetChar()
 {
-    const ushort u = At(FPosition).unicode();
-    const bool punct = (u >= 33 && u <= 47) || (u >= 58 && u <= 64) || (u >= 91 && u <= 96) || (u >= 123 && u <= 126);
-    if (!punct || FPosition >= FLength)
+    if (!IsPunctuation(FPosition))
         return QString();
     return QString(At(FPosition++));
 }
@@ -277,8 +288,12 @@ QString TscParser::GetString()
                     }
                     continue;
                 }
-                value += c;
-                ++p;
+                // copy the plain run up to the next quote, escape or control character at once
+                int q = p + 1;
+                while (At(q) != quote && At(q).unicode() > 31 && !(SpecStrChar && At(q) == QLatin1Char('\\')))
+                    ++q;
+                value.append(QStringView(FText).mid(p, q - p));
+                p = q;
             }
             pieces = true;
         } else if (At(p) == QLatin1Char('#')) {
@@ -331,7 +346,19 @@ QString TscParser::PositionText(int position) const
     auto it = std::upper_bound(FLineStarts.begin(), FLineStarts.end(), position);
     const int line = static_cast<int>(it - FLineStarts.begin());
     const int column = position - FLineStarts[line - 1] + 1;
-    return QString::number(line) + QLatin1Char(':') + QString::number(column);
+    // written by hand: this runs for every element of every IL document
+    char buf[24];
+    char* p = buf + sizeof buf;
+    auto put = [&p](int v) {
+        do {
+            *--p = static_cast<char>('0' + v % 10);
+            v /= 10;
+        } while (v > 0);
+    };
+    put(column);
+    *--p = ':';
+    put(line);
+    return QString::fromLatin1(p, static_cast<qsizetype>(buf + sizeof buf - p));
 }
 
 int TscParser::PositionOf(const QString& positionText) const

@@ -24,6 +24,11 @@ public:
     bool CaseSensitive = false; // keywords
     bool ExtendedCharset = false;
     void SetKeywords(const QStringList& keywords);
+    // Takes a list already ordered by SortKeywords (a language keeps one).
+    void SetSortedKeywords(const QStringList& keywords) { FKeywords = keywords; }
+    static QStringList SortKeywords(QStringList keywords, bool caseSensitive);
+    // Whether the character at pos is one a char item reads.
+    bool IsPunctuation(int pos) const;
     bool IsKeyword(QStringView word) const;
     // End of the identifier-shaped word starting at pos (pos itself when none).
     int WordEnd(int pos) const;
@@ -63,4 +68,5 @@ private:
     std::vector<int> FLineStarts; // index of the first character of every line
     QStringList FKeywords; // sorted; upper case unless case sensitive
     QStringList FBlockOpen, FBlockClose;
+    QString FCommentStarts; // first characters of the comment openers
 };

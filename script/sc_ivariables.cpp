@@ -7,6 +7,8 @@
 
 #include "sc_ivariables.h"
 
+#include "sc_ierrors.h"
+#include "sc_iexpression.h"
 #include "sc_iinterpreter.h"
 #include "sc_istatements.h"
 
@@ -156,8 +158,22 @@ private:
 
 } // namespace
 
+namespace {
+// Nesting of script function calls on this thread; a function that calls
+// itself without end stops here instead of exhausting the stack.
+thread_local int tCallDepth = 0;
+} // namespace
+
 Variant TscProcVariable::Call(QObject*, std::vector<Variant>& Args)
 {
+    if (tCallDepth >= scMaxCallDepth)
+        throw EscError(QStringLiteral("Stack overflow"));
+    struct DepthGuard {
+        DepthGuard() { ++tCallDepth; }
+        ~DepthGuard() { --tCallDepth; }
+        DepthGuard(const DepthGuard&) = delete;
+        DepthGuard& operator=(const DepthGuard&) = delete;
+    } depthGuard;
     TscScript* local = FProg.get();
     // A recursive call must not overwrite the locals of the call in progress.
     std::vector<Variant> saved;

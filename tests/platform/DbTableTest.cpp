@@ -174,6 +174,25 @@ TEST_F(ExpenseTable, TypedValuesAndDisplayTexts)
     EXPECT_EQ(Table->DisplayText(mileage), "");
 }
 
+TEST_F(ExpenseTable, RowsAtAnyPositionReadWithoutMovingTheCursor)
+{
+    Table->SetSort("price DESC");
+    Table->Last();
+    const int p = Table->FieldByName(price).Index();
+    EXPECT_EQ(Table->ValueAt(0, p), TDbValue::Integer(250));
+    EXPECT_EQ(Table->ValueAt(3, p), TDbValue::Integer(50));
+    EXPECT_TRUE(Table->ValueAt(4, p).IsNull());
+    EXPECT_TRUE(Table->ValueAt(-1, p).IsNull());
+    EXPECT_TRUE(Table->ValueAt(0, 99).IsNull());
+    EXPECT_TRUE(Table->Eof()); // the end flag of a finished walk stays as it was
+    EXPECT_EQ(Table->RecNo(), 4);
+    Table->Edit();
+    Table->SetText(price, "7");
+    EXPECT_EQ(Table->ValueAt(3, p), TDbValue::Integer(7)); // the pending value shows
+    Table->Cancel();
+    EXPECT_EQ(Table->ValueAt(3, p), TDbValue::Integer(50));
+}
+
 TEST_F(ExpenseTable, RefreshAfterInsertKeepsTheNewRowCurrent)
 {
     // Another sort order: the new row must still be the current one after refresh.

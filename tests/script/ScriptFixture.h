@@ -27,6 +27,7 @@ public:
         host.AddVariable("i", "Integer", 5);
         host.AddVariable("s", "String", "hello");
         host.AddVariable("MasterData1", "Variant", 0);
+        host.AddVariable("arr", "Variant", QList<Variant> { 1, 2, Variant::Null(), 9 });
         host.AddVariable(QString::fromUtf8("Цена"), "Integer", 100);
         host.AddMethod("function F: Boolean", [this](QObject*, const QString&, const QString&, std::vector<Variant>&) {
             ++fCalls;

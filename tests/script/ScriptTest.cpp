@@ -166,6 +166,23 @@ TEST(Script, FunctionsWithParametersLocalsAndProgRunning)
     EXPECT_EQ(host.ProgRunning(), nullptr) << "and withdrawn afterwards";
 }
 
+TEST(Script, EndlessRecursionStopsWithAnError)
+{
+    TscScript s;
+    s.SetLines("function f: Integer; begin Result := f + 1 end; begin end.");
+    ASSERT_TRUE(s.Compile()) << s.ErrorMsg().toStdString();
+    s.SetLines("begin s := f end.");
+    s.AddVariable("s", "Integer", 0);
+    ASSERT_TRUE(s.Compile()) << s.ErrorMsg().toStdString();
+    EXPECT_FALSE(s.Execute());
+    EXPECT_EQ(s.ErrorMsg(), "Stack overflow");
+    // the call depth is given back when the error unwinds: other calls still work
+    s.SetLines("function g: Integer; begin Result := 7 end; begin s := g end.");
+    ASSERT_TRUE(s.Compile()) << s.ErrorMsg().toStdString();
+    EXPECT_TRUE(s.Execute()) << s.ErrorMsg().toStdString();
+    EXPECT_EQ(s.Find("s")->Value().AsInteger(), 7);
+}
+
 TEST(Script, CompileErrorsOfDeclarationsAndAssignments)
 {
     struct Case {
