@@ -113,6 +113,8 @@ void TForm1::BuildLayout()
     ComboBox2->setGeometry(8, 256, 145, 21);
     ComboBox2->setEditable(true);
     ComboBox2->setInsertPolicy(QComboBox::NoInsert);
+    // No completion: the car filter compares exactly the text the user typed.
+    ComboBox2->setCompleter(nullptr);
     SpeedButton4
         = MakeToolButton(this, { 159, 256, 23, 22 }, Glyphs::FunnelOff(22), QStringLiteral("Убрать фильтр"));
     Label9 = MakeLabel(this, QStringLiteral("Поиск по дате"), { 248, 237, 73, 13 });

@@ -174,6 +174,7 @@ TEST_F(GridFilterTest, TypingIntoTheFilterComboFiltersOnEachKeyAndMatchesOnlyWho
     Form->ComboBox2->setFocus();
     QTest::keyClicks(Form->ComboBox2->lineEdit(), "Lad");
     EXPECT_EQ(Form->ADOTable1->Filter(), "car = 'Lad'");
+    EXPECT_EQ(Form->ComboBox2->currentText(), "Lad") << "no completion behind the user's back";
     EXPECT_TRUE(Parts().isEmpty()) << "no car is named Lad";
     EXPECT_EQ(Form->Edit2->text(), "0");
     QTest::keyClicks(Form->ComboBox2->lineEdit(), "a");
