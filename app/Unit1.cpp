@@ -211,6 +211,8 @@ void TForm1::ConnectHandlers()
     ComboBox2->installEventFilter(this);
     connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
         [this](int section) { Guarded([&] { DBGrid1TitleClick(section); }); });
+    handle(BitBtn1, &QPushButton::clicked, &TForm1::BitBtn1Click);
+    handle(SpeedButton3, &QToolButton::clicked, &TForm1::SpeedButton3Click);
     connect(DBGrid1, &QTableView::clicked, this, [this](const QModelIndex& index) {
         Guarded([&] {
             DataSource1->SetCurrentRow(index.row()); // the clicked row becomes current first

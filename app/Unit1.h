@@ -27,6 +27,7 @@ class TDbTable;
 class TExpenseGridModel;
 class TGridCellDelegate;
 class TTotalEdit;
+class TForm2;
 struct TServices;
 
 class TForm1 : public QWidget {
@@ -73,6 +74,8 @@ public:
     void ComboBox2Change();
     void SpeedButton5Click();
     void SpeedButton4Click(); // also SpeedButton6's
+    void BitBtn1Click(); // opens the car-list editor
+    void SpeedButton3Click(); // exports the rows in view to a workbook
 
     // Controls, owned by the window.
     QTableView* DBGrid1 = nullptr;
@@ -110,6 +113,9 @@ public:
     TClickLabel* Label6 = nullptr;
     // The captions above the labelled text boxes, in the boxes' order.
     QLabel* LabeledEditLabels[4] = {};
+
+    // The car-list editor, created after the window; set by its creator.
+    TForm2* Form2 = nullptr;
 
     // The expense table and the model that shows its rows in view in DBGrid1.
     std::unique_ptr<TDbTable> ADOTable1;

@@ -1,5 +1,5 @@
 // Report object model: the component tree, its operations and the nested
-// records. Property tables live in rpClassProps.cpp.
+// records. The published-property tables are kept apart, one per class.
 //
 // Invariants:
 //   1. Every child's Parent() is the object whose Objects() holds it, and
@@ -13,6 +13,7 @@
 
 #include "rpDBSet.h"
 #include "rpRes.h"
+#include "rpXMLSerializer.h"
 
 #include <QDateTime>
 #include <algorithm>
@@ -431,6 +432,22 @@ void TrpComponent::HandleFontChange()
     for (auto &c : FObjects)
         if (c->FParentFont)
             c->ApplyParentFont();
+}
+
+void TrpComponent::SaveToStream(QIODevice &Stream, bool SaveChildren)
+{
+    TrpXMLSerializer s(&Stream);
+    s.WriteRootComponent(this, SaveChildren);
+}
+
+void TrpComponent::LoadFromStream(QIODevice &Stream)
+{
+    Clear();
+    TrpXMLSerializer s(&Stream);
+    s.ReadRootComponent(this);
+    if (TrpReport *r = Report())
+        for (const QString &e : s.Errors())
+            r->AddError(e);
 }
 
 TrpPersistentComponent *TrpComponent::AdoptChild(std::unique_ptr<TrpPersistentComponent> Child)

@@ -22,6 +22,7 @@
 #include <memory>
 #include <vector>
 
+class QIODevice;
 class QPainter;
 class TrpBand;
 class TrpChild;
@@ -402,10 +403,16 @@ public:
     // Destroys all children.
     virtual void Clear();
     virtual void OnNotify(TrpComponent * /*Sender*/) {}
+    // The object and its children as an XML document, and back. Loading
+    // clears the children first; what cannot be read (unknown classes, bad
+    // values) goes to the report's error list. Malformed XML throws
+    // TrpInvalidXMLException.
+    virtual void SaveToStream(QIODevice &Stream, bool SaveChildren = true);
+    virtual void LoadFromStream(QIODevice &Stream);
 
     // --- persistence plumbing
     int ChildCount() const override { return Count(); }
-    TrpPersistentComponent *Child(int Index) const override { return Objects(Index); }
+    TrpPersistentComponent *ChildAt(int Index) const override { return Objects(Index); }
     TrpPersistentComponent *AdoptChild(std::unique_ptr<TrpPersistentComponent> Child) override;
     TrpPersistentComponent *FindComponent(const QString &Name) const override;
 

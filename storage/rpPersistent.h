@@ -31,7 +31,7 @@ public:
     // May throw when the name is taken.
     virtual void SetName(const QString &Value) = 0;
     virtual int ChildCount() const = 0;
-    virtual TrpPersistentComponent *Child(int Index) const = 0;
+    virtual TrpPersistentComponent *ChildAt(int Index) const = 0;
     // Takes a new object of a registered class as the last child; returns
     // it, or nullptr when this object cannot hold such a child (the object
     // is then destroyed).

@@ -62,6 +62,10 @@ const std::vector<const TrpPropInfo *> &TrpClassInfo::Props() const
 
 const TrpPropInfo *TrpClassInfo::FindProp(QStringView Name) const
 {
+    // Stored files spell names as declared: try that first, it is cheap.
+    for (const TrpPropInfo *p : Props())
+        if (Name == p->Name)
+            return p;
     for (const TrpPropInfo *p : Props())
         if (Name.compare(p->Name, Qt::CaseInsensitive) == 0)
             return p;

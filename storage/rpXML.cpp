@@ -36,6 +36,23 @@ const QString LoadMarker = QStringLiteral(" ld=\"0\"");
 constexpr int BufferSize = 4096;
 
 bool IsBlank(QChar C) { return C == u' ' || C == u'\t' || C == u'\r' || C == u'\n'; }
+
+// Position of the load marker (` ld="0"`, any case, or `ld="0"` at the very
+// start), or -1. Looks for the case-free part `="0"` first: most texts have
+// no such value at all.
+int FindLoadMarker(const QString &Text)
+{
+    const QStringView t(Text);
+    for (qsizetype i = t.indexOf(u"=\"0\""); i >= 0; i = t.indexOf(u"=\"0\"", i + 1)) {
+        if (i < 2 || (t[i - 1] != u'd' && t[i - 1] != u'D') || (t[i - 2] != u'l' && t[i - 2] != u'L'))
+            continue;
+        if (i == 2)
+            return 0;
+        if (t[i - 3] == u' ')
+            return int(i - 3);
+    }
+    return -1;
+}
 } // namespace
 
 TrpInvalidXMLException::TrpInvalidXMLException() : TrpStorageError(InvalidFormatText) {}
@@ -471,6 +488,8 @@ public:
                 stack.pop_back();
                 continue;
             }
+            if (++FItemCount > TrpXMLDocument::MaxItems)
+                throw TrpInvalidXMLException();
             TrpXMLItem *child = stack.back()->Add();
             if (ApplyTag(child, start, Partial, skip))
                 continue;
@@ -592,13 +611,12 @@ private:
                                   : QString::fromUtf8(FTag.constData() + a, e - a);
         // The marker is the writer's own: " ld=\"0\"" after the attributes,
         // or the first attribute of an item without any.
-        int m = -1;
-        if (Item->FText.startsWith(QStringView(LoadMarker).mid(1), Qt::CaseInsensitive)) {
-            m = 0;
+        const int m = FindLoadMarker(Item->FText);
+        if (m == 0 && !Item->FText.startsWith(u' ')) {
             Item->FText.remove(0, LoadMarker.size() - 1);
             if (Item->FText.startsWith(u' '))
                 Item->FText.remove(0, 1);
-        } else if ((m = Item->FText.indexOf(LoadMarker, 0, Qt::CaseInsensitive)) >= 0) {
+        } else if (m >= 0) {
             Item->FText.remove(m, LoadMarker.size());
         }
         if (m >= 0) {
@@ -657,6 +675,7 @@ private:
     int FPos = 0;
     bool FOldVersion;
     bool FInTempFile;
+    int64_t FItemCount = 0;
     QHash<QByteArray, QString> FNames;
 };
 

@@ -154,6 +154,10 @@ public:
 
     // Deepest nesting the reader accepts; deeper input is malformed.
     static constexpr int MaxDepth = 2048;
+    // Most items one read builds in memory (about 600 MB); a document with
+    // more is refused as malformed rather than exhausting memory. Children
+    // left in the source by partial loading do not count.
+    static constexpr int64_t MaxItems = 4'000'000;
 
 private:
     friend class TrpXMLWriter;

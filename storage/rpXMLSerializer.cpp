@@ -23,6 +23,7 @@
 
 #include <QIODevice>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <zlib.h>
 
@@ -72,19 +73,35 @@ void TrpXMLSerializer::AddError(const QString &Text)
 
 QString TrpXMLSerializer::FloatToText(long double Value)
 {
-    if (Value == 0)
+    const double d = double(Value);
+    if (d == 0)
         return QStringLiteral("0"); // also for -0
-    return QString::number(double(Value), 'g', 15);
+    // Whole numbers are the common case (0, 96, 1123): no float formatting.
+    if (std::fabs(d) < 1e15 && d == std::floor(d))
+        return QString::number(int64_t(d));
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::general, 15);
+    return QString::fromLatin1(buf, int(r.ptr - buf));
 }
 
 bool TrpXMLSerializer::TextToFloat(const QString &Text, long double &Value)
 {
-    QString t = Text;
-    t.remove(u' ');
-    t.replace(u',', u'.');
-    bool ok = false;
-    const double d = t.toDouble(&ok);
-    if (!ok || !std::isfinite(d))
+    // ASCII only; blanks dropped and "," taken as ".", so files written
+    // under any locale read back.
+    char buf[64];
+    int n = 0;
+    for (QChar c : Text) {
+        const char16_t u = c.unicode();
+        if (u == ' ')
+            continue;
+        if (u > 127 || n >= int(sizeof buf))
+            return false;
+        buf[n++] = u == ',' ? '.' : char(u);
+    }
+    const char *begin = buf + (n > 0 && buf[0] == '+' ? 1 : 0);
+    double d = 0;
+    const auto r = std::from_chars(begin, buf + n, d, std::chars_format::general);
+    if (r.ec != std::errc() || r.ptr != buf + n || n == 0 || !std::isfinite(d))
         return false;
     Value = d;
     return true;
@@ -107,6 +124,7 @@ QString TrpXMLSerializer::ObjToXML(const TrpPersistent *Obj, const QString &Pref
         Ancestor = nullptr; // a different kind of object gives no defaults
 
     QString r;
+    r.reserve(256);
     auto append = [&](const QString &Name, const QString &Value) {
         r += u' ';
         r += Prefix;
@@ -210,7 +228,7 @@ void TrpXMLSerializer::WriteObject(const TrpPersistentComponent *Obj, TrpXMLItem
         Obj->WriteNestedProperties(Item, ancestor);
     if (SaveChildren)
         for (int i = 0; i < Obj->ChildCount(); ++i)
-            WriteObject(Obj->Child(i), Item->Add(), false, true);
+            WriteObject(Obj->ChildAt(i), Item->Add(), false, true);
 }
 
 void TrpXMLSerializer::WriteRootComponent(TrpPersistentComponent *Root, bool SaveChildren, TrpXMLItem *Item)
@@ -421,8 +439,13 @@ void TrpXMLSerializer::FixupReferences()
                 throw TrpStorageError(QStringLiteral("Missing ") + f.Value);
             }
         }
-        if (found)
+        if (!found)
+            continue;
+        try {
             f.Prop->SetRef(*f.Obj, found);
+        } catch (const EPelmoraError &e) {
+            AddError(e.Message()); // a setter refused the reference (a circular child chain)
+        }
     }
     FFixups.clear();
 }

@@ -148,6 +148,27 @@ TEST(Serializer, ReportRoundTripGivesTheSameText)
     EXPECT_TRUE(copy->EngineOptions()->DoublePass());
 }
 
+TEST(Serializer, ComponentSavesAndLoadsItself)
+{
+    auto report = BuildSampleReport();
+    QBuffer buf;
+    buf.open(QIODevice::ReadWrite);
+    report->SaveToStream(buf);
+    buf.seek(0);
+    TrpReport loaded;
+    loaded.Create<TrpReportPage>()->SetName(QStringLiteral("Stale"));
+    loaded.LoadFromStream(buf);
+    EXPECT_EQ(loaded.FindObject(QStringLiteral("Stale")), nullptr) << "loading replaces the children";
+    EXPECT_EQ(WriteDocument(&loaded), buf.data());
+    EXPECT_TRUE(loaded.Errors().isEmpty());
+
+    QBuffer bad;
+    bad.setData(Header + "<TrpReport><TrpGadget Name=\"G1\"/></TrpReport>");
+    bad.open(QIODevice::ReadOnly);
+    loaded.LoadFromStream(bad);
+    EXPECT_EQ(loaded.Errors(), QStringList{QStringLiteral("Cannot find class TrpGadget")});
+}
+
 TEST(Serializer, DefaultsAreSkippedExceptFloats)
 {
     TrpMemoView memo;
@@ -281,6 +302,23 @@ TEST(Serializer, DuplicateNamesInAFileAreErrorsNotCrashes)
     auto report = ReadDocument(doc, &errors);
     EXPECT_EQ(errors, QStringList{QStringLiteral("Duplicate name")});
     EXPECT_EQ(report->FindObject(QStringLiteral("Page1"))->Count(), 2);
+}
+
+TEST(Serializer, RefusedReferenceIsAnErrorNotAnException)
+{
+    const QByteArray doc = Header + "<TrpReport><TrpReportPage Name=\"Page1\">"
+                                    "<TrpChild Name=\"Child1\" Child=\"Child2\"/><TrpChild Name=\"Child2\" Child=\"Child1\"/>"
+                                    "<TrpMemoView Name=\"Memo1\" FlowTo=\"Child1\"/>"
+                                    "</TrpReportPage></TrpReport>";
+    QStringList errors;
+    auto report = ReadDocument(doc, &errors);
+    EXPECT_EQ(errors, QStringList{QStringLiteral("Circular child reference is not allowed")});
+    auto *c1 = static_cast<TrpChild *>(report->FindObject(QStringLiteral("Child1")));
+    auto *c2 = static_cast<TrpChild *>(report->FindObject(QStringLiteral("Child2")));
+    EXPECT_EQ(c1->Child(), c2);
+    EXPECT_EQ(c2->Child(), nullptr);
+    EXPECT_EQ(static_cast<TrpMemoView *>(report->FindObject(QStringLiteral("Memo1")))->FlowTo(), nullptr)
+        << "a reference to an object of the wrong class is ignored";
 }
 
 TEST(Serializer, MalformedDocumentFails)
