@@ -1,14 +1,16 @@
-// Grid model over the expense table. The table has one cursor, so reading
-// a cell moves it to that row and back; a read never happens while a row is
-// pending, because the window only repaints between commands.
-// Invariant: rowCount() is the number of rows in view at the last Reload,
-// and the table's current row is the same before and after any read.
+// Grid model over the expense table. A cell is the stored value of one row
+// in view, read by its view position, so painting never moves the table's
+// current row and costs no more than an array access.
+// Invariant: rowCount() and the field positions are those of the last
+// Reload; a stale position reads as an empty cell, never out of bounds.
 #include "ExpenseGridModel.h"
 
 #include "DbTable.h"
 
 const char* const TExpenseGridModel::FieldNames[ColumnCount]
     = { "car", "partname", "mileage", "jobdate", "descr", "price" };
+
+const QString TExpenseGridModel::IndicatorText = QStringLiteral("\u25B6");
 
 namespace {
 
@@ -27,6 +29,11 @@ void TExpenseGridModel::Reload()
 {
     beginResetModel();
     FRows = FTable.Active() ? FTable.RecordCount() : 0;
+    for (int column = 0; column < ColumnCount; ++column) {
+        const TDbField* field = FTable.Active() ? FTable.FindField(QString::fromLatin1(FieldNames[column])) : nullptr;
+        FFieldIndex[column] = field ? field->Index() : -1;
+        FNumeric[column] = field && field->IsNumeric();
+    }
     endResetModel();
 }
 
@@ -40,7 +47,7 @@ int TExpenseGridModel::CurrentRow() const
 void TExpenseGridModel::SetCurrentRow(int row)
 {
     const int current = CurrentRow();
-    if (current >= 0 && row >= 0 && row < FTable.RecordCount())
+    if (current >= 0 && row >= 0 && row < FTable.RecordCount() && row != current)
         FTable.MoveBy(row - current);
 }
 
@@ -56,23 +63,14 @@ int TExpenseGridModel::columnCount(const QModelIndex& parent) const
 
 QVariant TExpenseGridModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || !FTable.Active() || FTable.State() != TDataSetState::Browse)
+    if (!index.isValid() || !FTable.Active())
         return QVariant();
-    const QString field = QString::fromLatin1(FieldNames[index.column()]);
-    if (role == Qt::TextAlignmentRole) {
-        const bool numeric = FTable.FindField(field) && FTable.FindField(field)->IsNumeric();
-        return QVariant::fromValue(Qt::AlignVCenter | (numeric ? Qt::AlignRight : Qt::AlignLeft));
-    }
+    const int column = index.column();
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignVCenter | (FNumeric[column] ? Qt::AlignRight : Qt::AlignLeft));
     if (role != Qt::DisplayRole)
         return QVariant();
-    const int current = CurrentRow();
-    if (current < 0 || index.row() >= FTable.RecordCount())
-        return QVariant();
-    // The table has one cursor: visit the row, then go back.
-    FTable.MoveBy(index.row() - current);
-    const QString text = FTable.DisplayText(field);
-    FTable.MoveBy(current - index.row());
-    return text;
+    return TDbField::DisplayText(FTable.ValueAt(index.row(), FFieldIndex[column]));
 }
 
 QVariant TExpenseGridModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -81,5 +79,13 @@ QVariant TExpenseGridModel::headerData(int section, Qt::Orientation orientation,
         return QVariant();
     if (orientation == Qt::Horizontal && section >= 0 && section < ColumnCount)
         return QString::fromUtf8(Titles[section]);
+    if (orientation == Qt::Vertical)
+        return section == CurrentRow() ? IndicatorText : QString();
     return QVariant();
+}
+
+Qt::ItemFlags TExpenseGridModel::flags(const QModelIndex& index) const
+{
+    // Read-only: cells can be current and selected, never edited.
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
 }

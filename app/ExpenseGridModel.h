@@ -1,5 +1,6 @@
 // The rows in view of the expense table as a Qt model, so the grid can show
-// them. It reads the table row by row and always gives the current row back.
+// them. Cells are read straight from the table's rows in view, without
+// moving its current row and without copying anything.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -12,6 +13,8 @@ public:
     // The grid's columns, in display order; the table's id is not shown.
     static constexpr int ColumnCount = 6;
     static const char* const FieldNames[ColumnCount];
+    // Text of the indicator column beside the current row.
+    static const QString IndicatorText;
 
     explicit TExpenseGridModel(TDbTable& table, QObject* parent = nullptr);
 
@@ -26,8 +29,11 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
     TDbTable& FTable;
     int FRows = 0; // rows in view at the last Reload
+    int FFieldIndex[ColumnCount] = { -1, -1, -1, -1, -1, -1 }; // -1: no such field
+    bool FNumeric[ColumnCount] = {};
 };

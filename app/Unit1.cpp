@@ -10,11 +10,14 @@
 #include "ErrorBox.h"
 #include "ExpenseDatabase.h"
 #include "ExpenseGridModel.h"
+#include "ExpenseQuery.h"
+#include "GridCellDelegate.h"
 #include "Services.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -22,6 +25,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
 #include <QToolButton>
 
@@ -36,8 +40,16 @@ TForm1::TForm1(TServices& services)
     setObjectName(QStringLiteral("Form1"));
     BuildLayout();
     ADOTable1->SetTableName(ExpenseTableName);
+    // Job dates compare as the calendar dates they denote, in filters and sorts.
+    InstallJobDateKey(*ADOTable1, FServices.Calendar->Locale(), FServices.Calendar->ShortDateFormat());
     DataSource1 = new TExpenseGridModel(*ADOTable1, this);
     DBGrid1->setModel(DataSource1);
+    DBGrid1Cells = new TGridCellDelegate(DBGrid1);
+    DBGrid1Cells->SetOnDrawColumnCell(
+        [this](QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) {
+            DBGrid1DrawColumnCell(painter, option, index);
+        });
+    DBGrid1->setItemDelegate(DBGrid1Cells);
     SetHeight(ExpandedHeight);
     ConnectHandlers();
 }
@@ -92,17 +104,6 @@ void TForm1::SetColumnWidths()
         DBGrid1->setColumnWidth(column, widths[column]);
 }
 
-void TForm1::SyncGrid()
-{
-    FSyncingGrid = true;
-    const int column = std::max(0, DBGrid1->currentIndex().column());
-    DataSource1->Reload();
-    const int row = DataSource1->CurrentRow();
-    if (row >= 0)
-        DBGrid1->setCurrentIndex(DataSource1->index(row, column));
-    FSyncingGrid = false;
-}
-
 void TForm1::Button3Click()
 {
     SetHeight(Height() == ExpandedHeight ? CollapsedHeight : ExpandedHeight);
@@ -116,6 +117,26 @@ void TForm1::LabeledEdit3KeyPress(QObject*, QChar& Key)
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
+    // Wheel events anywhere over the grid (cells, scroll bars, titles) go to
+    // its wheel handler once installed; the grid never scrolls by itself.
+    if (event->type() == QEvent::Wheel && FDBGrid1OnMouseWheel
+        && (watched == DBGrid1 || watched == DBGrid1->viewport() || watched == DBGrid1->verticalScrollBar()
+            || watched == DBGrid1->horizontalScrollBar())) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        const QPoint angle = wheel->angleDelta();
+        bool handled = false;
+        Guarded([&] {
+            FDBGrid1OnMouseWheel(wheel->modifiers(), angle.y() != 0 ? angle.y() : angle.x(),
+                DBGrid1->mapFromGlobal(wheel->globalPosition().toPoint()), handled);
+        });
+        if (handled) {
+            wheel->accept();
+            return true;
+        }
+        return false;
+    }
+    if (watched == ComboBox2 && event->type() == QEvent::FocusIn)
+        Guarded([this] { ComboBox2Enter(); });
     if (watched == DBGrid1->viewport()
         && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease
             || event->type() == QEvent::MouseButtonDblClick))
@@ -181,6 +202,15 @@ void TForm1::ConnectHandlers()
     handle(N1, &QAction::triggered, &TForm1::N1Click);
     handle(Button3, &QPushButton::clicked, &TForm1::Button3Click);
     handle(Label6, &TClickLabel::clicked, &TForm1::Label6Click);
+    handle(SpeedButton4, &QToolButton::clicked, &TForm1::SpeedButton4Click);
+    handle(SpeedButton6, &QToolButton::clicked, &TForm1::SpeedButton4Click);
+    handle(SpeedButton5, &QToolButton::clicked, &TForm1::SpeedButton5Click);
+    // Only the user's changes of the filter text filter: typing or choosing an item.
+    handle(ComboBox2->lineEdit(), &QLineEdit::textEdited, &TForm1::ComboBox2Change);
+    handle(ComboBox2, &QComboBox::activated, &TForm1::ComboBox2Change);
+    ComboBox2->installEventFilter(this);
+    connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
+        [this](int section) { Guarded([&] { DBGrid1TitleClick(section); }); });
     handle(BitBtn1, &QPushButton::clicked, &TForm1::BitBtn1Click);
     handle(SpeedButton3, &QToolButton::clicked, &TForm1::SpeedButton3Click);
     connect(DBGrid1, &QTableView::clicked, this, [this](const QModelIndex& index) {
@@ -194,10 +224,13 @@ void TForm1::ConnectHandlers()
         [this](const QModelIndex& current) {
             if (!FSyncingGrid && current.isValid())
                 Guarded([&] { DataSource1->SetCurrentRow(current.row()); });
+            RepaintRowMarks();
         });
     // A right click opens the context menu without moving the current row,
     // so "delete" always means the row the grid marks.
     DBGrid1->viewport()->installEventFilter(this);
+    for (QObject* part : std::initializer_list<QObject*> { DBGrid1, DBGrid1->verticalScrollBar(), DBGrid1->horizontalScrollBar() })
+        part->installEventFilter(this);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
         [this](const QPoint& pos) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(pos)); });
     LabeledEdit3->installEventFilter(this);

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -16,12 +17,16 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QModelIndex;
+class QPainter;
 class QPushButton;
+class QStyleOptionViewItem;
 class QTableView;
 class QToolButton;
 class TClickLabel;
 class TDbTable;
 class TExpenseGridModel;
+class TGridCellDelegate;
+class TTotalEdit;
 class TForm2;
 struct TServices;
 
@@ -60,6 +65,15 @@ public:
     void DBGrid1CellClick(const QModelIndex& Column);
     void Label6Click();
     void CalcTotal();
+    // Record grid.
+    void DBGrid1DrawColumnCell(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index);
+    void DBGrid1MouseWheel(Qt::KeyboardModifiers Shift, int WheelDelta, QPoint MousePos, bool& Handled);
+    void DBGrid1TitleClick(int Column);
+    // Filter row.
+    void ComboBox2Enter();
+    void ComboBox2Change();
+    void SpeedButton5Click();
+    void SpeedButton4Click(); // also SpeedButton6's
     void BitBtn1Click(); // opens the car-list editor
     void SpeedButton3Click(); // exports the rows in view to a workbook
 
@@ -76,7 +90,7 @@ public:
     QToolButton* SpeedButton5 = nullptr;
     QToolButton* SpeedButton6 = nullptr;
     QLabel* Label4 = nullptr;
-    QLineEdit* Edit2 = nullptr;
+    TTotalEdit* Edit2 = nullptr;
     QLabel* Label3 = nullptr;
     QLineEdit* Edit1 = nullptr;
     QToolButton* SpeedButton1 = nullptr;
@@ -106,6 +120,7 @@ public:
     // The expense table and the model that shows its rows in view in DBGrid1.
     std::unique_ptr<TDbTable> ADOTable1;
     TExpenseGridModel* DataSource1 = nullptr;
+    TGridCellDelegate* DBGrid1Cells = nullptr; // paints the grid's data cells
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -127,6 +142,11 @@ private:
     void SetColumnWidths();
     // Shows the table's rows and current row in the grid again.
     void SyncGrid();
+    // Makes the grid's current cell follow the table's current row (same
+    // rows, only the current one moved) and scrolls it into view.
+    void ShowCurrentRow();
+    // Repaints the row marking after the current row moved.
+    void RepaintRowMarks();
     // Entry check and field writes shared by Add and Edit selected.
     bool EntryComplete();
     void WriteEntryFields();
@@ -139,6 +159,8 @@ private:
 
     TServices& FServices;
     bool FSyncingGrid = false; // the grid is being made to follow the table
+    // The grid's wheel handler, installed by FormCreate; empty: none.
+    std::function<void(Qt::KeyboardModifiers, int, QPoint, bool&)> FDBGrid1OnMouseWheel;
     // Runs one handler; an error leaving it goes to the general error box.
     template <class Handler> void Guarded(Handler&& handler);
 };

@@ -1,6 +1,6 @@
 // Record entry of the main window: Add, Edit selected, Clear, Delete, the
 // digit filter's rule, copying a clicked row into the entry area, the link
-// label, and the total.
+// label.
 // Invariants: a command that writes a row either stores all six fields or,
 // when a conversion fails part-way, cancels the pending row so nothing of
 // it is stored; the table is never left in editing or inserting state after
@@ -109,25 +109,4 @@ void TForm1::DBGrid1CellClick(const QModelIndex&)
 void TForm1::Label6Click()
 {
     FServices.Shell->OpenDocument(WebAddress);
-}
-
-void TForm1::CalcTotal()
-{
-    TDbTable& table = *ADOTable1;
-    table.First();
-    qint64 sum = 0;
-    bool any = false;
-    while (!table.Eof()) {
-        const TDbValue price = table.Value(QStringLiteral("price"));
-        if (price.IsNull())
-            throw EConvertError(
-                QStringLiteral("Could not convert variant of type (Null) into type (Integer)"));
-        sum += price.AsInteger();
-        table.Next();
-        Edit2->setText(QString::number(sum));
-        any = true;
-    }
-    if (!any)
-        Edit2->setText(QStringLiteral("0"));
-    SyncGrid();
 }

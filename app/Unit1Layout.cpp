@@ -7,6 +7,7 @@
 #include "DatePicker.h"
 #include "Glyphs.h"
 #include "Services.h"
+#include "TotalEdit.h"
 #include "Unit1.h"
 
 #include <QAction>
@@ -95,6 +96,14 @@ void TForm1::BuildLayout()
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
     DBGrid1->setTabKeyNavigation(true);
     DBGrid1->verticalHeader()->setDefaultSectionSize(18);
+    DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    DBGrid1->verticalHeader()->setFixedWidth(12); // the indicator column
+    DBGrid1->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    DBGrid1->horizontalHeader()->setSectionsClickable(true);
+    DBGrid1->horizontalHeader()->setSortIndicatorShown(false);
+    DBGrid1->horizontalHeader()->setHighlightSections(false);
+    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    DBGrid1->setShowGrid(true);
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     PopupMenu1 = new QMenu(this);
     N1 = PopupMenu1->addAction(QIcon(Glyphs::Cross(16)), QStringLiteral("Удалить запись"));
@@ -104,6 +113,8 @@ void TForm1::BuildLayout()
     ComboBox2->setGeometry(8, 256, 145, 21);
     ComboBox2->setEditable(true);
     ComboBox2->setInsertPolicy(QComboBox::NoInsert);
+    // No completion: the car filter compares exactly the text the user typed.
+    ComboBox2->setCompleter(nullptr);
     SpeedButton4
         = MakeToolButton(this, { 159, 256, 23, 22 }, Glyphs::FunnelOff(22), QStringLiteral("Убрать фильтр"));
     Label9 = MakeLabel(this, QStringLiteral("Поиск по дате"), { 248, 237, 73, 13 });
@@ -114,7 +125,9 @@ void TForm1::BuildLayout()
     SpeedButton6
         = MakeToolButton(this, { 501, 255, 23, 22 }, Glyphs::FunnelOff(22), QStringLiteral("Убрать фильтр"));
     Label4 = MakeLabel(this, QStringLiteral("Сумма всех работ"), { 612, 237, 105, 13 }, true);
-    Edit2 = MakeEdit(this, { 611, 256, 121, 21 }, true);
+    Edit2 = new TTotalEdit(this);
+    Edit2->setGeometry(611, 256, 121, 21);
+    Edit2->setReadOnly(true);
     QFont bold = Edit2->font();
     bold.setBold(true);
     Edit2->setFont(bold);

@@ -104,7 +104,9 @@ std::optional<QString> TForm1::ExecuteSaveDialog1()
 
 void TForm1::FormCreate()
 {
-    // The grid's wheel handler belongs to the record grid and is installed there.
+    FDBGrid1OnMouseWheel = [this](Qt::KeyboardModifiers shift, int delta, QPoint pos, bool& handled) {
+        DBGrid1MouseWheel(shift, delta, pos, handled);
+    };
     SetHeight(CollapsedHeight);
 
     const QString ini = SettingsFileName();

@@ -8,6 +8,7 @@
 #include "ExpenseDatabase.h"
 #include "PrivateProfile.h"
 #include "Services.h"
+#include "TotalEdit.h"
 #include "Unit1.h"
 
 #include <QFile>
