@@ -33,7 +33,8 @@ int RunPelmora(int& argc, char** argv)
     // Message boxes belong to the main window from now on.
     if (auto* dialogs = dynamic_cast<TQtDialogService*>(services.Dialogs.get()))
         dialogs->SetParent(Form1.get());
-    auto Form2 = std::make_unique<TForm2>();
+    auto Form2 = std::make_unique<TForm2>(services, *Form1->ComboBox1, Form1->CarListPath());
+    Form1->Form2 = Form2.get();
     Form2->setAttribute(Qt::WA_QuitOnClose, false); // closing the main window ends the program
     Form1->show();
     application.exec();

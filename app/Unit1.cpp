@@ -181,6 +181,8 @@ void TForm1::ConnectHandlers()
     handle(N1, &QAction::triggered, &TForm1::N1Click);
     handle(Button3, &QPushButton::clicked, &TForm1::Button3Click);
     handle(Label6, &TClickLabel::clicked, &TForm1::Label6Click);
+    handle(BitBtn1, &QPushButton::clicked, &TForm1::BitBtn1Click);
+    handle(SpeedButton3, &QToolButton::clicked, &TForm1::SpeedButton3Click);
     connect(DBGrid1, &QTableView::clicked, this, [this](const QModelIndex& index) {
         Guarded([&] {
             DataSource1->SetCurrentRow(index.row()); // the clicked row becomes current first

@@ -22,6 +22,7 @@ class QToolButton;
 class TClickLabel;
 class TDbTable;
 class TExpenseGridModel;
+class TForm2;
 struct TServices;
 
 class TForm1 : public QWidget {
@@ -59,6 +60,8 @@ public:
     void DBGrid1CellClick(const QModelIndex& Column);
     void Label6Click();
     void CalcTotal();
+    void BitBtn1Click(); // opens the car-list editor
+    void SpeedButton3Click(); // exports the rows in view to a workbook
 
     // Controls, owned by the window.
     QTableView* DBGrid1 = nullptr;
@@ -96,6 +99,9 @@ public:
     TClickLabel* Label6 = nullptr;
     // The captions above the labelled text boxes, in the boxes' order.
     QLabel* LabeledEditLabels[4] = {};
+
+    // The car-list editor, created after the window; set by its creator.
+    TForm2* Form2 = nullptr;
 
     // The expense table and the model that shows its rows in view in DBGrid1.
     std::unique_ptr<TDbTable> ADOTable1;

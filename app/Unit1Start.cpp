@@ -174,11 +174,12 @@ void TForm1::FormCreate()
 
 void TForm1::LoadCarList()
 {
-    const QStringList cars = ReadCarList(CarListPath());
+    const TCarList cars = ReadCarList(CarListPath());
     ComboBox1->clear();
-    ComboBox1->addItems(cars);
+    ComboBox1->addItems(cars.Names);
+    SetCarListEncoding(*ComboBox1, cars.Encoding);
     ComboBox2->clear();
-    ComboBox2->addItems(cars);
+    ComboBox2->addItems(cars.Names);
     ComboBox1->setCurrentIndex(-1);
     ComboBox2->setCurrentIndex(-1);
 }

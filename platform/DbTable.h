@@ -12,6 +12,7 @@
 #include "DbConnection.h"
 #include "DbField.h"
 #include "FilterExpression.h"
+#include "GuardedPtr.h"
 #include "SortOrder.h"
 #include <QHash>
 #include <functional>
@@ -117,6 +118,9 @@ public:
     bool BookmarkValid(TBookmark bookmark) const;
     void GotoBookmark(TBookmark bookmark); // throws when the row is not in view
 
+    // For links that must notice the table's destruction (TGuardedPtr).
+    const TLifeToken& LifeToken() const { return FLifeToken; }
+
 private:
     struct TCompiledCondition {
         int Field;
@@ -180,4 +184,6 @@ private:
     std::vector<TCompiledCondition> FFilter;
     QString FSortText;
     std::vector<TCompiledSort> FSort;
+
+    TLifeToken FLifeToken;
 };

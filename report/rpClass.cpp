@@ -1062,6 +1062,8 @@ TrpDataSet *TrpReport::FindDataSet(const QString &Name) const
 {
     if (Name.isEmpty())
         return nullptr;
+    if (FEngineOptions.UseGlobalDataSetList())
+        return rpFindDataSet(nullptr, Name, this);
     for (int i = 0; i < FDataSets.Count(); ++i) {
         TrpDataSet *d = FDataSets.Items(i).DataSet;
         if (d && d->UserName().compare(Name, Qt::CaseInsensitive) == 0)

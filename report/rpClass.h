@@ -1157,7 +1157,8 @@ public:
     void SetDataSet(TrpDataSet *Value);
     QString DataSetName() const;
     void SetDataSetName(const QString &Value);
-    // A data set by user name among DataSets, or nullptr.
+    // A data set by user name: in the process-wide list when
+    // EngineOptions.UseGlobalDataSetList, else among DataSets; nullptr when none.
     TrpDataSet *FindDataSet(const QString &Name) const;
 
     // Errors found during a run: sorted without regard to case, each once.
@@ -1166,6 +1167,8 @@ public:
     void ClearErrors() { FErrors.clear(); }
     // Set to cancel a run; tested by the engine and the print job.
     bool Terminated = false;
+    // Name of the object the engine is working on, for error texts.
+    QString CurObject;
 
     // The object with that name anywhere in the report (case-insensitive).
     TrpComponent *FindByName(const QString &Name) const;

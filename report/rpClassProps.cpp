@@ -261,9 +261,7 @@ RP_DEFINE_CLASS(TrpSubreport, &TrpView::StaticClassInfo(), Factory<TrpSubreport>
 
 RP_DEFINE_CLASS(TrpDialogComponent, &TrpReportComponent::StaticClassInfo(), nullptr)
 
-RP_DEFINE_CLASS(TrpDataSet, &TrpDialogComponent::StaticClassInfo(), nullptr,
-                t.Bool("Enabled", &TrpDataSet::Enabled, &TrpDataSet::SetEnabled, true)
-                    .Str("UserName", &TrpDataSet::UserName, &TrpDataSet::SetUserName))
+// The data sets' tables are with their classes.
 
 // ------------------------------------------------------------------- bands
 
@@ -534,7 +532,8 @@ namespace {
              &TrpChild::StaticClassInfo(),         &TrpOverlay::StaticClassInfo(),
              &TrpNullBand::StaticClassInfo(),      &TrpReportPage::StaticClassInfo(),
              &TrpDataPage::StaticClassInfo(),      &TrpDialogPage::StaticClassInfo(),
-             &TrpReport::StaticClassInfo(),
+             &TrpReport::StaticClassInfo(),        &TrpUserDataSet::StaticClassInfo(),
+             &TrpDBDataset::StaticClassInfo(),
          })
         TrpClassRegistry::Register(*c);
     return true;
