@@ -1,7 +1,16 @@
 // pelmora-tool: the command-line companion of Pelmora. It dispatches to one
 // command per first argument; every command returns its own exit status.
+// `eval` evaluates one report expression through the expression cache with
+// the standard library and prints its kind and text; its output does not
+// depend on the machine's locale unless one is asked for.
 #include "ListCommand.h"
+#include "PelmoraError.h"
+#include "Variant.h"
+#include "rpExpressionCache.h"
+#include "sc_iinterpreter.h"
+#include "sc_isysrtti.h"
 
+#include <QLocale>
 #include <QStringList>
 #include <cstdio>
 #include <cstring>
@@ -13,11 +22,81 @@ void PrintUsage(FILE* out)
     std::fputs("usage: pelmora-tool COMMAND [ARGS]\n"
                "\n"
                "commands:\n"
-               "  help            show this text\n"
+               "  help                        show this text\n"
+               "  eval [--locale NAME] EXPR   evaluate a report expression\n"
                "  list DATABASE [--car NAME | --from DATE --to DATE] [--sort COLUMN [--desc]] [--total]\n"
-               "                  the rows in view as CSV (dates in the locale's short date\n"
-               "                  format), or with --total only their total price\n",
+               "                              the rows in view as CSV (dates in the locale's short\n"
+               "                              date format), or with --total only their total price\n",
         out);
+}
+
+QString KindText(const Variant &v)
+{
+    switch (v.VarKind()) {
+    case Variant::vkEmpty:
+    case Variant::vkNull:
+        return QStringLiteral("Null");
+    case Variant::vkDouble:
+        return QStringLiteral("Float");
+    default:
+        return v.KindName();
+    }
+}
+
+QString ValueText(const Variant &v)
+{
+    switch (v.VarKind()) {
+    case Variant::vkEmpty:
+    case Variant::vkNull:
+        return QString();
+    case Variant::vkBoolean:
+        return v.AsBoolean() ? QStringLiteral("True") : QStringLiteral("False");
+    case Variant::vkDouble:
+        // "." and the fewest digits that read back to the same number.
+        return QString::number(v.AsDouble(), 'g', QLocale::FloatingPointShortest);
+    default:
+        return v.AsString();
+    }
+}
+
+int Eval(int argc, char **argv)
+{
+    QLocale locale = QLocale::c();
+    int at = 2;
+    if (at + 1 < argc && std::strcmp(argv[at], "--locale") == 0) {
+        locale = QLocale(QString::fromLocal8Bit(argv[at + 1]));
+        at += 2;
+    }
+    if (at + 1 != argc) {
+        PrintUsage(stderr);
+        return 1;
+    }
+    QLocale::setDefault(locale);
+
+    TscScript report;
+    scAddSysRtti(&report);
+    TrpExpressionCache cache(&report);
+    // IIF gets its arguments as source texts; only the chosen branch runs.
+    report.AddMethod("macrofunction IIF(Expr: Boolean; TrueValue, FalseValue: Variant): Variant",
+        [&](QObject *, const QString &, const QString &, std::vector<Variant> &p) {
+            QString err;
+            const Variant cond = cache.Calc(p[0].AsString(), err, &report);
+            if (err.isEmpty()) {
+                const Variant r = cache.Calc(p[cond.AsBoolean() ? 1 : 2].AsString(), err, &report);
+                if (err.isEmpty())
+                    return r;
+            }
+            throw EPelmoraError(err);
+        });
+
+    QString error;
+    const Variant v = cache.Calc(QString::fromLocal8Bit(argv[at]), error, &report);
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        return 1;
+    }
+    std::printf("%s: %s\n", KindText(v).toUtf8().constData(), ValueText(v).toUtf8().constData());
+    return 0;
 }
 
 } // namespace
@@ -34,6 +113,8 @@ int main(int argc, char** argv)
             args << QString::fromLocal8Bit(argv[i]);
         return RunListCommand(args);
     }
+    if (std::strcmp(argv[1], "eval") == 0)
+        return Eval(argc, argv);
     std::fprintf(stderr, "pelmora-tool: unknown command '%s'\n", argv[1]);
     PrintUsage(stderr);
     return 1;
