@@ -1,0 +1,54 @@
+// pelmora-tool eval, run as a program: one line "Kind: text" per expression,
+// the same output whatever the machine's locale, and errors on standard error
+// with exit status 1.
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct TEvalCase {
+    const char* Name;
+    const char* Expression;
+    const char* Output; // standard output, or the error text when Status is 1
+    int Status;
+};
+
+class EvalCommandTest : public ::testing::TestWithParam<TEvalCase> {};
+
+TEST_P(EvalCommandTest, PrintsKindAndTextOrFails)
+{
+    const TEvalCase& c = GetParam();
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // A comma-decimal locale must not leak into the output.
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(PELMORA_TOOL_BINARY),
+        { QStringLiteral("eval"), QString::fromUtf8(c.Expression) });
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), c.Status);
+    const QString out = QString::fromUtf8(c.Status == 0 ? process.readAllStandardOutput()
+                                                        : process.readAllStandardError());
+    EXPECT_EQ(out.trimmed(), QString::fromUtf8(c.Output));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EvalCommandTest,
+    ::testing::Values(
+        // precedence: multiplication before addition
+        TEvalCase { "Integer", "1 + 2 * 3", "Integer: 7", 0 },
+        // "/" always divides as floating, printed with "."
+        TEvalCase { "Float", "7 / 2", "Float: 3.5", 0 },
+        // shortest digits that read back to the same double
+        TEvalCase { "ShortestFloat", "0.1 + 0.2", "Float: 0.30000000000000004", 0 },
+        TEvalCase { "String", "'a' + 'b'", "String: ab", 0 },
+        TEvalCase { "Boolean", "1 < 2", "Boolean: True", 0 },
+        TEvalCase { "Null", "Null", "Null:", 0 },
+        // a literal beyond 32 bits is an Int64
+        TEvalCase { "Int64", "2147483648", "Int64: 2147483648", 0 },
+        TEvalCase { "Library", "Copy('abcdef', 2, 3)", "String: bcd", 0 },
+        TEvalCase { "Undeclared", "Foo + 1", "Error in expression 'Foo + 1': Undeclared identifier: 'Foo'", 1 },
+        // a run-time error is reported with its own text
+        TEvalCase { "DivisionByZero", "1 div 0", "Division by zero", 1 }),
+    [](const ::testing::TestParamInfo<TEvalCase>& info) { return std::string(info.param.Name); });
+
+} // namespace
