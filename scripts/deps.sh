@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libsqlite3-dev libxlsxwriter-dev zlib1g-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
-  xvfb xauth openbox
+  xvfb xauth openbox unzip
 )
 if [ "${1:-}" = "--asan" ]; then
   packages+=(libclang-rt-14-dev)
