@@ -1,4 +1,4 @@
-// The default-extension rule shared by the real file dialogs and their test
+// The button-to-answer mapping and the default-extension rule shared by the real file dialogs and their test
 // double: only a name without any extension gets one, and a name that ends
 // in a separator (a folder) is left alone.
 #include "DialogService.h"
@@ -13,4 +13,21 @@ QString AppendDefaultExtension(const QString& fileName, const QString& defaultEx
         return fileName;
     const QString ext = defaultExt.startsWith(QLatin1Char('.')) ? defaultExt : QLatin1Char('.') + defaultExt;
     return fileName + ext;
+}
+
+TMsgResult ResultOf(TMsgButton button)
+{
+    switch (button) {
+    case TMsgButton::OK:
+        return TMsgResult::OK;
+    case TMsgButton::Yes:
+        return TMsgResult::Yes;
+    case TMsgButton::No:
+        return TMsgResult::No;
+    case TMsgButton::Cancel:
+        return TMsgResult::Cancel;
+    case TMsgButton::Close:
+        return TMsgResult::Close;
+    }
+    return TMsgResult::Closed;
 }

@@ -58,3 +58,6 @@ public:
 // Appends the default extension to a file name that has none (the dialogs'
 // rule): "a/base" -> "a/base.mdb"; "a/base.txt" and "a.b/" stay as they are.
 QString AppendDefaultExtension(const QString& fileName, const QString& defaultExt);
+
+// The answer a click on the given button gives.
+TMsgResult ResultOf(TMsgButton button);

@@ -4,27 +4,6 @@
 // EUnexpectedDialog.
 #include "FakeDialogService.h"
 
-namespace {
-
-TMsgResult ResultOfButton(TMsgButton button)
-{
-    switch (button) {
-    case TMsgButton::OK:
-        return TMsgResult::OK;
-    case TMsgButton::Yes:
-        return TMsgResult::Yes;
-    case TMsgButton::No:
-        return TMsgResult::No;
-    case TMsgButton::Cancel:
-        return TMsgResult::Cancel;
-    case TMsgButton::Close:
-        return TMsgResult::Close;
-    }
-    return TMsgResult::Closed;
-}
-
-} // namespace
-
 QStringList TFakeDialogService::MessageTexts() const
 {
     QStringList texts;
@@ -47,7 +26,7 @@ TMsgResult TFakeDialogService::MessageBox(const TMessageRequest& request)
     // A box with one button can only answer that button; it leaves the
     // queue to the questions.
     if (request.Buttons.size() == 1)
-        return ResultOfButton(request.Buttons.front());
+        return ResultOf(request.Buttons.front());
     if (FAnswers.empty())
         throw EUnexpectedDialog { QStringLiteral("unanswered message box: ") + request.Text };
     const TMsgResult answer = FAnswers.front();

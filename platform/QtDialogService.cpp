@@ -44,23 +44,6 @@ QMessageBox::ButtonRole ButtonRole(TMsgButton button)
     return QMessageBox::ActionRole;
 }
 
-TMsgResult ResultOf(TMsgButton button)
-{
-    switch (button) {
-    case TMsgButton::OK:
-        return TMsgResult::OK;
-    case TMsgButton::Yes:
-        return TMsgResult::Yes;
-    case TMsgButton::No:
-        return TMsgResult::No;
-    case TMsgButton::Cancel:
-        return TMsgResult::Cancel;
-    case TMsgButton::Close:
-        return TMsgResult::Close;
-    }
-    return TMsgResult::Closed;
-}
-
 QMessageBox::Icon QtIcon(TMsgIcon icon)
 {
     switch (icon) {
