@@ -108,14 +108,12 @@ Variant& Variant::operator=(Variant&& other) noexcept
     return *this;
 }
 
-void Variant::Release() noexcept
+void Variant::ReleaseHeld() noexcept
 {
     if (FKind == vkString)
         FString.~QString();
-    else if (FKind == vkArray)
+    else
         delete FArray;
-    FKind = vkEmpty;
-    FInt64 = 0;
 }
 
 void Variant::CopyFrom(const Variant& other)

@@ -116,7 +116,15 @@ public:
     [[noreturn]] void ThrowConvertError(Kind target) const;
 
 private:
-    void Release() noexcept;
+    // Only strings and arrays hold anything to free; the rest stays inline.
+    void Release() noexcept
+    {
+        if (FKind == vkString || FKind == vkArray)
+            ReleaseHeld();
+        FKind = vkEmpty;
+        FInt64 = 0;
+    }
+    void ReleaseHeld() noexcept;
     void CopyFrom(const Variant& other);
 
     Kind FKind;

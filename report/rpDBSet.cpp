@@ -246,22 +246,47 @@ bool NameLess(const QString &A, const QString &B) { return A.compare(B, Qt::Case
 
 const TrpCustomDBDataSet::TrpFieldMapItem *TrpCustomDBDataSet::FindInFieldMap(const QString &Name) const
 {
+    // The same buffer means the same text: the memo holds a reference to it,
+    // so it cannot have changed since.
+    for (const TrpLookupMemo &m : FLookupMemo)
+        if (m.Item && m.Key.constData() == Name.constData() && m.Key.size() == Name.size())
+            return m.Item;
+    const TrpFieldMapItem *found = nullptr;
     // Expressions nearly always spell the name as listed: an exact match
     // over the few entries is much cheaper than comparing without case.
     for (const TrpFieldMapItem &i : FFieldMap)
-        if (i.Name == Name)
-            return &i;
-    auto it = std::lower_bound(FFieldMap.begin(), FFieldMap.end(), Name,
-                               [](const TrpFieldMapItem &i, const QString &n) { return NameLess(i.Name, n); });
-    return it != FFieldMap.end() && SameText(it->Name, Name) ? &*it : nullptr;
+        if (i.Name == Name) {
+            found = &i;
+            break;
+        }
+    if (!found) {
+        auto it = std::lower_bound(FFieldMap.begin(), FFieldMap.end(), Name,
+                                   [](const TrpFieldMapItem &i, const QString &n) { return NameLess(i.Name, n); });
+        if (it != FFieldMap.end() && SameText(it->Name, Name))
+            found = &*it;
+    }
+    if (found) {
+        FLookupMemo[FLookupNext] = {Name, found};
+        FLookupNext = (FLookupNext + 1) % FLookupMemo.size();
+    }
+    return found;
 }
 
 void TrpCustomDBDataSet::AddToFieldMap(TrpFieldMapItem Item)
 {
     auto it = std::lower_bound(FFieldMap.begin(), FFieldMap.end(), Item.Name,
                                [](const TrpFieldMapItem &i, const QString &n) { return NameLess(i.Name, n); });
-    if (it == FFieldMap.end() || !SameText(it->Name, Item.Name))
+    if (it == FFieldMap.end() || !SameText(it->Name, Item.Name)) {
+        // Inserting moves the entries the memo points at.
+        FLookupMemo = {};
         FFieldMap.insert(it, std::move(Item));
+    }
+}
+
+void TrpCustomDBDataSet::ClearFieldMap()
+{
+    FLookupMemo = {};
+    FFieldMap.clear();
 }
 
 // --------------------------------------------------------------- TrpDBDataset
@@ -314,6 +339,13 @@ TDbTable &TrpDBDataset::RequireTable() const
 
 TDbTable &TrpDBDataset::EnsureOpen()
 {
+    // Every row asks several times: open on the bound table that is still
+    // alive is the common case and costs one liveness check.
+    if (FInitialized && FBound) {
+        TDbTable *bound = FDS.get();
+        if (bound && bound == FMapTableRaw)
+            return *bound;
+    }
     TDbTable &t = RequireTable();
     if (!FInitialized || FMapTable.get() != &t) {
         FInitialized = false;
@@ -410,8 +442,9 @@ void TrpDBDataset::Close()
 
 void TrpDBDataset::BuildFieldMap(TDbTable &Table)
 {
-    FFieldMap.clear();
+    ClearFieldMap();
     FMapTable = TGuardedPtr<TDbTable>(&Table);
+    FMapTableRaw = &Table;
     QStringList names;
     GetFieldList(names);
     for (const QString &name : names) {
@@ -439,8 +472,9 @@ void TrpDBDataset::DataSetBeforeClose(TDbTable &Table)
         FSaveBeforeClose(Table);
     FBookmark.reset();
     FInitialized = false;
-    FFieldMap.clear();
+    ClearFieldMap();
     FMapTable.reset();
+    FMapTableRaw = nullptr;
 }
 
 void TrpDBDataset::First()

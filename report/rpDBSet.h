@@ -19,6 +19,7 @@
 #include "rpClass.h"
 
 #include <QStringList>
+#include <array>
 #include <functional>
 #include <optional>
 #include <variant>
@@ -152,11 +153,23 @@ protected:
         int FieldIndex = -1;
         TFieldKind Kind = TFieldKind::String;
     };
-    // Sorted by name without regard to case, no duplicates.
+    // Sorted by name without regard to case, no duplicates. Changed only
+    // through AddToFieldMap and ClearFieldMap, which keep the lookup memo right.
     std::vector<TrpFieldMapItem> FFieldMap;
     const TrpFieldMapItem *FindInFieldMap(const QString &Name) const;
     // Keeps the first entry of a name.
     void AddToFieldMap(TrpFieldMapItem Item);
+    void ClearFieldMap();
+
+private:
+    // Recent look-ups by the caller's string: callers ask for the same few
+    // names on every row, usually with the very same string object.
+    struct TrpLookupMemo {
+        QString Key; // shares the caller's buffer
+        const TrpFieldMapItem *Item = nullptr;
+    };
+    mutable std::array<TrpLookupMemo, 8> FLookupMemo;
+    mutable size_t FLookupNext = 0;
 };
 
 class TrpDBDataset : public TrpCustomDBDataSet
@@ -221,8 +234,10 @@ private:
     bool FBound = false;
     TDbTable::TNotifyEvent FSaveAfterOpen;
     TDbTable::TNotifyEvent FSaveBeforeClose;
-    // The table the field map was built from.
+    // The table the field map was built from; the raw pointer is only
+    // compared, never followed.
     TGuardedPtr<TDbTable> FMapTable;
+    const TDbTable *FMapTableRaw = nullptr;
     // Current row at Open, for the rbCurrent and reCurrent ranges.
     std::optional<TDbTable::TBookmark> FBookmark;
     bool FOwnEof = false; // a reCurrent range reached its row

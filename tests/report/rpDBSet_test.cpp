@@ -518,6 +518,33 @@ TEST_F(DataSetBridge, AliasesRenameAndHideFields)
     Set->Finalize();
 }
 
+TEST_F(DataSetBridge, ANameAskedAgainFollowsTheCurrentFieldMap)
+{
+    // Callers keep asking with the same string object; a remapped alias
+    // must still be read from its new column.
+    const QString item = QStringLiteral("Item");
+    Set->SetFieldAliases({QStringLiteral("partname=Item")});
+    StartRun();
+    Set->First();
+    EXPECT_EQ(Set->GetValue(item).AsString(), QStringLiteral("part 1"));
+    EXPECT_EQ(Set->GetValue(item).AsString(), QStringLiteral("part 1"));
+    Set->Finalize();
+
+    Set->SetFieldAliases({QStringLiteral("descr=Item")});
+    StartRun();
+    Set->First();
+    EXPECT_EQ(Set->GetValue(item).AsString(), QStringLiteral("job 1"));
+    Table->Close();
+    EXPECT_EQ(Set->GetValue(item).AsString(), QStringLiteral("job 1")) << "reopened on demand";
+    Set->Finalize();
+
+    Set->SetFieldAliases({QStringLiteral("-descr=Item")});
+    StartRun();
+    Set->First();
+    EXPECT_TRUE(Set->GetValue(item).IsNull()) << "a hidden field is no longer found";
+    Set->Finalize();
+}
+
 TEST_F(DataSetBridge, MissingFieldTextAndErrorEntry)
 {
     StartRun();
