@@ -12,6 +12,7 @@
 #include "rpClass.h"
 
 #include "rpDBSet.h"
+#include "rpReportScript.h"
 #include "rpRes.h"
 #include "rpXMLSerializer.h"
 
@@ -969,9 +970,32 @@ void TrpVariables::Add(const QString &Name, const QString &Value)
 {
     const int i = IndexOf(Name);
     if (i >= 0)
-        FItems[size_t(i)].Value = Value;
+        FItems[size_t(i)] = {FItems[size_t(i)].Name, Value, Variant()};
     else
-        FItems.push_back({Name, Value});
+        FItems.push_back({Name, Value, Variant()});
+}
+
+void TrpVariables::Set(const QString &Name, const Variant &Value)
+{
+    if (Value.IsString()) {
+        Add(Name, Value.StringRef());
+        return;
+    }
+    const Variant kept = Value.IsEmpty() ? Variant::Null() : Value;
+    QString text;
+    if (kept.IsNumber() || kept.VarKind() == Variant::vkBoolean)
+        text = kept.AsString();
+    const int i = IndexOf(Name);
+    if (i >= 0)
+        FItems[size_t(i)] = {FItems[size_t(i)].Name, text, kept};
+    else
+        FItems.push_back({Name, text, kept});
+}
+
+TrpVariables &rpGlobalVariables()
+{
+    static TrpVariables Globals;
+    return Globals;
 }
 
 QString TrpVariables::Value(const QString &Name) const

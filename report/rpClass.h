@@ -28,9 +28,13 @@ class TrpBand;
 class TrpChild;
 class TrpCustomMemoView;
 class TrpDataSet;
+class TrpCustomEngine;
+class TrpExpressionCache;
 class TrpPage;
 class TrpReport;
 class TrpReportPage;
+class TrpReportScript;
+class TscScript;
 
 // Failures of the object model (duplicate name, circular child chain...).
 class TrpReportError : public EPelmoraError
@@ -1068,6 +1072,9 @@ private:
 struct TrpVariable {
     QString Name;
     QString Value; // expression text
+    // A value other than text set while the report runs, kept with its kind
+    // (a number stays a number); Empty when the entry holds only its text.
+    Variant RunValue;
 };
 
 // Ordered (Name, Value) pairs, names compared without regard to case. A
@@ -1081,6 +1088,10 @@ public:
     int IndexOf(const QString &Name) const;
     // Adds at the end, or replaces the value of an existing entry.
     void Add(const QString &Name, const QString &Value);
+    // The same for a value of any kind: text becomes the entry's expression
+    // text; another value is kept as it is (Empty as Null), its text form
+    // standing in as the expression text.
+    void Set(const QString &Name, const Variant &Value);
     QString Value(const QString &Name) const;
     void Delete(int Index);
     void Clear() { FItems.clear(); }
@@ -1091,6 +1102,10 @@ public:
 private:
     std::vector<TrpVariable> FItems;
 };
+
+// The process-wide global variables ("CopyName0" and the like), read by
+// every report after its own variables.
+TrpVariables &rpGlobalVariables();
 
 class TrpStyleItem : public TrpPersistent
 {
@@ -1173,6 +1188,37 @@ public:
     // The object with that name anywhere in the report (case-insensitive).
     TrpComponent *FindByName(const QString &Name) const;
 
+    // --- expressions (rpReportCalc.cpp)
+    // The report's script, with the standard library, and the cache of
+    // compiled expressions that serves it; both made on first use.
+    TscScript *Script();
+    TrpExpressionCache *ExpressionCache();
+    // The engine running the report, set by whoever runs it; none between runs.
+    TrpCustomEngine *Engine() const { return FEngine; }
+    void SetEngine(TrpCustomEngine *Value) { FEngine = Value; }
+    // Empties the expression cache, binds the report's objects, variables and
+    // functions into the script and compiles ScriptText. A compile error goes
+    // to the error list and gives false.
+    bool PrepareScript();
+    // The value of an expression text. AScript is the scope that resolves
+    // names (none: the report's script). A failure is added to the error list,
+    // prefixed with CurObject, or with the "Error in Calc expression:" text
+    // when MarkErrors, and raised as TrpReportError.
+    Variant Calc(const QString &Expr, TscScript *AScript = nullptr, bool MarkErrors = false);
+    // Splits `alias."field"` at the first dot followed by a double quote;
+    // no such dot gives no data set and an empty field.
+    void GetDatasetAndField(const QString &ComplexName, TrpDataSet *&DataSet, QString &Field) const;
+    // The data set of DataSets with that user name, or nullptr.
+    TrpDataSet *GetDataset(const QString &Name) const;
+    // What the script holds for a report object, and back: the object behind
+    // a script value, or nullptr when it is none or no longer in the report.
+    Variant ScriptObjectOf(TrpComponent *Component);
+    TrpComponent *ComponentOf(const Variant &Value) const;
+    // Asked for names the report does not know itself; a value that is not
+    // Empty answers.
+    std::function<void(const QString &VarName, Variant &Value)> OnGetValue;
+    std::function<void(TrpReport *Sender, const QString &VarName, Variant &Value)> OnNewGetValue;
+
     bool IsReport() const override { return true; }
     void Clear() override;
     bool WriteNestedProperties(TrpXMLItem *Item, const TrpPersistentComponent *Ancestor) const override;
@@ -1180,6 +1226,20 @@ public:
 
 private:
     friend class TrpComponent;
+    // The fast path of Calc: data fields, system variables, host answers,
+    // report, global and script variables. False when the name is none.
+    bool GetFieldOrSystemValue(const QString &Name, Variant &Value);
+    bool GetSystemValue(const QString &Name, Variant &Value) const;
+    TrpReportScript &ScriptState();
+    // Takes back the handles of objects that left the report.
+    void RecycleScriptObjects();
+    void BindScriptNames();
+    Variant ScriptGet(const QString &Name);
+    Variant ScriptIIF(const QString &Expr, const QString &TrueValue, const QString &FalseValue);
+    Variant ScriptAggregate(const QString &Function, const QString &Expr, const Variant &Band, const Variant &Flags);
+
+    std::unique_ptr<TrpReportScript> FScriptState;
+    TrpCustomEngine *FEngine = nullptr;
     // Names of the report's objects, upper-cased; kept up to date by
     // renaming, attaching and detaching (never by destructors).
     QHash<QString, TrpComponent *> FNameIndex;
