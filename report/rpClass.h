@@ -34,6 +34,7 @@ class TrpPage;
 class TrpReport;
 class TrpReportPage;
 class TrpReportScript;
+class TrpStyleItem;
 class TscScript;
 
 // Failures of the object model (duplicate name, circular child chain...).
@@ -293,6 +294,8 @@ class TrpHyperlink : public TrpPersistent
     RP_FIELD(QString, DetailReport, QString())
     RP_FIELD(QString, DetailPage, QString())
     RP_FIELD(QString, ReportVariable, QString())
+    // Evaluated while a report runs; its value becomes Value.
+    RP_FIELD(QString, Expression, QString())
 };
 
 // ------------------------------------------------------------- components
@@ -516,6 +519,15 @@ public:
 
     void Draw(QPainter *, Extended, Extended, Extended, Extended) override {}
 
+    // --- a run (rpMemoData.cpp): BeforePrint saves TagStr and the hyperlink
+    // value and makes the object the script's Self; GetData expands them;
+    // AfterPrint restores them.
+    void BeforePrint() override;
+    void GetData() override;
+    void AfterPrint() override;
+    QString TempTagStr;
+    QString TempHyperlink;
+
     // Last drawing state (device integers), kept by the drawing code.
     int X = 0, Y = 0, X1 = 0, Y1 = 0, DX = 0, DY = 0;
     int FrameWidth = 0;
@@ -596,6 +608,36 @@ public:
 
     virtual Extended CalcWidth() { return Width(); }
 
+    // --- text of a run (rpMemoData.cpp)
+    void BeforePrint() override;
+    // The printed text: the data field's, or the template with every
+    // bracketed expression replaced by its formatted value; then the
+    // highlight, SuppressRepeated and FlowTo.
+    void GetData() override;
+    // Puts back the template text, the look a highlight changed, TagStr and
+    // the hyperlink value.
+    void AfterPrint() override;
+    // The text with the page macros replaced, for search and export.
+    QString GetComponentText() const override;
+    // Value as text by AFormat (none: DisplayFormat); a format that fails
+    // gives the default conversion.
+    QString FormatData(const Variant &AValue, const TrpFormat *AFormat = nullptr);
+    // The formatted value of one bracketed expression (its inside), with an
+    // optional " #" format suffix that overrides Format.
+    QString EvaluateEmbeddedExpression(const QString &Expression, const TrpFormat &Format);
+    // At drawing: "[TotalPages#]" and "[CopyName#]" get their values.
+    void ExtractMacros();
+    void ResetSuppress() { LastValue = Variant(QString()); }
+    // Saves the font, fill, frame and visibility, then applies the highlight.
+    void ApplyHighlight(TrpHighlight *AHighlight);
+    // Puts back the look saved by ApplyHighlight.
+    void UndoHighlight();
+    void ApplyStyle(TrpStyleItem *AStyle);
+    // How many characters of Text fit in the memo; the rest flows to FlowTo.
+    // Measuring needs the drawing code, which overrides this; until then
+    // everything fits.
+    virtual qsizetype FitLength(const QString &AText) { return AText.size(); }
+
     // Working fields of a run.
     // The data field's value or the last expression's.
     Variant Value;
@@ -612,6 +654,7 @@ public:
     TrpFont TempFont;
     TrpFrame TempFrame;
     bool TempVisible = true;
+    bool TempParentFont = true;
 
 private:
     QStringList FMemo;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Variant.h"
+#include "rpAggregate.h"
 
 #include <QString>
 
@@ -13,7 +14,7 @@ class TrpReport;
 class TrpCustomEngine
 {
 public:
-    explicit TrpCustomEngine(TrpReport *AReport) : FReport(AReport) {}
+    explicit TrpCustomEngine(TrpReport *AReport) : Aggregates(AReport), FReport(AReport) {}
     virtual ~TrpCustomEngine() = default;
     TrpCustomEngine(const TrpCustomEngine &) = delete;
     TrpCustomEngine &operator=(const TrpCustomEngine &) = delete;
@@ -29,7 +30,11 @@ public:
     // The value of the aggregate Name ("SUM", "AVG", "MIN", "MAX" or
     // "COUNT") over Expression that the band being prepared shows; Band is
     // none when the call names no band. Null when there is no such aggregate.
-    virtual Variant GetAggregateValue(const QString &Name, const QString &Expression, TrpBand *Band, int Flags) = 0;
+    // Asks Aggregates for the item shown in CurBand, at CurVColumn.
+    virtual Variant GetAggregateValue(const QString &Name, const QString &Expression, TrpBand *Band, int Flags)
+    {
+        return Aggregates.GetValue(CurBand, CurVColumn, Name, Expression, Band, Flags);
+    }
 
     // Run state (day counts from 30 December 1899 for the date and time).
     double StartDate = 0;
@@ -42,6 +47,11 @@ public:
     int TotalPages = 0;
     bool FinalPass = false;
     bool Running = false;
+    // The band most recently prepared: the one whose memos are evaluated.
+    TrpBand *CurBand = nullptr;
+    // Registered at the start of a run, fed after each data row, reset after
+    // the band that shows them.
+    TrpAggregateList Aggregates;
 
 private:
     TrpReport *FReport;
