@@ -44,11 +44,11 @@ bool EndsWord(QChar C)
     return IsSkipped(C) || QStringView(u"()<>\"'").contains(C);
 }
 
-// Index of the delimiter that closes the one at Start, skipping quoted text
-// and nested pairs; Text.size() when it is never closed.
-qsizetype MatchingClose(const QString &Text, qsizetype Start, QChar Open, QChar Close)
+// Calls Visit(index, character) for every character of Text from Start
+// that is outside quoted text, until Visit returns true; returns where it
+// stopped, or Text.size().
+template <class F> qsizetype VisitUnquoted(const QString &Text, qsizetype Start, F Visit)
 {
-    int depth = 0;
     QChar quote;
     for (qsizetype i = Start; i < Text.size(); ++i) {
         const QChar c = Text[i];
@@ -57,13 +57,23 @@ qsizetype MatchingClose(const QString &Text, qsizetype Start, QChar Open, QChar 
                 quote = QChar();
         } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
             quote = c;
-        } else if (c == Open) {
-            ++depth;
-        } else if (c == Close && --depth == 0) {
+        } else if (Visit(i, c)) {
             return i;
         }
     }
     return Text.size();
+}
+
+// Index of the delimiter that closes the one at Start, skipping quoted text
+// and nested pairs; Text.size() when it is never closed.
+qsizetype MatchingClose(const QString &Text, qsizetype Start, QChar Open, QChar Close)
+{
+    int depth = 0;
+    return VisitUnquoted(Text, Start, [&](qsizetype, QChar c) {
+        if (c == Open)
+            ++depth;
+        return c == Close && --depth == 0;
+    });
 }
 
 // Arguments split at commas outside quotes and parentheses, trimmed.
@@ -71,24 +81,18 @@ QStringList SplitArguments(const QString &Text)
 {
     QStringList result;
     int depth = 0;
-    QChar quote;
     qsizetype from = 0;
-    for (qsizetype i = 0; i < Text.size(); ++i) {
-        const QChar c = Text[i];
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            quote = c;
-        } else if (c == QLatin1Char('(')) {
+    VisitUnquoted(Text, 0, [&](qsizetype i, QChar c) {
+        if (c == QLatin1Char('('))
             ++depth;
-        } else if (c == QLatin1Char(')')) {
+        else if (c == QLatin1Char(')'))
             --depth;
-        } else if (c == QLatin1Char(',') && depth == 0) {
+        else if (c == QLatin1Char(',') && depth == 0) {
             result.append(Text.mid(from, i - from).trimmed());
             from = i + 1;
         }
-    }
+        return false;
+    });
     result.append(Text.mid(from).trimmed());
     return result;
 }
@@ -271,19 +275,11 @@ void TrpAggregateList::ScanMemoAggregates(TrpCustomMemoView *Memo, TrpDataBand *
     QString open, close;
     if (!Memo->AllowExpressions() || !rpSplitDelimiters(Memo->ExpressionDelimiters(), open, close))
         return;
-    const QString text = Memo->Text();
-    qsizetype i = 0;
-    while ((i = text.indexOf(open, i)) >= 0) {
-        qsizetype end;
-        QString expression;
-        if (!rpGetBracketedExpression(text, open, close, i, end, expression)) {
-            i += open.size();
-            continue;
-        }
+    rpReplaceBracketed(Memo->Text(), open, close, [&](const QString &Expression) {
         QStringList inProgress;
-        ScanText(expression, Memo, DefaultBand, 0, inProgress);
-        i = end + 1;
-    }
+        ScanText(Expression, Memo, DefaultBand, 0, inProgress);
+        return QString();
+    });
 }
 
 void TrpAggregateList::ScanText(const QString &Text, TrpCustomMemoView *Memo, TrpDataBand *DefaultBand, int Depth,

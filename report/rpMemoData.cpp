@@ -101,21 +101,8 @@ QString FormatNumber(const Variant &Value, const TrpFormat &Format)
 // Every "[...]" of a TagStr or hyperlink value replaced by its value's text.
 QString ExpandBracketed(TrpReport &Report, const QString &Text)
 {
-    const QString open = QStringLiteral("["), close = QStringLiteral("]");
-    QString s = Text;
-    qsizetype i = 0;
-    while ((i = s.indexOf(open, i)) >= 0) {
-        qsizetype end;
-        QString expression;
-        if (!rpGetBracketedExpression(s, open, close, i, end, expression) || expression.trimmed().isEmpty()) {
-            i = end + 1;
-            continue;
-        }
-        const QString value = rpValueToText(Report.Calc(expression));
-        s.replace(i, end - i + 1, value);
-        i += value.size();
-    }
-    return s;
+    return rpReplaceBracketed(Text, QStringLiteral("["), QStringLiteral("]"),
+                              [&](const QString &Expression) { return rpValueToText(Report.Calc(Expression)); });
 }
 
 // A text as a string literal of the script language.
@@ -173,6 +160,25 @@ bool rpGetBracketedExpression(const QString &Text, const QString &Open, const QS
         ++i;
     }
     return false;
+}
+
+QString rpReplaceBracketed(const QString &Text, const QString &Open, const QString &Close,
+                           const std::function<QString(const QString &Expression)> &Replace)
+{
+    QString s = Text;
+    qsizetype i = 0;
+    while ((i = s.indexOf(Open, i)) >= 0) {
+        qsizetype end;
+        QString expression;
+        if (!rpGetBracketedExpression(s, Open, Close, i, end, expression) || expression.trimmed().isEmpty()) {
+            i = std::max(end + 1, i + Open.size());
+            continue;
+        }
+        const QString value = Replace(expression);
+        s.replace(i, end - i + 1, value);
+        i += value.size();
+    }
+    return s;
 }
 
 bool rpSplitDelimiters(const QString &Delimiters, QString &Open, QString &Close)
@@ -263,25 +269,15 @@ void TrpCustomMemoView::GetData()
         }
     } else if (AllowExpressions() && report) {
         QString open, close;
-        QString s = Text();
-        if (rpSplitDelimiters(ExpressionDelimiters(), open, close) && s.contains(open)) {
+        const QString text = Text();
+        if (rpSplitDelimiters(ExpressionDelimiters(), open, close) && text.contains(open)) {
             size_t index = 0;
-            qsizetype i = 0;
-            while ((i = s.indexOf(open, i)) >= 0) {
-                qsizetype end;
-                QString expression;
-                if (!rpGetBracketedExpression(s, open, close, i, end, expression) || expression.trimmed().isEmpty()) {
-                    // Nothing to evaluate: the text stays as written.
-                    i = std::max(end + 1, i + open.size());
-                    continue;
-                }
-                const QString value = EvaluateEmbeddedExpression(expression, *Formats()[index]);
-                s.replace(i, end - i + 1, value);
-                i += value.size();
+            SetText(rpReplaceBracketed(text, open, close, [&](const QString &Expression) {
+                const QString value = EvaluateEmbeddedExpression(Expression, *Formats()[index]);
                 if (index + 1 < Formats().size())
                     ++index;
-            }
-            SetText(s);
+                return value;
+            }));
         }
     }
     if (!report)

@@ -4,6 +4,7 @@
 #include "Variant.h"
 
 #include <QString>
+#include <functional>
 
 // Finds the bracketed expression whose opening delimiter stands at Start
 // (0-based). Delimiter pairs nest, and delimiters inside quoted text do not
@@ -13,6 +14,13 @@
 // closed.
 bool rpGetBracketedExpression(const QString &Text, const QString &Open, const QString &Close, qsizetype Start,
                               qsizetype &End, QString &Expression);
+
+// Text with every bracketed expression replaced by what Replace makes of
+// its inside, scanning from left to right; what Replace returns is not
+// scanned again. A bracketed part with nothing but blanks inside, or one
+// that is never closed, stays as written.
+QString rpReplaceBracketed(const QString &Text, const QString &Open, const QString &Close,
+                           const std::function<QString(const QString &Expression)> &Replace);
 
 // Splits a memo's ExpressionDelimiters ("[,]") into its two halves; false
 // when either is empty.

@@ -2,25 +2,15 @@
 // it combines rows per function, resets, keep blocks, withdrawn rows and
 // column totals, and the value a memo shows, driven the way the band engine
 // drives it.
+#include "qt_print.h"
 #include "rpAggregate.h"
 #include "rpClass.h"
 #include "rpDBSet.h"
-#include "rpEngine.h"
-#include "qt_print.h"
+#include "rpTestEngine.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-class PageEngine : public TrpCustomEngine
-{
-public:
-    using TrpCustomEngine::TrpCustomEngine;
-    int LogicalPageNo() const override { return Physical + 1; }
-    int LogicalTotalPages() const override { return 0; }
-    int CurPage() const override { return Physical; }
-    int Physical = 0;
-};
 
 template <class T> T *AddBand(TrpReportPage *Page, const char *Name)
 {

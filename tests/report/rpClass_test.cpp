@@ -1,5 +1,6 @@
 // Report object model: defaults, units, tree operations, pages, bands and
 // the string table.
+#include "error_text.h"
 #include "qt_print.h"
 #include "rpClass.h"
 #include "rpRes.h"
@@ -22,16 +23,6 @@ struct ReportFixture {
         band->SetName(QStringLiteral("MasterData1"));
     }
 };
-
-QString ErrorOf(const std::function<void()> &F)
-{
-    try {
-        F();
-    } catch (const EPelmoraError &e) {
-        return e.Message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 } // namespace
 

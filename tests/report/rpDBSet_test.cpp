@@ -9,21 +9,12 @@
 
 #include "DbDataSource.h"
 #include "ExpenseDatabase.h"
+#include "error_text.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
-
-QString ErrorOf(const std::function<void()> &F)
-{
-    try {
-        F();
-    } catch (const EPelmoraError &e) {
-        return e.Message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 // Display texts of one field over a walk the way the band engine does it:
 // First, then Eof and Next until Eof answers true (bounded, so a fault

@@ -2,27 +2,18 @@
 // text, value formats, HideZeros, highlights, SuppressRepeated, FlowTo, the
 // page macros, TagStr and hyperlink expansion, and the template coming back
 // after printing.
+#include "error_text.h"
+#include "qt_print.h"
 #include "rpClass.h"
 #include "rpDBSet.h"
-#include "rpEngine.h"
 #include "rpMemoData.h"
-#include "qt_print.h"
+#include "rpTestEngine.h"
 #include "sc_iinterpreter.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
 
 namespace {
-
-class PageEngine : public TrpCustomEngine
-{
-public:
-    using TrpCustomEngine::TrpCustomEngine;
-    int LogicalPageNo() const override { return Physical + 1; }
-    int LogicalTotalPages() const override { return 0; }
-    int CurPage() const override { return Physical; }
-    int Physical = 0;
-};
 
 class TypedUserDataSet : public TrpUserDataSet
 {
@@ -97,16 +88,6 @@ protected:
 };
 
 constexpr TrpColor Red = 0x0000FF;
-
-QString ErrorOf(const std::function<void()> &F)
-{
-    try {
-        F();
-    } catch (const EPelmoraError &e) {
-        return e.Message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 } // namespace
 

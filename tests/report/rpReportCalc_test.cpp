@@ -11,6 +11,7 @@
 #include "DbConnection.h"
 #include "DbTable.h"
 #include "ExpenseDatabase.h"
+#include "error_text.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -53,16 +54,6 @@ public:
     }
     QHash<QString, TrpFieldType> Types;
 };
-
-QString ErrorOf(const std::function<void()> &F)
-{
-    try {
-        F();
-    } catch (const EPelmoraError &e) {
-        return e.Message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 // The program's report in small: a master data band over rpDBDataset1 and a
 // page footer with one memo, the data set listed in the report's DataSets.
