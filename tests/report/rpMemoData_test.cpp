@@ -202,6 +202,25 @@ TEST_F(MemoData, DataBoundMemoShowsTheFieldNotTheTemplate)
     }
 }
 
+TEST_F(MemoData, BlobFieldIsLoadedIntoTheMemoLinesAsItIs)
+{
+    // A data set whose "notes" field is a BLOB of two lines.
+    class BlobDataSet : public TrpUserDataSet
+    {
+    public:
+        bool IsBlobField(const QString &Field) override { return Field == QLatin1String("notes"); }
+        void AssignBlobTo(const QString &, TrpBlobTarget Target) override
+        {
+            if (auto *lines = std::get_if<QStringList *>(&Target))
+                **lines = QStringList{QStringLiteral("first"), QStringLiteral("[Page#]")};
+        }
+    } notes;
+    Memo->SetDataSet(&notes);
+    Memo->SetDataField(QStringLiteral("notes"));
+    EXPECT_EQ(Expand(QStringLiteral("template")), QStringLiteral("first\r\n[Page#]"));
+    Memo->SetDataSet(nullptr);
+}
+
 TEST_F(MemoData, NullFieldInAnExpressionFollowsConvertNulls)
 {
     Row[QStringLiteral("price")] = Variant::Null();
