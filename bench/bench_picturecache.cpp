@@ -24,13 +24,22 @@ QByteArray FooterPng()
     return bytes;
 }
 
+// The footer picture and a cache in memory (argument 0) or in a file (1).
+struct Footer {
+    TrpPictureView View;
+    TrpPictureCache Cache;
+    explicit Footer(const benchmark::State &State)
+    {
+        View.SetPicture(QStringLiteral("TPNGObject"), FooterPng());
+        Cache.SetUseFileCache(State.range(0) != 0);
+    }
+};
+
 void BM_AddPicture(benchmark::State &State)
 {
-    const bool inFile = State.range(0) != 0;
-    TrpPictureView view;
-    view.SetPicture(QStringLiteral("TPNGObject"), FooterPng());
-    TrpPictureCache cache;
-    cache.SetUseFileCache(inFile);
+    Footer footer(State);
+    TrpPictureView &view = footer.View;
+    TrpPictureCache &cache = footer.Cache;
     for (auto _ : State) {
         if (cache.Count() == 1000) {
             State.PauseTiming();
@@ -45,11 +54,9 @@ BENCHMARK(BM_AddPicture)->Arg(0)->Arg(1)->ArgName("file");
 
 void BM_GetPicture(benchmark::State &State)
 {
-    const bool inFile = State.range(0) != 0;
-    TrpPictureView view;
-    view.SetPicture(QStringLiteral("TPNGObject"), FooterPng());
-    TrpPictureCache cache;
-    cache.SetUseFileCache(inFile);
+    Footer footer(State);
+    TrpPictureView &view = footer.View;
+    TrpPictureCache &cache = footer.Cache;
     for (int i = 0; i < 100; ++i)
         cache.AddPicture(&view);
     TrpPictureView rebuilt;

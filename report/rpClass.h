@@ -223,7 +223,7 @@ public:
     virtual bool Equals(const TrpCustomFill &Other) const = 0;
     // Attributes Add.Name of the fill's values that differ from AFill; all
     // of them when AFill is of another kind (or none).
-    virtual QString Diff(const TrpCustomFill *AFill, const QString &Add) const = 0;
+    QString Diff(const TrpCustomFill *AFill, const QString &Add) const;
 };
 
 class TrpBrushFill : public TrpCustomFill
@@ -234,7 +234,6 @@ class TrpBrushFill : public TrpCustomFill
     RP_FIELD(TrpBrushStyle, Style, bsSolid)
 public:
     std::unique_ptr<TrpCustomFill> Clone() const override { return std::make_unique<TrpBrushFill>(*this); }
-    QString Diff(const TrpCustomFill *AFill, const QString &Add) const override;
     TrpFillType FillType() const override { return ftBrush; }
     bool Paints() const override;
     bool Equals(const TrpCustomFill &Other) const override;
@@ -248,7 +247,6 @@ class TrpGradientFill : public TrpCustomFill
     RP_FIELD(TrpGradientStyle, GradientStyle, gsHorizontal)
 public:
     std::unique_ptr<TrpCustomFill> Clone() const override { return std::make_unique<TrpGradientFill>(*this); }
-    QString Diff(const TrpCustomFill *AFill, const QString &Add) const override;
     TrpFillType FillType() const override { return ftGradient; }
     bool Equals(const TrpCustomFill &Other) const override;
 };
@@ -262,7 +260,6 @@ class TrpGlassFill : public TrpCustomFill
     RP_FIELD(TrpFillOrientation, Orientation, foHorizontal)
 public:
     std::unique_ptr<TrpCustomFill> Clone() const override { return std::make_unique<TrpGlassFill>(*this); }
-    QString Diff(const TrpCustomFill *AFill, const QString &Add) const override;
     TrpFillType FillType() const override { return ftGlass; }
     bool Equals(const TrpCustomFill &Other) const override;
 };

@@ -93,44 +93,23 @@ QString TrpFrame::Diff(const TrpFrame *AFrame, const QString &Add) const
     return r;
 }
 
-QString TrpBrushFill::Diff(const TrpCustomFill *AFill, const QString &Add) const
+QString TrpCustomFill::Diff(const TrpCustomFill *AFill, const QString &Add) const
 {
-    const auto *a = dynamic_cast<const TrpBrushFill *>(AFill);
+    // A fill's published values, in table order, are exactly the values its
+    // difference carries.
+    const TrpCustomFill *a = AFill && AFill->FillType() == FillType() ? AFill : nullptr;
     QString r;
-    if (!a || BackColor() != a->BackColor())
-        PutColor(r, Add + QStringLiteral(".BackColor"), BackColor());
-    if (!a || ForeColor() != a->ForeColor())
-        PutColor(r, Add + QStringLiteral(".ForeColor"), ForeColor());
-    if (!a || Style() != a->Style())
-        PutInt(r, Add + QStringLiteral(".Style"), Style());
-    return r;
-}
-
-QString TrpGradientFill::Diff(const TrpCustomFill *AFill, const QString &Add) const
-{
-    const auto *a = dynamic_cast<const TrpGradientFill *>(AFill);
-    QString r;
-    if (!a || StartColor() != a->StartColor())
-        PutColor(r, Add + QStringLiteral(".StartColor"), StartColor());
-    if (!a || EndColor() != a->EndColor())
-        PutColor(r, Add + QStringLiteral(".EndColor"), EndColor());
-    if (!a || GradientStyle() != a->GradientStyle())
-        PutInt(r, Add + QStringLiteral(".GradientStyle"), GradientStyle());
-    return r;
-}
-
-QString TrpGlassFill::Diff(const TrpCustomFill *AFill, const QString &Add) const
-{
-    const auto *a = dynamic_cast<const TrpGlassFill *>(AFill);
-    QString r;
-    if (!a || Color() != a->Color())
-        PutColor(r, Add + QStringLiteral(".Color"), Color());
-    if (!a || Differ(Blend(), a->Blend()))
-        PutFloat(r, Add + QStringLiteral(".Blend"), Blend());
-    if (!a || Hatch() != a->Hatch())
-        PutBool(r, Add + QStringLiteral(".Hatch"), Hatch());
-    if (!a || Orientation() != a->Orientation())
-        PutInt(r, Add + QStringLiteral(".Orientation"), Orientation());
+    for (const TrpPropInfo *p : ClassInfo().Props()) {
+        const QString name = Add + u'.' + p->Name;
+        if (p->Kind == TrpPropKind::Float) {
+            if (!a || Differ(p->GetFloat(*this), p->GetFloat(*a)))
+                PutFloat(r, name, p->GetFloat(*this));
+        } else if (p->GetOrd) {
+            const int64_t v = p->GetOrd(*this);
+            if (!a || v != p->GetOrd(*a))
+                PutInt(r, name, p->Kind == TrpPropKind::Integer ? int32_t(v) : v);
+        }
+    }
     return r;
 }
 
