@@ -58,7 +58,18 @@ protected:
         const qint64 n = std::min(MaxSize, size() - pos());
         return n <= 0 ? 0 : FStore->read(Data, n);
     }
-    qint64 writeData(const char *Data, qint64 Size) override { return FStore->write(Data, Size); }
+    qint64 writeData(const char *Data, qint64 Size) override
+    {
+        // A memory segment grows by doubling (by 256 MB at most once large),
+        // so appending stays linear instead of copying the segment each time.
+        if (auto *buffer = qobject_cast<QBuffer *>(FStore.get())) {
+            QByteArray &bytes = buffer->buffer();
+            const qint64 capacity = bytes.capacity();
+            if (pos() + Size > capacity)
+                bytes.reserve(std::max(pos() + Size, capacity + std::min<qint64>(capacity, qint64(256) << 20)));
+        }
+        return FStore->write(Data, Size);
+    }
 
 private:
     std::unique_ptr<QIODevice> FStore;
