@@ -1263,6 +1263,8 @@ private:
     bool GetFieldOrSystemValue(const QString &Name, Variant &Value);
     bool GetSystemValue(const QString &Name, Variant &Value) const;
     TrpReportScript &ScriptState();
+    // Takes back the handles of objects that left the report.
+    void RecycleScriptObjects();
     void BindScriptNames();
     Variant ScriptGet(const QString &Name);
     Variant ScriptIIF(const QString &Expr, const QString &TrueValue, const QString &FalseValue);

@@ -81,12 +81,33 @@ Variant TrpReport::ScriptObjectOf(TrpComponent *Component)
 {
     if (!Component)
         return Variant::Object(nullptr);
-    auto &slot = ScriptState().Objects[Component];
+    TrpReportScript &st = ScriptState();
+    auto &slot = st.Objects[Component];
+    if (!slot && !st.Spare.empty()) {
+        slot = std::move(st.Spare.back());
+        st.Spare.pop_back();
+    }
     if (!slot)
         slot = std::make_unique<TrpScriptObject>(Component, Component->Name());
-    else
-        slot->Name = Component->Name();
+    slot->Target = Component;
+    slot->Name = Component->Name();
     return Variant::Object(slot.get());
+}
+
+void TrpReport::RecycleScriptObjects()
+{
+    TrpReportScript &st = ScriptState();
+    for (auto it = st.Objects.begin(); it != st.Objects.end();) {
+        TrpScriptObject *h = it->second.get();
+        if (h->Target == this || FindByName(h->Name) == h->Target) {
+            ++it;
+            continue;
+        }
+        h->Target = nullptr;
+        h->Name.clear();
+        st.Spare.push_back(std::move(it->second));
+        it = st.Objects.erase(it);
+    }
 }
 
 TrpComponent *TrpReport::ComponentOf(const Variant &Value) const
@@ -161,6 +182,7 @@ bool TrpReport::PrepareScript()
     st.Cache->SetScriptLanguage(ScriptLanguage());
     st.Script->ClearItems(this);
     st.Script->Clear();
+    RecycleScriptObjects();
     BindScriptNames();
     st.Script->SetSyntaxType(ScriptLanguage());
     st.Script->SetLines(ScriptText().join(QStringLiteral("\r\n")));

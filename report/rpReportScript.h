@@ -11,13 +11,15 @@
 #include <QStringList>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 class TrpComponent;
 
 // The script keeps objects as QObject pointers and report objects are not
 // QObjects: each object the report binds gets one of these, pointing back to
 // it. A handle outlives its object when the object is destroyed first, so the
-// report trusts Target only while its name still leads to it.
+// report trusts Target only while its name still leads to it. Once the object
+// has left the report, preparing again may hand the handle to another object.
 class TrpScriptObject : public QObject
 {
 public:
@@ -37,9 +39,11 @@ public:
     // as its parent, goes first.
     std::unique_ptr<TscScript> Script;
     std::unique_ptr<TrpExpressionCache> Cache;
-    // One handle per object ever bound, kept for the report's lifetime so that
-    // a value copied out of the script never points at a freed handle.
+    // One handle per bound object. Handles are never freed while the report
+    // lives, so a value copied out of the script never points at a freed one;
+    // those of objects that left the report wait in Spare for new objects.
     std::unordered_map<const TrpComponent *, std::unique_ptr<TrpScriptObject>> Objects;
+    std::vector<std::unique_ptr<TrpScriptObject>> Spare;
     TrpScriptObject EngineObject{nullptr, QString()};
     // Upper-cased names of the report variables being evaluated, which a
     // variable that refers back to itself does not find again.

@@ -9,6 +9,7 @@
 #include "sc_ivariables.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -41,6 +42,13 @@ public:
     const QString& ErrorUnit() const { return FErrorUnit; }
     // Copied into every variable the script creates from now on.
     TscGetVarValueEvent OnGetVarValue;
+    // Host hooks of the built-in library, which has no windows and no
+    // automation servers of its own. The library asks the script it was
+    // registered in, then each parent in turn: the nearest OnShowMessage
+    // shows the text; each OnCreateOleObject is asked until one answers with
+    // a value that is not Empty (Empty: "not a class I know").
+    std::function<void(const QString& Msg)> OnShowMessage;
+    std::function<Variant(const QString& ClassName)> OnCreateOleObject;
     // The owner tag given to names added from now on (see ClearItems).
     const void* AddedBy() const { return FAddedBy; }
     void SetAddedBy(const void* Value) { FAddedBy = Value; }

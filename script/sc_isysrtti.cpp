@@ -2,19 +2,24 @@
 // category; one handler per category dispatches on the upper-cased name.
 // Dates are day counts from 30 December 1899; strings count UTF-16 units;
 // math arguments are multiplied by 1.0 first so numeric strings are accepted.
+// ShowMessage and CreateOleObject reach the host only through the hooks of
+// the registering script and its parents; nothing here opens a window.
 
 #include "sc_isysrtti.h"
 
 #include "PelmoraError.h"
 #include "sc_ierrors.h"
+#include "sc_iformat.h"
+#include "sc_imask.h"
 #include "sc_iinterpreter.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QLocale>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <cmath>
+#include <cstdio>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -34,19 +39,6 @@ Variant IntResult(double value)
     if (i >= std::numeric_limits<int32_t>::min() && i <= std::numeric_limits<int32_t>::max())
         return Variant(static_cast<int32_t>(i));
     return Variant(i);
-}
-
-QDateTime ToDateTime(double days)
-{
-    const double whole = std::floor(days);
-    const auto ms = static_cast<qint64>(std::llround((days - whole) * 86400000.0));
-    return QDateTime(kDateBase.addDays(static_cast<qint64>(whole)), QTime(0, 0)).addMSecs(ms);
-}
-
-double FromDateTime(const QDateTime& dt)
-{
-    const double days = static_cast<double>(kDateBase.daysTo(dt.date()));
-    return days + dt.time().msecsSinceStartOfDay() / 86400000.0;
 }
 
 int64_t ReadInt64(const QString& s)
@@ -84,191 +76,6 @@ QString NameCase(const QString& s)
     return r;
 }
 
-// Picture format of one section: 0 and # digit places, '.', ',' grouping,
-// E+/E- exponent, quoted literals, anything else copied.
-QString FormatFloatSection(const QString& fmt, double value)
-{
-    int intZeros = 0, fracPlaces = 0, fracZeros = 0; // fracZeros: places up to the last 0
-    bool seenPoint = false, grouping = false, inQuote = false;
-    int expAt = -1;
-    QChar quote;
-    for (int i = 0; i < fmt.size(); ++i) {
-        const QChar c = fmt[i];
-        if (inQuote) {
-            if (c == quote)
-                inQuote = false;
-            continue;
-        }
-        if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            inQuote = true;
-            quote = c;
-        } else if ((c == QLatin1Char('E') || c == QLatin1Char('e')) && i + 1 < fmt.size()
-            && (fmt[i + 1] == QLatin1Char('+') || fmt[i + 1] == QLatin1Char('-'))) {
-            expAt = i;
-            break;
-        } else if (c == QLatin1Char('0')) {
-            if (seenPoint)
-                fracZeros = ++fracPlaces;
-            else
-                ++intZeros;
-        } else if (c == QLatin1Char('#')) {
-            if (seenPoint)
-                ++fracPlaces;
-        } else if (c == QLatin1Char('.')) {
-            seenPoint = true;
-        } else if (c == QLatin1Char(',')) {
-            grouping = true;
-        }
-    }
-    const QLocale loc;
-    QString number;
-    if (expAt >= 0) {
-        int expDigits = 0;
-        for (int i = expAt + 2; i < fmt.size() && fmt[i] == QLatin1Char('0'); ++i)
-            ++expDigits;
-        const int decimals = fracPlaces;
-        int exp = value == 0 ? 0 : static_cast<int>(std::floor(std::log10(std::fabs(value))));
-        double mant = value / std::pow(10.0, exp);
-        if (std::fabs(QString::number(mant, 'f', decimals).toDouble()) >= 10.0) {
-            ++exp;
-            mant /= 10.0;
-        }
-        QString m = QString::number(std::fabs(mant), 'f', decimals);
-        QString e = QString::number(std::abs(exp)).rightJustified(expDigits, QLatin1Char('0'));
-        const QChar sign = exp < 0 ? QLatin1Char('-') : (fmt[expAt + 1] == QLatin1Char('+') ? QLatin1Char('+') : QChar());
-        number = m.replace(QLatin1Char('.'), loc.decimalPoint()) + fmt[expAt] + (sign.isNull() ? QString() : QString(sign)) + e;
-        if (value < 0)
-            number.prepend(QLatin1Char('-'));
-        return number;
-    }
-    const int decimals = fracPlaces;
-    QString digits = QString::number(std::fabs(value), 'f', decimals);
-    QString intPart = digits.section(QLatin1Char('.'), 0, 0);
-    QString fracPart = digits.section(QLatin1Char('.'), 1, 1);
-    while (fracPart.size() > fracZeros && fracPart.endsWith(QLatin1Char('0')))
-        fracPart.chop(1);
-    if (intPart == QLatin1String("0") && intZeros == 0)
-        intPart.clear();
-    intPart = intPart.rightJustified(intZeros, QLatin1Char('0'));
-    if (grouping) {
-        const QString sep = loc.groupSeparator();
-        for (int i = static_cast<int>(intPart.size()) - 3; i > 0; i -= 3)
-            intPart.insert(i, sep);
-    }
-    number = intPart;
-    if (!fracPart.isEmpty())
-        number += loc.decimalPoint() + fracPart;
-    const bool negative = value < 0 && (number.contains(QRegularExpression(QStringLiteral("[1-9]"))));
-    // Literal text before the first digit place and after the last stays.
-    int first = -1, last = -1;
-    for (int i = 0; i < fmt.size(); ++i)
-        if (QStringLiteral("0#.,").contains(fmt[i])) {
-            if (first < 0)
-                first = i;
-            last = i;
-        }
-    auto literal = [](const QString& t) {
-        QString r;
-        for (const QChar c : t)
-            if (c != QLatin1Char('"') && c != QLatin1Char('\''))
-                r += c;
-        return r;
-    };
-    const QString prefix = first < 0 ? literal(fmt) : literal(fmt.left(first));
-    const QString suffix = last < 0 ? QString() : literal(fmt.mid(last + 1));
-    return (negative ? QStringLiteral("-") : QString()) + prefix + number + suffix;
-}
-
-QString FormatFloat(const QString& fmt, double value)
-{
-    if (fmt.isEmpty())
-        return Variant::FloatToText(value);
-    const QStringList sections = fmt.split(QLatin1Char(';'));
-    if (value < 0 && sections.size() > 1 && !sections[1].isEmpty()) {
-        return FormatFloatSection(sections[1], -value);
-    }
-    if (value == 0 && sections.size() > 2 && !sections[2].isEmpty())
-        return FormatFloatSection(sections[2], value);
-    return FormatFloatSection(sections[0], value);
-}
-
-// %[-][width][.prec]type with d u e f g n m s x and %%.
-QString Format(const QString& fmt, const Variant& args)
-{
-    const QList<Variant> list = args.IsArray() ? args.AsArray() : QList<Variant> { args };
-    const QLocale loc;
-    QString out;
-    int next = 0;
-    for (int i = 0; i < fmt.size(); ++i) {
-        if (fmt[i] != QLatin1Char('%')) {
-            out += fmt[i];
-            continue;
-        }
-        if (i + 1 < fmt.size() && fmt[i + 1] == QLatin1Char('%')) {
-            out += QLatin1Char('%');
-            ++i;
-            continue;
-        }
-        int j = i + 1;
-        bool left = false;
-        if (j < fmt.size() && fmt[j] == QLatin1Char('-')) {
-            left = true;
-            ++j;
-        }
-        int width = 0, prec = -1;
-        while (j < fmt.size() && fmt[j].isDigit())
-            width = width * 10 + fmt[j++].digitValue();
-        if (j < fmt.size() && fmt[j] == QLatin1Char('.')) {
-            prec = 0;
-            ++j;
-            while (j < fmt.size() && fmt[j].isDigit())
-                prec = prec * 10 + fmt[j++].digitValue();
-        }
-        if (j >= fmt.size() || next >= list.size())
-            throw EConvertError(QStringLiteral("Format '%1' invalid or incompatible with argument").arg(fmt));
-        const QChar type = fmt[j].toLower();
-        const Variant& a = list[next++];
-        QString piece;
-        switch (type.unicode()) {
-        case 'd':
-        case 'u':
-            piece = QString::number(a.AsInt64());
-            if (prec > 0)
-                piece = piece.rightJustified(prec, QLatin1Char('0'));
-            break;
-        case 'f':
-            piece = loc.toString(a.AsDouble(), 'f', prec < 0 ? 2 : prec);
-            piece.remove(loc.groupSeparator());
-            break;
-        case 'n':
-        case 'm':
-            piece = loc.toString(a.AsDouble(), 'f', prec < 0 ? 2 : prec);
-            break;
-        case 'e':
-            piece = loc.toString(a.AsDouble(), 'e', prec < 0 ? 15 : prec - 1);
-            break;
-        case 'g':
-            piece = Variant::FloatToText(a.AsDouble());
-            break;
-        case 's':
-            piece = a.AsString();
-            if (prec >= 0)
-                piece = piece.left(prec);
-            break;
-        case 'x':
-            piece = QString::number(a.AsInt64(), 16).toUpper();
-            if (prec > 0)
-                piece = piece.rightJustified(prec, QLatin1Char('0'));
-            break;
-        default:
-            throw EConvertError(QStringLiteral("Format '%1' invalid or incompatible with argument").arg(fmt));
-        }
-        out += left ? piece.leftJustified(width) : piece.rightJustified(width);
-        i = j;
-    }
-    return out;
-}
-
 Variant ConvFunc(const QString& name, Params& p)
 {
     const QLocale loc;
@@ -277,11 +84,11 @@ Variant ConvFunc(const QString& name, Params& p)
     if (name == QLatin1String("FLOATTOSTR"))
         return Variant::FloatToText(ToFloat(p[0]));
     if (name == QLatin1String("DATETOSTR"))
-        return loc.toString(ToDateTime(ToFloat(p[0])).date(), QLocale::ShortFormat);
+        return scDateToStr(ToFloat(p[0]));
     if (name == QLatin1String("TIMETOSTR"))
-        return loc.toString(ToDateTime(ToFloat(p[0])).time(), QLocale::LongFormat);
+        return scTimeToStr(ToFloat(p[0]));
     if (name == QLatin1String("DATETIMETOSTR"))
-        return loc.toString(ToDateTime(ToFloat(p[0])), QLocale::ShortFormat);
+        return scDateTimeToStr(ToFloat(p[0]));
     if (name == QLatin1String("BOOLTOSTR"))
         return p[0].AsBoolean() ? QStringLiteral("-1") : QStringLiteral("0");
     if (name == QLatin1String("VARTOSTR"))
@@ -315,7 +122,7 @@ Variant ConvFunc(const QString& name, Params& p)
         }
         if (!dt.isValid())
             throw EConvertError(QStringLiteral("'%1' is not a valid date and time").arg(s));
-        return FromDateTime(dt);
+        return scDateTimeToDays(dt);
     }
     if (name == QLatin1String("STRTOBOOL")) {
         const QString s = p[0].AsString().trimmed();
@@ -334,9 +141,13 @@ Variant ConvFunc(const QString& name, Params& p)
 Variant FormatFunc(const QString& name, Params& p)
 {
     if (name == QLatin1String("FORMAT"))
-        return Format(p[0].AsString(), p[1]);
+        return scFormat(p[0].AsString(), p[1]);
     if (name == QLatin1String("FORMATFLOAT"))
-        return FormatFloat(p[0].AsString(), ToFloat(p[1]));
+        return scFormatFloat(p[0].AsString(), ToFloat(p[1]));
+    if (name == QLatin1String("FORMATDATETIME"))
+        return scFormatDateTime(p[0].AsString(), ToFloat(p[1]));
+    if (name == QLatin1String("FORMATMASKTEXT"))
+        return scFormatMaskText(p[0].AsString(), p[1].AsString());
     throw EscError(QStringLiteral("%1 is not available").arg(name));
 }
 
@@ -348,7 +159,7 @@ Variant DateFunc(const QString& name, Params& p)
     if (name == QLatin1String("TIME"))
         return now.time().msecsSinceStartOfDay() / 86400000.0;
     if (name == QLatin1String("NOW"))
-        return FromDateTime(now);
+        return scDateTimeToDays(now);
     if (name == QLatin1String("ENCODEDATE")) {
         const QDate d(p[0].AsInteger(), p[1].AsInteger(), p[2].AsInteger());
         if (!d.isValid())
@@ -356,7 +167,7 @@ Variant DateFunc(const QString& name, Params& p)
         return static_cast<double>(kDateBase.daysTo(d));
     }
     if (name == QLatin1String("DECODEDATE")) {
-        const QDate d = ToDateTime(ToFloat(p[0])).date();
+        const QDate d = scDaysToDateTime(ToFloat(p[0])).date();
         p[1] = d.year();
         p[2] = d.month();
         p[3] = d.day();
@@ -369,7 +180,7 @@ Variant DateFunc(const QString& name, Params& p)
         return t.msecsSinceStartOfDay() / 86400000.0;
     }
     if (name == QLatin1String("DECODETIME")) {
-        const QTime t = ToDateTime(ToFloat(p[0])).time();
+        const QTime t = scDaysToDateTime(ToFloat(p[0])).time();
         p[1] = t.hour();
         p[2] = t.minute();
         p[3] = t.second();
@@ -377,7 +188,7 @@ Variant DateFunc(const QString& name, Params& p)
         return Variant();
     }
     if (name == QLatin1String("DAYOFWEEK"))
-        return ToDateTime(ToFloat(p[0])).date().dayOfWeek() % 7 + 1; // Sunday is 1
+        return scDaysToDateTime(ToFloat(p[0])).date().dayOfWeek() % 7 + 1; // Sunday is 1
     if (name == QLatin1String("ISLEAPYEAR"))
         return QDate::isLeapYear(p[0].AsInteger());
     if (name == QLatin1String("DAYSINMONTH"))
@@ -474,7 +285,74 @@ Variant MathFunc(const QString& name, Params& p)
     return Variant();
 }
 
-Variant OtherFunc(const QString& name, Params& p)
+// Longest array VarArrayCreate makes: a mistyped bound must not take the
+// machine's memory.
+constexpr int64_t kMaxVarArrayLength = 1 << 20;
+
+// One dimension, low bound 0 (arrays index from 0), elements of one kind.
+Variant VarArrayCreate(const Variant& bounds, int typ)
+{
+    if (!bounds.IsArray() || bounds.ArrayCount() == 0 || bounds.ArrayCount() % 2 != 0)
+        throw EVariantError(QStringLiteral("VarArrayCreate needs its bounds as pairs of low and high values"));
+    if (bounds.ArrayCount() > 2)
+        throw EVariantError(QStringLiteral("VarArrayCreate makes one-dimensional arrays only"));
+    const int64_t low = bounds.ArrayItem(0).AsInt64();
+    const int64_t high = bounds.ArrayItem(1).AsInt64();
+    if (high < low - 1)
+        throw EVariantError(QStringLiteral("Invalid array bounds [%1, %2]").arg(low).arg(high));
+    if (low != 0)
+        throw EVariantError(QStringLiteral("VarArrayCreate makes arrays with a low bound of 0 only, not %1").arg(low));
+    if (high >= kMaxVarArrayLength)
+        throw EVariantError(QStringLiteral("An array of %1 elements is too large (at most %2)").arg(high + 1).arg(kMaxVarArrayLength));
+    Variant element;
+    switch (typ) {
+    case 12: // varVariant
+        break;
+    case 2: case 3: case 16: case 17: case 18: case 19: // the integer kinds
+        element = 0;
+        break;
+    case 20: // varInt64
+        element = int64_t(0);
+        break;
+    case 4: case 5: case 6: case 7: // floating, currency and date
+        element = 0.0;
+        break;
+    case 8: case 72: case 256: // the string kinds
+        element = QString();
+        break;
+    case 11: // varBoolean
+        element = false;
+        break;
+    default:
+        throw EVariantError(QStringLiteral("Invalid variant type %1 for an array element").arg(typ));
+    }
+    return QList<Variant>(static_cast<qsizetype>(high + 1), element);
+}
+
+// The host hooks are found from the script holding the library upwards.
+void ShowMessage(const TscScript* s, const QString& text)
+{
+    for (; s; s = s->Parent())
+        if (s->OnShowMessage) {
+            s->OnShowMessage(text);
+            return;
+        }
+    // No host has a place for messages: keep the text visible all the same.
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+Variant CreateOleObject(const TscScript* s, const QString& className)
+{
+    for (; s; s = s->Parent())
+        if (s->OnCreateOleObject) {
+            Variant v = s->OnCreateOleObject(className);
+            if (!v.IsEmpty())
+                return v;
+        }
+    throw EscError(QStringLiteral("Invalid class string"));
+}
+
+Variant OtherFunc(const TscScript* script, const QString& name, Params& p)
 {
     if (name == QLatin1String("INC")) {
         p[0] = Variant::Add(p[0], p[1]);
@@ -486,6 +364,14 @@ Variant OtherFunc(const QString& name, Params& p)
     }
     if (name == QLatin1String("RAISEEXCEPTION"))
         throw EscError(p[0].AsString());
+    if (name == QLatin1String("SHOWMESSAGE")) {
+        ShowMessage(script, p[0].AsString());
+        return Variant();
+    }
+    if (name == QLatin1String("CREATEOLEOBJECT"))
+        return CreateOleObject(script, p[0].AsString());
+    if (name == QLatin1String("VARARRAYCREATE"))
+        return VarArrayCreate(p[0], p[1].AsInteger());
     if (name == QLatin1String("RANDOM"))
         return QRandomGenerator::global()->generateDouble();
     if (name == QLatin1String("RANDOMIZE"))
@@ -529,7 +415,7 @@ Variant OtherFunc(const QString& name, Params& p)
     throw EscError(QStringLiteral("%1 is not available").arg(name));
 }
 
-using Handler = Variant (*)(const QString&, Params&);
+using Handler = std::function<Variant(const QString&, Params&)>;
 
 void AddAll(TscScript* s, const char* category, Handler h, std::initializer_list<const char*> lines)
 {
@@ -567,10 +453,12 @@ void scAddSysRtti(TscScript* S)
             "function VarToStr(v: Variant): String", "function StrToInt(s: String): Integer",
             "function StrToInt64(s: String): Int64", "function StrToFloat(s: String): Extended",
             "function StrToDate(s: String): Extended", "function StrToTime(s: String): Extended",
-            "function StrToDateTime(s: String): Extended", "function StrToBool(const S: string): Boolean;" });
+            "function StrscDaysToDateTime(s: String): Extended", "function StrToBool(const S: string): Boolean;" });
     AddAll(S, "ctFormat", FormatFunc,
         { "function Format(Fmt: String; Args: array): String",
-            "function FormatFloat(Fmt: String; Value: Extended): String" });
+            "function FormatFloat(Fmt: String; Value: Extended): String",
+            "function FormatDateTime(Fmt: String; DateTime: TDateTime): String",
+            "function FormatMaskText(EditMask: string; Value: string): string" });
     AddAll(S, "ctDate", DateFunc,
         { "function EncodeDate(Year, Month, Day: Word): TDateTime",
             "procedure DecodeDate(Date: TDateTime; var Year, Month, Day: Word)",
@@ -594,10 +482,12 @@ void scAddSysRtti(TscScript* S)
             "function Sin(e: Extended): Extended", "function Cos(e: Extended): Extended",
             "function ArcTan(X: Extended): Extended", "function Tan(X: Extended): Extended",
             "function Exp(X: Extended): Extended", "function Ln(X: Extended): Extended", "function Pi: Extended" });
-    AddAll(S, "ctOther", OtherFunc,
+    AddAll(S, "ctOther", [S](const QString& name, Params& p) { return OtherFunc(S, name, p); },
         { "procedure Inc(var i: Integer; incr: Integer = 1)", "procedure Dec(var i: Integer; decr: Integer = 1)",
-            "procedure RaiseException(Param: String)", "procedure Randomize", "function Random: Extended",
-            "function ValidInt(cInt: String): Boolean", "function ValidFloat(cFlt: String): Boolean",
-            "function ValidDate(cDate: String): Boolean",
-            "function ExtractFilePath(const FileName: string): string;", "function VarType(V: Variant): Integer" });
+            "procedure RaiseException(Param: String)", "procedure ShowMessage(Msg: Variant)", "procedure Randomize",
+            "function Random: Extended", "function ValidInt(cInt: String): Boolean",
+            "function ValidFloat(cFlt: String): Boolean", "function ValidDate(cDate: String): Boolean",
+            "function ExtractFilePath(const FileName: string): string;",
+            "function CreateOleObject(ClassName: String): Variant",
+            "function VarArrayCreate(Bounds: Array; Typ: Integer): Variant", "function VarType(V: Variant): Integer" });
 }

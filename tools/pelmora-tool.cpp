@@ -2,7 +2,8 @@
 // command per first argument; every command returns its own exit status.
 // `eval` evaluates one report expression through the expression cache with
 // the standard library and prints its kind and text; its output does not
-// depend on the machine's locale unless one is asked for.
+// depend on the machine's locale unless one is asked for. ShowMessage texts
+// go to standard error, so standard output stays the one result line.
 #include "ListCommand.h"
 #include "PelmoraError.h"
 #include "Variant.h"
@@ -75,6 +76,8 @@ int Eval(int argc, char **argv)
 
     TscScript report;
     scAddSysRtti(&report);
+    // Standard output carries only the result line; messages go beside it.
+    report.OnShowMessage = [](const QString &msg) { std::fprintf(stderr, "%s\n", msg.toLocal8Bit().constData()); };
     TrpExpressionCache cache(&report);
     // IIF gets its arguments as source texts; only the chosen branch runs.
     report.AddMethod("macrofunction IIF(Expr: Boolean; TrueValue, FalseValue: Variant): Variant",

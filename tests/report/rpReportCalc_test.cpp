@@ -492,6 +492,12 @@ TEST_F(ReportCalc, BoundObjectsAndPreparingAgain)
     EXPECT_EQ(Report.ComponentOf(kept), nullptr);
     EXPECT_TRUE(Report.PrepareScript());
     EXPECT_EQ(Report.Script()->FindLocal(QStringLiteral("MasterData1")), nullptr);
+    // Objects added later are bound at the next preparation.
+    auto *second = Footer->Page()->Create<TrpMasterData>();
+    second->SetName(QStringLiteral("MasterData2"));
+    EXPECT_TRUE(Report.PrepareScript());
+    EXPECT_EQ(Report.ComponentOf(Report.Calc(QStringLiteral("MasterData2"))), second);
+    EXPECT_EQ(Report.ComponentOf(Report.Calc(QStringLiteral("Memo1"))), Footer->Objects(0));
 }
 
 TEST_F(ReportCalc, ScriptCompileErrorIsListed)

@@ -7,6 +7,8 @@
 
 #include <QDate>
 #include <QLocale>
+#include <QStringList>
+#include <QTime>
 #include <gtest/gtest.h>
 
 namespace {
@@ -26,6 +28,13 @@ protected:
         QLocale::setDefault(QLocale::c());
         scAddSysRtti(&report);
         report.AddVariable("NineText", "Variant", QString("9"));
+        // Thursday 10 December 2026 13:05:07.089 and Monday 5 January 2026 08:04:03.007.
+        report.AddVariable("Moment", "TDateTime", DayCount(QDate(2026, 12, 10), QTime(13, 5, 7, 89)));
+        report.AddVariable("Morning", "TDateTime", DayCount(QDate(2026, 1, 5), QTime(8, 4, 3, 7)));
+    }
+    static double DayCount(const QDate& d, const QTime& t)
+    {
+        return static_cast<double>(QDate(1899, 12, 30).daysTo(d)) + t.msecsSinceStartOfDay() / 86400000.0;
     }
     ~SysRttiTest() override { QLocale::setDefault(saved); }
     Variant Calc(const QString& e)
@@ -86,6 +95,55 @@ TEST_F(SysRttiTest, FunctionTable)
         { "Format width", "Format('[%5s][%-3d]', ['ab', 7])", QString("[   ab][7  ]") },
         { "variant kind code", "varString", 256 },
         { "VarType", "VarType('a')", 256 },
+        { "TimeToStr has no time zone", "TimeToStr(Moment)", QString("13:05:07") },
+        { "DateTimeToStr", "DateTimeToStr(Moment)", QString("10 Dec 2026 13:05:07") },
+        { "DateTimeToStr at midnight leaves the time out", "DateTimeToStr(EncodeDate(2026, 12, 10))", QString("10 Dec 2026") },
+        // Date-time pictures under the C locale: it has no numeric date separator, so '/' stays '/'.
+        { "picture day month year", "FormatDateTime('dd/mm/yyyy', Moment)", QString("10/12/2026") },
+        { "picture without leading zeros", "FormatDateTime('d/m/yy', Morning)", QString("5/1/26") },
+        { "picture time with milliseconds", "FormatDateTime('hh:nn:ss.zzz', Moment)", QString("13:05:07.089") },
+        { "picture short time fields", "FormatDateTime('h:n:s.z', Morning)", QString("8:4:3.7") },
+        { "m after h is minutes", "FormatDateTime('hh:mm', Moment)", QString("13:05") },
+        { "m before s is minutes", "FormatDateTime('mm:ss', Morning)", QString("04:03") },
+        { "m between year and day is the month", "FormatDateTime('yyyy-mm-dd', Moment)", QString("2026-12-10") },
+        { "day and month names", "FormatDateTime('ddd dddd, mmm mmmm', Moment)", QString("Thu Thursday, Dec December") },
+        { "picture c", "FormatDateTime('c', Moment)", QString("10 Dec 2026 13:05:07") },
+        { "empty picture is c", "FormatDateTime('', EncodeDate(2026, 12, 10))", QString("10 Dec 2026") },
+        { "short and long date", "FormatDateTime('ddddd|dddddd', Moment)", QString("10 Dec 2026|Thursday, 10 December 2026") },
+        { "short and long time", "FormatDateTime('t|tt', Morning)", QString("08:04:03|08:04:03") },
+        { "am/pm as written", "FormatDateTime('h:nn am/pm', Moment)", QString("1:05 pm") },
+        { "AM/PM upper case", "FormatDateTime('hh AM/PM', Morning)", QString("08 AM") },
+        { "a/p", "FormatDateTime('h a/p', Moment)", QString("1 p") },
+        { "ampm from the locale", "FormatDateTime('h ampm', Morning)", QString("8 AM") },
+        { "midnight in twelve hours is 12", "FormatDateTime('h am/pm', EncodeDate(2026, 12, 10))", QString("12 am") },
+        { "quoted text is not read as fields", "FormatDateTime('\"dd\" dd ''at'' h', Moment)", QString("dd 10 at 13") },
+        { "other characters are copied", "FormatDateTime('[yy] #', Moment)", QString("[26] #") },
+        { "negative day count: date back, time forward", "FormatDateTime('yyyy-mm-dd hh:nn', -1.25)", QString("1899-12-29 06:00") },
+        { "time rounding carries into the next day", "FormatDateTime('dd hh:nn:ss.zzz', 0.9999999999)", QString("31 00:00:00.000") },
+        // Edit masks.
+        { "phone mask filled from the right", "FormatMaskText('!(999)000-0000;0;_', '5551234567')", QString("(555)123-4567") },
+        { "value holding the literals", "FormatMaskText('(999)000-0000;1;_', '(555)123-4567')", QString("(555)123-4567") },
+        { "saved literals missing from the value", "FormatMaskText('(999)000-0000;1;_', '5551234567')", QString("(555)123-4567") },
+        { "another separator at a literal place", "FormatMaskText('99/99/9999;1;_', '10-12-2026')", QString("10/12/2026") },
+        { "no sections: literals are in the value", "FormatMaskText('(000)', '(123)')", QString("(123)") },
+        { "case switches", "FormatMaskText('>LL<ll<>L;0', 'abCDE')", QString("ABcdE") },
+        { "short value leaves blanks at the end", "FormatMaskText('000-000;0;*', '12')", QString("12*-***") },
+        { "short value with ! leaves them at the start", "FormatMaskText('!000-000;0;*', '12')", QString("***-*12") },
+        { "long value loses its tail", "FormatMaskText('00-00;0', '123456')", QString("12-34") },
+        { "long value with ! loses its head", "FormatMaskText('!00-00;0', '123456')", QString("34-56") },
+        { "default blank character", "FormatMaskText('000;0', '1')", QString("1__") },
+        { "escaped mask character and _ as a space", "FormatMaskText('\\0_00;0', '12')", QString("0 12") },
+        { "mask without places shows the value", "FormatMaskText('', 'abc')", QString("abc") },
+        // Variant arrays: one element per index, each of the asked kind.
+        { "array length", "Length(VarArrayCreate([0, 4], varInteger))", 5 },
+        { "empty array", "Length(VarArrayCreate([0, -1], varVariant))", 0 },
+        { "integer element", "VarArrayCreate([0, 2], varInteger)[2]", 0 },
+        { "Int64 element", "VarArrayCreate([0, 0], varInt64)[0]", int64_t(0) },
+        { "double element", "VarArrayCreate([0, 0], varDouble)[0]", 0.0 },
+        { "string element", "VarArrayCreate([0, 0], varOleStr)[0]", QString("") },
+        { "Boolean element", "VarArrayCreate([0, 0], varBoolean)[0]", false },
+        { "variant element", "VarType(VarArrayCreate([0, 0], varVariant)[0])", 0 },
+        { "array kind", "VarType(VarArrayCreate([0, 1], varVariant))", 8204 },
     };
     for (const Case& c : cases) {
         const Variant v = Calc(QString::fromLatin1(c.expr));
@@ -97,14 +155,120 @@ TEST_F(SysRttiTest, FunctionTable)
 
 TEST_F(SysRttiTest, FailuresAreClearMessages)
 {
-    EXPECT_TRUE(Calc("StrToInt('12a')").IsNull());
-    EXPECT_EQ(error, "'12a' is not a valid integer value");
-    Calc("StrToFloat('x')");
-    EXPECT_EQ(error, "'x' is not a valid floating point value");
-    Calc("EncodeDate(2001, 2, 30)");
-    EXPECT_EQ(error, "Invalid argument to date encode");
-    Calc("Format('%d', [])");
-    EXPECT_FALSE(error.isEmpty());
+    const struct {
+        const char* expr;
+        const char* message;
+    } cases[] = {
+        { "StrToInt('12a')", "'12a' is not a valid integer value" },
+        { "StrToFloat('x')", "'x' is not a valid floating point value" },
+        { "EncodeDate(2001, 2, 30)", "Invalid argument to date encode" },
+        { "Format('%d %d', [1])", "Format '%d %d' invalid or incompatible with argument" },
+        // a width this large would pad gigabytes of blanks
+        { "Format('%999999999999s', ['a'])", "Format '%999999999999s' invalid or incompatible with argument" },
+        { "FormatDateTime('yyyy', 3000000)", "3000000 is not a valid date and time value" },
+        { "FormatDateTime('yyyy', -700000)", "-700000 is not a valid date and time value" },
+        { "VarArrayCreate([0], varInteger)", "VarArrayCreate needs its bounds as pairs of low and high values" },
+        { "VarArrayCreate([0, 1, 0, 1], varInteger)", "VarArrayCreate makes one-dimensional arrays only" },
+        { "VarArrayCreate([0, -2], varInteger)", "Invalid array bounds [0, -2]" },
+        { "VarArrayCreate([1, 5], varInteger)", "VarArrayCreate makes arrays with a low bound of 0 only, not 1" },
+        { "VarArrayCreate([0, 2147483647], varInteger)", "An array of 2147483648 elements is too large (at most 1048576)" },
+        { "VarArrayCreate([0, 1], varNull)", "Invalid variant type 1 for an array element" },
+        { "VarArrayCreate([0, 1], varInteger)[2]", "Variant or safe array index out of bounds" },
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(Calc(QString::fromLatin1(c.expr)).IsNull()) << c.expr;
+        EXPECT_EQ(error, QString::fromLatin1(c.message)) << c.expr;
+    }
+}
+
+TEST_F(SysRttiTest, DateTimePicturesFollowTheLocale)
+{
+    const struct {
+        const char* name;
+        QLocale locale;
+        const char* expr;
+        const char* expected;
+    } cases[] = {
+        { "Russian separators", QLocale(QLocale::Russian, QLocale::Russia), "FormatDateTime('dd/mm/yyyy', Moment)",
+            "10.12.2026" },
+        { "month name beside a day number", QLocale(QLocale::Russian, QLocale::Russia),
+            "FormatDateTime('d mmmm yyyy', Moment)", "10 декабря 2026" },
+        { "month name alone", QLocale(QLocale::Russian, QLocale::Russia), "FormatDateTime('mmmm yyyy', Moment)",
+            "декабрь 2026" },
+        { "Russian day name", QLocale(QLocale::Russian, QLocale::Russia), "FormatDateTime('dddd', Moment)", "четверг" },
+        { "Russian c", QLocale(QLocale::Russian, QLocale::Russia), "FormatDateTime('c', Moment)", "10.12.2026 13:05:07" },
+        { "Russian short time", QLocale(QLocale::Russian, QLocale::Russia), "FormatDateTime('t', Moment)", "13:05" },
+        { "Russian DateToStr", QLocale(QLocale::Russian, QLocale::Russia), "DateToStr(Moment)", "10.12.2026" },
+        { "US short date", QLocale(QLocale::English, QLocale::UnitedStates), "FormatDateTime('ddddd', Moment)",
+            "12/10/26" },
+        { "US time separator and short time", QLocale(QLocale::English, QLocale::UnitedStates),
+            "FormatDateTime('hh:nn|t', Moment)", "13:05|1:05 PM" },
+        { "US c", QLocale(QLocale::English, QLocale::UnitedStates), "FormatDateTime('c', Moment)",
+            "12/10/26 1:05:07 PM" },
+    };
+    for (const auto& c : cases) {
+        QLocale::setDefault(c.locale);
+        const Variant v = Calc(QString::fromLatin1(c.expr));
+        EXPECT_TRUE(error.isEmpty()) << c.name << ": " << error.toStdString();
+        EXPECT_EQ(v.AsString(), QString::fromUtf8(c.expected)) << c.name;
+    }
+}
+
+// Hooks of the host, found from the script that holds the library upwards.
+class SysRttiHookTest : public SysRttiTest {
+protected:
+    SysRttiHookTest() { report.SetParent(&host); }
+    TscScript host;
+};
+
+TEST_F(SysRttiHookTest, ShowMessageReachesTheNearestHook)
+{
+    QStringList hostShown, reportShown;
+    host.OnShowMessage = [&](const QString& m) { hostShown << m; };
+    Calc("ShowMessage('Total: ' + IntToStr(3))");
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    Calc("ShowMessage(2.5)");
+    EXPECT_EQ(hostShown, QStringList({ "Total: 3", "2.5" }));
+
+    report.OnShowMessage = [&](const QString& m) { reportShown << m; };
+    Calc("ShowMessage('near')");
+    EXPECT_EQ(reportShown, QStringList({ "near" }));
+    EXPECT_EQ(hostShown.size(), 2);
+}
+
+TEST_F(SysRttiHookTest, ShowMessageWithoutHookWritesStandardError)
+{
+    testing::internal::CaptureStderr();
+    Calc("ShowMessage('nobody listens')");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    EXPECT_EQ(err, "nobody listens\n");
+}
+
+TEST_F(SysRttiHookTest, CreateOleObjectAsksHooksUntilOneKnowsTheClass)
+{
+    QObject server;
+    QStringList asked;
+    Calc("CreateOleObject('Pelmora.Log')");
+    EXPECT_EQ(error, "Invalid class string"); // no hook anywhere
+
+    host.OnCreateOleObject = [&](const QString& cls) {
+        asked << "host:" + cls;
+        return cls.compare("Pelmora.Log", Qt::CaseInsensitive) == 0 ? Variant::Dispatch(&server) : Variant();
+    };
+    // A nearer hook that does not know the class passes it on.
+    report.OnCreateOleObject = [&](const QString& cls) {
+        asked << "report:" + cls;
+        return Variant();
+    };
+    const Variant v = Calc("CreateOleObject('Pelmora.Log')");
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    EXPECT_EQ(v.VarKind(), Variant::vkDispatch);
+    EXPECT_EQ(v.AsObject(), &server);
+    EXPECT_EQ(asked, QStringList({ "report:Pelmora.Log", "host:Pelmora.Log" }));
+
+    EXPECT_TRUE(Calc("CreateOleObject('Word.Application')").IsNull());
+    EXPECT_EQ(error, "Invalid class string");
 }
 
 TEST_F(SysRttiTest, EveryFunctionIsRegisteredUnderItsCategory)
@@ -115,6 +279,14 @@ TEST_F(SysRttiTest, EveryFunctionIsRegisteredUnderItsCategory)
     auto* copy = dynamic_cast<TscMethodHelper*>(report.Find("Copy"));
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->Category, "ctString");
+    const std::pair<const char*, const char*> added[] = { { "FormatDateTime", "ctFormat" },
+        { "FormatMaskText", "ctFormat" }, { "ShowMessage", "ctOther" }, { "CreateOleObject", "ctOther" },
+        { "VarArrayCreate", "ctOther" } };
+    for (const auto& [name, category] : added) {
+        auto* m = dynamic_cast<TscMethodHelper*>(report.Find(name));
+        ASSERT_NE(m, nullptr) << name;
+        EXPECT_EQ(m->Category, category) << name;
+    }
 }
 
 TEST_F(SysRttiTest, ClockFunctionsGiveTodaysDayCount)

@@ -48,7 +48,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, EvalCommandTest,
         TEvalCase { "Library", "Copy('abcdef', 2, 3)", "String: bcd", 0 },
         TEvalCase { "Undeclared", "Foo + 1", "Error in expression 'Foo + 1': Undeclared identifier: 'Foo'", 1 },
         // a run-time error is reported with its own text
-        TEvalCase { "DivisionByZero", "1 div 0", "Division by zero", 1 }),
+        TEvalCase { "DivisionByZero", "1 div 0", "Division by zero", 1 },
+        // pictures read the C locale's names, not the machine's Russian ones
+        TEvalCase { "DatePicture", "FormatDateTime('dddd d mmmm yyyy', 36526)", "String: Saturday 1 January 2000", 0 },
+        TEvalCase { "Mask", "FormatMaskText('!(999)000-0000;0;_', '5551234567')", "String: (555)123-4567", 0 },
+        // the tool has no automation servers
+        TEvalCase { "NoAutomation", "CreateOleObject('Pelmora.Log')", "Invalid class string", 1 }),
     [](const ::testing::TestParamInfo<TEvalCase>& info) { return std::string(info.param.Name); });
+
+// A message is shown on standard error; standard output keeps only the result.
+TEST(EvalCommandMessageTest, ShowMessageWritesStandardError)
+{
+    QProcess process;
+    process.start(QStringLiteral(PELMORA_TOOL_BINARY), { QStringLiteral("eval"), QStringLiteral("ShowMessage('half ' + '1/2')") });
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()), QStringLiteral("Null: \n"));
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()), QStringLiteral("half 1/2\n"));
+}
 
 } // namespace
