@@ -62,8 +62,11 @@ TrpProgress::TrpProgress(QWidget *Parent)
     FCancelB->setText(rpGet(QStringLiteral("2")));
     connect(FCancelB, &QPushButton::clicked, this, [this] { CancelBClick(); });
 
+    // Right-to-left reading mirrors the controls across the window.
     if (QApplication::layoutDirection() == Qt::RightToLeft)
-        setLayoutDirection(Qt::RightToLeft); // children mirror with it
+        for (QWidget *control : {static_cast<QWidget *>(FLMessage), static_cast<QWidget *>(FBar),
+                                 static_cast<QWidget *>(FCancelB)})
+            control->move(width() - control->x() - control->width(), control->y());
 
     // Centred on the screen.
     if (QScreen *screen = QGuiApplication::primaryScreen())

@@ -311,3 +311,14 @@ TEST(ProgressWindow, DraggingTheBodyMovesTheWindow)
 }
 
 } // namespace
+
+namespace {
+TEST(ProgressWindow, RightToLeftReadingMirrorsTheControls)
+{
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+    TrpProgress window;
+    QApplication::setLayoutDirection(Qt::LeftToRight);
+    EXPECT_EQ(window.CancelB()->geometry(), QRect(271 - 100 - 75, 64, 75, 25));
+    EXPECT_EQ(window.Bar()->x(), 271 - 16 - 237);
+}
+} // namespace
