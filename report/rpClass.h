@@ -34,11 +34,22 @@ class TrpCustomPreviewPages;
 class TrpExpressionCache;
 class TrpFrame;
 class TrpPage;
+class TrpProgress;
 class TrpReport;
 class TrpReportPage;
 class TrpReportScript;
 class TrpStyleItem;
 class TscScript;
+class TrpCustomPreview;
+class TrpCustomPreviewForm;
+
+// What the report reports progress for (preparation, export, printing).
+enum TrpProgressType { ptRunning, ptExporting, ptPrinting };
+// Frees a progress window; defined with the window so that the report need
+// not see the widget classes.
+struct TrpProgressDeleter {
+    void operator()(TrpProgress *Window) const;
+};
 
 // Failures of the object model (duplicate name, circular child chain...).
 class TrpReportError : public EPelmoraError
@@ -1301,8 +1312,10 @@ public:
     const QStringList &Errors() const { return FErrors; }
     void AddError(const QString &Text);
     void ClearErrors() { FErrors.clear(); }
-    // Set to cancel a run; tested by the engine and the print job.
-    bool Terminated = false;
+    // Set to cancel a run; tested by the engine, the band splitter and the
+    // print job. Setting it also stops the report's script.
+    bool Terminated() const { return FTerminated; }
+    void SetTerminated(bool Value);
     // Name of the object the engine is working on, for error texts.
     QString CurObject;
 
@@ -1345,6 +1358,25 @@ public:
     TrpCustomPreviewPages *PreviewPages() const { return FPreviewPages.get(); }
     void SetPreviewPages(std::unique_ptr<TrpCustomPreviewPages> Value);
 
+    // --- progress (rpProgress.cpp); every handler does nothing when
+    // EngineOptions.EnableThreadSafe is set.
+    using TrpProgressEvent = std::function<void(TrpReport *Sender, TrpProgressType ProgressType, int Progress)>;
+    TrpProgressEvent OnProgressStart;
+    TrpProgressEvent OnProgress;
+    TrpProgressEvent OnProgressStop;
+    void InternalOnProgressStart(TrpProgressType ProgressType);
+    // Progress: the 1-based page number.
+    void InternalOnProgress(TrpProgressType ProgressType, int Progress);
+    void InternalOnProgressStop(TrpProgressType ProgressType);
+    void SetProgressMessage(const QString &Value, bool IsHint = false);
+    // The open progress window; none between a stop and the next start.
+    TrpProgress *ProgressWindow() const { return FProgress.get(); }
+    // The preview control and window attached to the report (not owned).
+    TrpCustomPreview *Preview() const { return FPreview; }
+    void SetPreview(TrpCustomPreview *Value) { FPreview = Value; }
+    TrpCustomPreviewForm *PreviewForm() const { return FPreviewForm; }
+    void SetPreviewForm(TrpCustomPreviewForm *Value) { FPreviewForm = Value; }
+
     bool IsReport() const override { return true; }
     void Clear() override;
     bool WriteNestedProperties(TrpXMLItem *Item, const TrpPersistentComponent *Ancestor) const override;
@@ -1379,4 +1411,8 @@ private:
     TrpDataSet *FDataSet = nullptr;
     QString FDataSetName;
     QStringList FErrors;
+    bool FTerminated = false;
+    std::unique_ptr<TrpProgress, TrpProgressDeleter> FProgress;
+    TrpCustomPreview *FPreview = nullptr;
+    TrpCustomPreviewForm *FPreviewForm = nullptr;
 };
