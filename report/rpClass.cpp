@@ -11,6 +11,7 @@
 //   3. While ParentFont is true the font equals the parent's font.
 #include "rpClass.h"
 
+#include "rpCustomPreviewPages.h"
 #include "rpDBSet.h"
 #include "rpReportScript.h"
 #include "rpRes.h"
@@ -538,7 +539,7 @@ TrpRect TrpReportComponent::GetRealBounds() const
 
 // -------------------------------------------------------------------- view
 
-TrpView::TrpView() : FFill(std::make_unique<TrpBrushFill>()) {}
+TrpView::TrpView() : FFill(std::make_unique<TrpBrushFill>()) { SetComponentStyle(ComponentStyle() | csDefaultDiff); }
 TrpView::~TrpView() = default;
 
 void TrpView::SetDataSet(TrpDataSet *Value)
@@ -584,7 +585,10 @@ void TrpView::SetPrintable(bool Value)
 
 // -------------------------------------------------------------------- memo
 
-TrpCustomMemoView::TrpCustomMemoView() = default;
+TrpCustomMemoView::TrpCustomMemoView()
+{
+    SetComponentStyle((ComponentStyle() & ~TrpComponentStyle(csDefaultDiff)) | csHandlesNestedProperties);
+}
 TrpCustomMemoView::~TrpCustomMemoView() = default;
 
 void TrpCustomMemoView::SetText(const QString &Value)
@@ -621,6 +625,7 @@ void TrpPictureView::SetPicture(const QString &Kind, const QByteArray &Bytes)
 {
     FPictureClass = Bytes.isEmpty() ? QString() : Kind;
     FPictureBytes = Bytes;
+    FPictureChanged = true;
 }
 
 QByteArray TrpPictureView::PictureData() const
@@ -1045,13 +1050,15 @@ TrpStyleItem *TrpStyles::Find(const QString &Name) const
     return nullptr;
 }
 
-TrpReport::TrpReport() = default;
+TrpReport::TrpReport() { SetComponentStyle(ComponentStyle() | csHandlesNestedProperties); }
 
 TrpReport::~TrpReport()
 {
     FDestroying = true;
     FNameIndex.clear();
 }
+
+void TrpReport::SetPreviewPages(std::unique_ptr<TrpCustomPreviewPages> Value) { FPreviewPages = std::move(Value); }
 
 void TrpReport::Clear()
 {

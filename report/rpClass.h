@@ -9,6 +9,7 @@
 #pragma once
 
 #include "Variant.h"
+#include "rpPictureCache.h"
 #include "rpPropInfo.h"
 #include "rpUnits.h"
 #include "rpXML.h"
@@ -29,13 +30,26 @@ class TrpChild;
 class TrpCustomMemoView;
 class TrpDataSet;
 class TrpCustomEngine;
+class TrpCustomPreviewPages;
 class TrpExpressionCache;
+class TrpFrame;
 class TrpPage;
+class TrpProgress;
 class TrpReport;
 class TrpReportPage;
 class TrpReportScript;
 class TrpStyleItem;
 class TscScript;
+class TrpCustomPreview;
+class TrpCustomPreviewForm;
+
+// What the report reports progress for (preparation, export, printing).
+enum TrpProgressType { ptRunning, ptExporting, ptPrinting };
+// Frees a progress window; defined with the window so that the report need
+// not see the widget classes.
+struct TrpProgressDeleter {
+    void operator()(TrpProgress *Window) const;
+};
 
 // Failures of the object model (duplicate name, circular child chain...).
 class TrpReportError : public EPelmoraError
@@ -71,11 +85,22 @@ enum TrpFrameType { ftLeft = 0x1, ftRight = 0x2, ftTop = 0x4, ftBottom = 0x8 };
 Q_DECLARE_FLAGS(TrpFrameTypes, TrpFrameType)
 enum TrpFontStyle { fsBold = 0x1, fsItalic = 0x2, fsUnderline = 0x4, fsStrikeOut = 0x8 };
 Q_DECLARE_FLAGS(TrpFontStyles, TrpFontStyle)
+// How the prepared pages treat a component: csPreviewVisible objects are
+// copied to the source pages; csDefaultDiff objects are stored with AllDiff
+// instead of Diff.
+enum TrpComponentStyleFlag {
+    csContainer = 0x1,
+    csPreviewVisible = 0x2,
+    csDefaultDiff = 0x4,
+    csHandlesNestedProperties = 0x8
+};
+Q_DECLARE_FLAGS(TrpComponentStyle, TrpComponentStyleFlag)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TrpRestrictions)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TrpPrintOnTypes)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TrpVisibilityTypes)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TrpFrameTypes)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TrpFontStyles)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TrpComponentStyle)
 
 enum TrpAlign { baNone, baLeft, baRight, baCenter, baWidth, baBottom, baClient };
 enum TrpShiftMode { smDontShift, smAlways, smWhenOverlapped };
@@ -138,6 +163,11 @@ class TrpFrameLine : public TrpPersistent
     RP_FIELD(TrpFrameStyle, Style, fsSolid)
     RP_FIELD(Extended, Width, 1)
 public:
+    // Colour, style and width against ALine, the same line of the template.
+    // Where the frame's own value changed (Owner against AOwner), a value is
+    // written when it differs from the frame's, since reading the frame's
+    // value sets it on every line first.
+    QString Diff(const TrpFrameLine *ALine, const TrpFrame *Owner, const TrpFrame *AOwner, const QString &Add) const;
     bool operator==(const TrpFrameLine &O) const
     {
         return FColor == O.FColor && FStyle == O.FStyle && FWidth == O.FWidth;
@@ -157,6 +187,8 @@ public:
     }
     void Assign(const TrpFrame &Other);
     bool operator==(const TrpFrame &Other) const;
+    // Attributes Add.Color ... Add.BottomLine.Width that differ from AFrame.
+    QString Diff(const TrpFrame *AFrame, const QString &Add = QStringLiteral("Frame")) const;
 
     TrpFrameTypes Typ() const { return FTyp; }
     void SetTyp(TrpFrameTypes Value) { FTyp = Value; }
@@ -201,6 +233,9 @@ public:
     // False for a fill that leaves the background as it is.
     virtual bool Paints() const { return true; }
     virtual bool Equals(const TrpCustomFill &Other) const = 0;
+    // Attributes Add.Name of the fill's values that differ from AFill; all
+    // of them when AFill is of another kind (or none).
+    QString Diff(const TrpCustomFill *AFill, const QString &Add) const;
 };
 
 class TrpBrushFill : public TrpCustomFill
@@ -296,6 +331,11 @@ class TrpHyperlink : public TrpPersistent
     RP_FIELD(QString, ReportVariable, QString())
     // Evaluated while a report runs; its value becomes Value.
     RP_FIELD(QString, Expression, QString())
+    RP_FIELD(QString, TabCaption, QString())
+    RP_FIELD(QString, ValuesSeparator, QString())
+public:
+    // Attributes Add.Kind ... Add.ValuesSeparator that differ from AHyperlink.
+    QString Diff(const TrpHyperlink *AHyperlink, const QString &Add) const;
 };
 
 // ------------------------------------------------------------- components
@@ -423,6 +463,23 @@ public:
     TrpPersistentComponent *AdoptChild(std::unique_ptr<TrpPersistentComponent> Child) override;
     TrpPersistentComponent *FindComponent(const QString &Name) const override;
 
+    // --- stored form of prepared objects (rpClassDiff.cpp)
+    TrpComponentStyle ComponentStyle() const { return FComponentStyle; }
+    // The attributes in which this printed object differs from AComponent,
+    // its template, as a text the XML reader applies on top of the
+    // template's own text. May move a memo's paragraph-break flags and hand
+    // a changed picture to the report's picture cache. Without a template
+    // of the same class it is AllDiff(nullptr).
+    virtual QString Diff(const TrpComponent *AComponent);
+    // Every stored property, plus the base difference against AComponent
+    // when one is given.
+    QString AllDiff(const TrpComponent *AComponent);
+
+protected:
+    void SetComponentStyle(TrpComponentStyle Value) { FComponentStyle = Value; }
+    // Position, size, visibility, font, ParentFont and Tag against AComponent.
+    QString BaseDiff(const TrpComponent &AComponent) const;
+
 private:
     friend class TrpReport;
     void ApplyParentFont();
@@ -446,10 +503,12 @@ private:
     TrpComponent *FOriginalComponent = nullptr;
     TrpRect FOriginalRect;
     TrpBand *FOriginalBand = nullptr;
+    TrpComponentStyle FComponentStyle = csPreviewVisible;
 
     RP_FIELD(int, GroupIndex, 0)
     RP_FIELD(TrpRestrictions, Restrictions, TrpRestrictions())
     RP_FIELD(QString, Description, QString())
+    RP_FIELD(int, Tag, 0)
 };
 
 class TrpReportComponent : public TrpComponent
@@ -491,6 +550,8 @@ class TrpView : public TrpReportComponent
     RP_FIELD(bool, ShowHint, false)
     RP_FIELD(QString, URL, QString())
     RP_FIELD(bool, DrawAsMask, false)
+    // Mouse cursor over the object in the preview; 0 is the default cursor.
+    RP_FIELD(int, Cursor, 0)
 public:
     TrpView();
     ~TrpView() override;
@@ -511,6 +572,7 @@ public:
     void SetFillType(TrpFillType Value);
     void SetFill(const TrpCustomFill &Value) { FFill = Value.Clone(); }
     TrpHyperlink *Hyperlink() { return &FHyperlink; }
+    const TrpHyperlink *Hyperlink() const { return &FHyperlink; }
     // Fill.BackColor of a brush fill; clNone for other fills.
     TrpColor Color() const;
     void SetColor(TrpColor Value);
@@ -518,6 +580,7 @@ public:
     void SetPrintable(bool Value);
 
     void Draw(QPainter *, Extended, Extended, Extended, Extended) override {}
+    QString Diff(const TrpComponent *AComponent) override;
 
     // --- a run (rpMemoData.cpp): BeforePrint saves TagStr and the hyperlink
     // value and makes the object the script's Self; GetData expands them;
@@ -607,6 +670,9 @@ public:
     std::vector<std::unique_ptr<TrpHighlight>> &Highlights() { return FHighlights; }
 
     virtual Extended CalcWidth() { return Width(); }
+    // Writing the difference moves LastParaBreak into FirstParaBreak, so
+    // that the next part of a split memo starts inside the same paragraph.
+    QString Diff(const TrpComponent *AComponent) override;
 
     // --- text of a run (rpMemoData.cpp)
     void BeforePrint() override;
@@ -678,6 +744,8 @@ class TrpCustomLineView : public TrpStretcheable
 {
     RP_CLASS_INFO
     RP_FIELD(bool, Diagonal, false)
+public:
+    TrpCustomLineView() { SetComponentStyle(ComponentStyle() & ~TrpComponentStyle(csDefaultDiff)); }
 };
 
 class TrpLineView : public TrpCustomLineView
@@ -685,7 +753,7 @@ class TrpLineView : public TrpCustomLineView
     RP_CLASS_INFO
 };
 
-class TrpPictureView : public TrpView
+class TrpPictureView : public TrpView, public TrpCachedPicture
 {
     RP_CLASS_INFO
     RP_FIELD(bool, Stretched, true)
@@ -697,14 +765,29 @@ class TrpPictureView : public TrpView
     // Spelled with "Hight" in stored files.
     RP_FIELD(bool, HightQuality, false)
     RP_FIELD(QString, FileLink, QString())
-    RP_FIELD(int, ImageIndex, -1)
 public:
+    TrpPictureView() { SetComponentStyle(ComponentStyle() & ~TrpComponentStyle(csDefaultDiff)); }
+
     // The image: its kind ("TPNGObject", "TJPEGImage", "TBitmap",
     // "TMetafile") and the image file bytes. Empty when there is none.
     const QString &PictureClass() const { return FPictureClass; }
     const QByteArray &PictureBytes() const { return FPictureBytes; }
+    // Marks the picture changed.
     void SetPicture(const QString &Kind, const QByteArray &Bytes);
-    void ClearPicture() { SetPicture(QString(), QByteArray()); }
+    void ClearPicture() override { SetPicture(QString(), QByteArray()); }
+    // Set by every change of the picture; cleared once the picture has been
+    // handed to the picture cache.
+    bool PictureChanged() const { return FPictureChanged; }
+    // Number of the picture in the prepared pages' picture cache (from 1;
+    // 0 for none). Not stored.
+    int ImageIndex() const override { return FImageIndex; }
+    void SetImageIndex(int Value) override { FImageIndex = Value; }
+    bool HasImage() const override { return !FPictureBytes.isEmpty(); }
+    void SaveImageToStream(QIODevice &Stream) const override;
+    // Skips a leading data-field header, recognises the image kind from the
+    // bytes and takes the rest of the stream as the image (rpClassPicture.cpp).
+    int LoadPictureFromStream(QIODevice &Stream, bool ResetStreamPos) override;
+    QString Diff(const TrpComponent *AComponent) override;
     // Picture.Data: a length byte and the kind's name, then the file bytes.
     QByteArray PictureData() const;
     // False when the data is not of that form (the picture is cleared).
@@ -716,6 +799,8 @@ public:
 private:
     QString FPictureClass;
     QByteArray FPictureBytes;
+    int FImageIndex = 0;
+    bool FPictureChanged = false;
 };
 
 class TrpShapeView : public TrpView
@@ -723,6 +808,8 @@ class TrpShapeView : public TrpView
     RP_CLASS_INFO
     RP_FIELD(TrpShapeKind, Shape, skRectangle)
     RP_FIELD(int, Curve, 0)
+public:
+    QString Diff(const TrpComponent *AComponent) override;
 };
 
 class TrpSubreport : public TrpView
@@ -891,8 +978,10 @@ class TrpGroupHeader : public TrpBand
     RP_FIELD(bool, DrillDown, false)
     RP_FIELD(bool, ExpandDrillDown, false)
     RP_FIELD(bool, ShowFooterIfDrillDown, false)
+    RP_FIELD(QString, DrillName, QString())
 public:
     int BandNumber() const override { return 12; }
+    QString Diff(const TrpComponent *AComponent) override;
     // The condition's value at the last group break.
     Variant LastValue;
 };
@@ -1223,8 +1312,10 @@ public:
     const QStringList &Errors() const { return FErrors; }
     void AddError(const QString &Text);
     void ClearErrors() { FErrors.clear(); }
-    // Set to cancel a run; tested by the engine and the print job.
-    bool Terminated = false;
+    // Set to cancel a run; tested by the engine, the band splitter and the
+    // print job. Setting it also stops the report's script.
+    bool Terminated() const { return FTerminated; }
+    void SetTerminated(bool Value);
     // Name of the object the engine is working on, for error texts.
     QString CurObject;
 
@@ -1262,6 +1353,30 @@ public:
     std::function<void(const QString &VarName, Variant &Value)> OnGetValue;
     std::function<void(TrpReport *Sender, const QString &VarName, Variant &Value)> OnNewGetValue;
 
+    // The prepared pages of the report's last run; none until a store is
+    // given. The report owns it.
+    TrpCustomPreviewPages *PreviewPages() const { return FPreviewPages.get(); }
+    void SetPreviewPages(std::unique_ptr<TrpCustomPreviewPages> Value);
+
+    // --- progress (rpProgress.cpp); every handler does nothing when
+    // EngineOptions.EnableThreadSafe is set.
+    using TrpProgressEvent = std::function<void(TrpReport *Sender, TrpProgressType ProgressType, int Progress)>;
+    TrpProgressEvent OnProgressStart;
+    TrpProgressEvent OnProgress;
+    TrpProgressEvent OnProgressStop;
+    void InternalOnProgressStart(TrpProgressType ProgressType);
+    // Progress: the 1-based page number.
+    void InternalOnProgress(TrpProgressType ProgressType, int Progress);
+    void InternalOnProgressStop(TrpProgressType ProgressType);
+    void SetProgressMessage(const QString &Value, bool IsHint = false);
+    // The open progress window; none between a stop and the next start.
+    TrpProgress *ProgressWindow() const { return FProgress.get(); }
+    // The preview control and window attached to the report (not owned).
+    TrpCustomPreview *Preview() const { return FPreview; }
+    void SetPreview(TrpCustomPreview *Value) { FPreview = Value; }
+    TrpCustomPreviewForm *PreviewForm() const { return FPreviewForm; }
+    void SetPreviewForm(TrpCustomPreviewForm *Value) { FPreviewForm = Value; }
+
     bool IsReport() const override { return true; }
     void Clear() override;
     bool WriteNestedProperties(TrpXMLItem *Item, const TrpPersistentComponent *Ancestor) const override;
@@ -1282,6 +1397,7 @@ private:
     Variant ScriptAggregate(const QString &Function, const QString &Expr, const Variant &Band, const Variant &Flags);
 
     std::unique_ptr<TrpReportScript> FScriptState;
+    std::unique_ptr<TrpCustomPreviewPages> FPreviewPages;
     TrpCustomEngine *FEngine = nullptr;
     // Names of the report's objects, upper-cased; kept up to date by
     // renaming, attaching and detaching (never by destructors).
@@ -1295,4 +1411,8 @@ private:
     TrpDataSet *FDataSet = nullptr;
     QString FDataSetName;
     QStringList FErrors;
+    bool FTerminated = false;
+    std::unique_ptr<TrpProgress, TrpProgressDeleter> FProgress;
+    TrpCustomPreview *FPreview = nullptr;
+    TrpCustomPreviewForm *FPreviewForm = nullptr;
 };

@@ -141,7 +141,9 @@ RP_DEFINE_CLASS(TrpHyperlink, nullptr, nullptr,
                     .Str("DetailReport", &TrpHyperlink::DetailReport, &TrpHyperlink::SetDetailReport)
                     .Enum("Kind", HyperlinkKindInfo, &TrpHyperlink::Kind, &TrpHyperlink::SetKind, hkURL)
                     .Str("ReportVariable", &TrpHyperlink::ReportVariable, &TrpHyperlink::SetReportVariable)
-                    .Str("Value", &TrpHyperlink::Value, &TrpHyperlink::SetValue))
+                    .Str("TabCaption", &TrpHyperlink::TabCaption, &TrpHyperlink::SetTabCaption)
+                    .Str("Value", &TrpHyperlink::Value, &TrpHyperlink::SetValue)
+                    .Str("ValuesSeparator", &TrpHyperlink::ValuesSeparator, &TrpHyperlink::SetValuesSeparator))
 
 // -------------------------------------------------------------- components
 
@@ -152,6 +154,7 @@ RP_DEFINE_CLASS(TrpComponent, nullptr, nullptr,
                     .Str("Description", &TrpComponent::Description, &TrpComponent::SetDescription)
                     .Int("GroupIndex", &TrpComponent::GroupIndex, &TrpComponent::SetGroupIndex, 0)
                     .Set("Restrictions", &TrpComponent::Restrictions, &TrpComponent::SetRestrictions, 0)
+                    .Int("Tag", &TrpComponent::Tag, &TrpComponent::SetTag, 0)
                     .Bool("Visible", &TrpComponent::Visible, &TrpComponent::SetVisible, true))
 
 RP_DEFINE_CLASS(TrpReportComponent, &TrpComponent::StaticClassInfo(), nullptr,
@@ -174,6 +177,7 @@ RP_DEFINE_CLASS(TrpReportComponent, &TrpComponent::StaticClassInfo(), nullptr,
 
 RP_DEFINE_CLASS(TrpView, &TrpReportComponent::StaticClassInfo(), nullptr,
                 t.Enum("Align", AlignInfo, &TrpView::Align, &TrpView::SetAlign, baNone)
+                    .Int("Cursor", &TrpView::Cursor, &TrpView::SetCursor, 0)
                     .Ref<TrpDataSet>("DataSet", &TrpView::DataSet, &TrpView::SetDataSet)
                     .Str("DataSetName", &TrpView::DataSetName, &TrpView::SetDataSetName)
                     .Str("DataField", &TrpView::DataField, &TrpView::SetDataField)
@@ -246,6 +250,9 @@ RP_DEFINE_CLASS(TrpPictureView, &TrpView::StaticClassInfo(), Factory<TrpPictureV
                     .Bool("Center", &P::Center, &P::SetCenter, false)
                     .Str("FileLink", &P::FileLink, &P::SetFileLink)
                     .Enum("HightQuality", rpBooleanInfo, &P::HightQuality, &P::SetHightQuality, std::nullopt)
+                    // Read from prepared pages, never written with the view.
+                    .Int("ImageIndex", &P::ImageIndex, &P::SetImageIndex, 0)
+                    .StoredIf([](const P &) { return false; })
                     .Bool("KeepAspectRatio", &P::KeepAspectRatio, &P::SetKeepAspectRatio, true)
                     .Bool("Stretched", &P::Stretched, &P::SetStretched, true)
                     .Bool("Transparent", &P::Transparent, &P::SetTransparent, false)
@@ -323,6 +330,7 @@ using G = TrpGroupHeader;
 RP_DEFINE_CLASS(TrpGroupHeader, &TrpBand::StaticClassInfo(), Factory<TrpGroupHeader>(),
                 t.Str("Condition", &G::Condition, &G::SetCondition)
                     .Bool("DrillDown", &G::DrillDown, &G::SetDrillDown, false)
+                    .Str("DrillName", &G::DrillName, &G::SetDrillName)
                     .Bool("ExpandDrillDown", &G::ExpandDrillDown, &G::SetExpandDrillDown, false)
                     .Bool("KeepTogether", &G::KeepTogether, &G::SetKeepTogether, false)
                     .Bool("ReprintOnNewPage", &G::ReprintOnNewPage, &G::SetReprintOnNewPage, false)

@@ -20,11 +20,10 @@
 //      hostile input costs at most its own size in memory.
 #include "rpXML.h"
 
-#include <QDir>
+#include "rpTempFile.h"
+
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
-#include <QTemporaryFile>
 
 #include <cstring>
 #include <filesystem>
@@ -799,12 +798,7 @@ void TrpXMLDocument::UnloadItem(TrpXMLItem *Item)
     if (!Item || !Item->FUnloadable || !Item->FLoaded)
         return;
     if (!FTempStream) {
-        const QString dir = !FTempDir.isEmpty() && QFileInfo(FTempDir).isDir() ? FTempDir : QDir::tempPath();
-        auto tmp = std::make_unique<QTemporaryFile>(dir + QStringLiteral("/rpXXXXXX"));
-        if (!tmp->open())
-            throw TrpStorageError(QStringLiteral("Cannot create a temporary file in \"%1\"").arg(dir));
-        (void)tmp->fileName(); // give the file its "rp" name now rather than keeping it anonymous
-        FTempStream = std::move(tmp);
+        FTempStream = rpCreateTempFile(FTempDir, QStringLiteral("rp"));
     }
     const int64_t offset = FTempStream->size();
     if (!FTempStream->seek(offset))

@@ -1,0 +1,30 @@
+// A picture view's image as bytes in a stream: written into the prepared
+// pages' picture cache and read back from it (or from a data field). The
+// image kind is recognised from the bytes themselves, never taken on trust
+// from a stored class name.
+#include "rpClass.h"
+
+#include "rpPictureKind.h"
+
+#include <QIODevice>
+#include <cerrno>
+
+void TrpPictureView::SaveImageToStream(QIODevice &Stream) const
+{
+    if (Stream.write(FPictureBytes) != FPictureBytes.size())
+        throw TrpStorageError(QStringLiteral("Cannot write the temporary file"));
+}
+
+int TrpPictureView::LoadPictureFromStream(QIODevice &Stream, bool ResetStreamPos)
+{
+    if (ResetStreamPos)
+        Stream.seek(0);
+    rpSkipPictureHeader(Stream);
+    const TrpPictureKind kind = rpPictureKindAt(Stream);
+    if (kind == TrpPictureKind::None) {
+        ClearPicture();
+        return EINVAL;
+    }
+    SetPicture(rpPictureClassName(kind), Stream.readAll());
+    return 0;
+}
