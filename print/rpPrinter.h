@@ -5,6 +5,7 @@
 #pragma once
 
 #include "rpClass.h"
+#include "rpPaperTable.h"
 #include "rpPrintSystem.h"
 
 #include <QFont>
@@ -20,20 +21,6 @@ class TDialogService;
 class TrpCustomPrinter;
 
 // ------------------------------------------------------------ paper table
-
-// Custom paper: sizes are given in millimetres.
-inline constexpr int rpCustomPaper = 256;
-
-struct TrpPaperInfo {
-    int Number;
-    int Width, Height; // tenths of a millimetre, portrait
-};
-
-// The 66 standard papers in number order.
-const std::vector<TrpPaperInfo> &rpPaperTable();
-// Portrait size in millimetres of a paper number of the table; false for any
-// other number.
-bool rpGetPaperSize(int PaperNumber, Extended &Width, Extended &Height);
 
 // ------------------------------------------------------------ canvas
 

@@ -13,6 +13,7 @@
 
 #include "rpCustomPreviewPages.h"
 #include "rpDBSet.h"
+#include "rpPaperTable.h"
 #include "rpReportScript.h"
 #include "rpRes.h"
 #include "rpXMLSerializer.h"
@@ -718,32 +719,9 @@ void TrpDataBand::SetCurColumn(int Value)
 
 // -------------------------------------------------------------------- page
 
-namespace {
-struct TPaper {
-    int Code;
-    Extended Width, Height; // mm
-};
-// Standard paper codes of the printing layer (portrait, millimetres).
-const TPaper PaperTable[] = {
-    {1, 216, 279},  {2, 216, 279},  {3, 279, 432},   {4, 432, 279}, {5, 216, 356}, {6, 140, 216},
-    {7, 184, 267},  {8, 297, 420},  {9, 210, 297},   {10, 210, 297}, {11, 148, 210}, {12, 250, 354},
-    {13, 182, 257}, {14, 216, 330}, {15, 215, 275},  {16, 254, 356}, {17, 279, 432}, {18, 216, 279},
-    {19, 98, 225},  {20, 105, 241}, {21, 114, 264},  {22, 121, 279}, {23, 127, 292}, {24, 432, 559},
-    {25, 559, 864}, {26, 864, 1118}, {27, 110, 220}, {28, 162, 229}, {29, 324, 458}, {30, 229, 324},
-    {31, 114, 162}, {32, 114, 229}, {33, 250, 353},  {34, 176, 250}, {35, 176, 125}, {36, 110, 230},
-    {37, 98, 191},  {38, 92, 165},  {39, 378, 279},  {40, 216, 305}, {41, 216, 330},
-};
-} // namespace
-
 bool rpPaperDimensions(int PaperSize, Extended &Width, Extended &Height)
 {
-    for (const TPaper &p : PaperTable)
-        if (p.Code == PaperSize) {
-            Width = p.Width;
-            Height = p.Height;
-            return true;
-        }
-    return false;
+    return rpGetPaperSize(PaperSize, Width, Height);
 }
 
 namespace {

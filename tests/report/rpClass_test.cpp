@@ -138,6 +138,18 @@ TEST(ReportPage, LandscapeSwapsPaperAndTurnsMargins)
     EXPECT_EQ(page.PaperHeight(), 148);
 }
 
+TEST(ReportPage, PapersMeasuredInInchesKeepTheirExactSize)
+{
+    // Letter is 8.5 x 11 inches; whole millimetres would make it 216 x 279.
+    TrpReportPage page;
+    page.SetPaperSize(1);
+    EXPECT_NEAR(double(page.PaperWidth()), 215.9, 1e-9);
+    EXPECT_NEAR(double(page.PaperHeight()), 279.4, 1e-9);
+    page.SetPaperSize(68); // the table's last paper, beyond the old short list
+    EXPECT_NEAR(double(page.PaperWidth()), 322, 1e-9);
+    EXPECT_NEAR(double(page.PaperHeight()), 445, 1e-9);
+}
+
 TEST(ReportPage, PaperDimensionsAreKeptToOneHundredMillionthMillimetre)
 {
     TrpReportPage page;
