@@ -10,7 +10,7 @@
 #include <functional>
 
 // One printer as the fake system offers it.
-struct TrpFakePrinterSpec {
+struct TrpFakePrinterModel {
     QString Name;
     QString Port;
     int DpiX = 600, DpiY = 600;
@@ -46,11 +46,11 @@ class TrpFakePrintSystem : public TrpPrintSystem
 {
 public:
     // A printer with A4 (9), Letter (1) and A3 (8), 600 dpi, 4 mm margins.
-    static TrpFakePrinterSpec StandardPrinter(const QString &Name);
+    static TrpFakePrinterModel StandardPrinter(const QString &Name);
 
-    // The specs stay at their addresses until the system is destroyed.
-    TrpFakePrinterSpec &Add(TrpFakePrinterSpec Spec);
-    TrpFakePrinterSpec &Spec(const QString &Name);
+    // The models stay at their addresses until the system is destroyed.
+    TrpFakePrinterModel &Add(TrpFakePrinterModel Model);
+    TrpFakePrinterModel &Model(const QString &Name);
     QString Default;
 
     std::vector<TrpPrinterEntry> EnumPrinters() override;
@@ -58,5 +58,5 @@ public:
     std::unique_ptr<TrpPrintDevice> OpenPrinter(const QString &Name) override;
 
 private:
-    std::vector<std::unique_ptr<TrpFakePrinterSpec>> FSpecs;
+    std::vector<std::unique_ptr<TrpFakePrinterModel>> FModels;
 };

@@ -170,18 +170,18 @@ TEST_F(PrinterFixture, SelectPrinterTakesInstalledNamesOnly)
 
 TEST_F(PrinterFixture, InitReadsTablesDefaultsAndSizesFromTheDriver)
 {
-    TrpFakePrinterSpec spec = TrpFakePrintSystem::StandardPrinter("Laser");
-    spec.Papers.push_back({256, "User size", 0, 0});
-    spec.DefaultMode.Orientation = 2;
-    spec.DefaultMode.Duplex = rpDuplexVertical;
+    TrpFakePrinterModel model = TrpFakePrintSystem::StandardPrinter("Laser");
+    model.Papers.push_back({256, "User size", 0, 0});
+    model.DefaultMode.Orientation = 2;
+    model.DefaultMode.Duplex = rpDuplexVertical;
     // Different resolutions across and down: widths use X, heights use Y.
-    spec.DpiX = 300;
-    spec.DpiY = 600;
-    spec.MarginLeft = 30;
-    spec.MarginTop = 50;
-    spec.MarginRight = 70;
-    spec.MarginBottom = 120;
-    System.Add(spec);
+    model.DpiX = 300;
+    model.DpiY = 600;
+    model.MarginLeft = 30;
+    model.MarginTop = 50;
+    model.MarginRight = 70;
+    model.MarginBottom = 120;
+    System.Add(model);
     auto list = MakeList();
     TrpCustomPrinter *p = list->Printer();
     ASSERT_TRUE(p->Initialized());
@@ -223,7 +223,7 @@ TEST_F(PrinterFixture, PrintersThatCannotBeReadStayUninitialised)
 {
     struct Case {
         const char *Why;
-        std::function<void(TrpFakePrinterSpec &)> Break;
+        std::function<void(TrpFakePrinterModel &)> Break;
         bool Initialized;
         int Messages;
     };
@@ -236,9 +236,9 @@ TEST_F(PrinterFixture, PrintersThatCannotBeReadStayUninitialised)
     for (const Case &c : cases) {
         TrpFakePrintSystem system;
         TFakeDialogService dialogs;
-        TrpFakePrinterSpec spec = TrpFakePrintSystem::StandardPrinter("Laser");
-        c.Break(spec);
-        system.Add(spec);
+        TrpFakePrinterModel model = TrpFakePrintSystem::StandardPrinter("Laser");
+        c.Break(model);
+        system.Add(model);
         TrpPrinters list(system, dialogs);
         EXPECT_TRUE(list.HasPhysicalPrinters()) << c.Why;
         EXPECT_EQ(list.Printer()->Initialized(), c.Initialized) << c.Why;
@@ -255,7 +255,7 @@ TEST_F(PrinterFixture, PrintersThatCannotBeReadStayUninitialised)
         // An uninitialised printer ignores jobs instead of failing.
         list.Printer()->SetViewParams(9, 0, 0, poPortrait);
         if (!c.Initialized) {
-            EXPECT_TRUE(system.Spec("Laser").Calls.isEmpty()) << c.Why;
+            EXPECT_TRUE(system.Model("Laser").Calls.isEmpty()) << c.Why;
         }
     }
 }
@@ -284,7 +284,7 @@ TEST_F(PrinterFixture, ViewParamsOfListedCustomAndUnknownPapers)
     EXPECT_EQ(p->LeftMargin(), 4);
 
     // Capabilities that turn invalid leave paper and orientation alone.
-    System.Spec("Laser").InvalidCaps = true;
+    System.Model("Laser").InvalidCaps = true;
     p->SetViewParams(1, 0, 0, poLandscape);
     EXPECT_EQ(p->Paper(), 256);
     EXPECT_EQ(p->Orientation(), poPortrait);
@@ -294,10 +294,10 @@ TEST_F(PrinterFixture, ViewParamsOfListedCustomAndUnknownPapers)
 
 TEST_F(PrinterFixture, CustomSizeOnAPrinterWithoutA4KeepsItsMargins)
 {
-    TrpFakePrinterSpec spec = TrpFakePrintSystem::StandardPrinter("Letter only");
-    spec.Papers = {{1, "Letter", 2159, 2794}};
-    spec.DefaultMode.PaperSize = 1;
-    System.Add(spec);
+    TrpFakePrinterModel model = TrpFakePrintSystem::StandardPrinter("Letter only");
+    model.Papers = {{1, "Letter", 2159, 2794}};
+    model.DefaultMode.PaperSize = 1;
+    System.Add(model);
     auto list = MakeList();
     TrpCustomPrinter *p = list->Printer();
     p->SetViewParams(256, 100, 150, poPortrait);
@@ -337,12 +337,12 @@ TEST_F(PrinterFixture, PrintParamsBuildTheDeviceMode)
     for (const Case &c : cases) {
         TrpFakePrintSystem system;
         TFakeDialogService dialogs;
-        TrpFakePrinterSpec &spec = system.Add(TrpFakePrintSystem::StandardPrinter("Laser"));
+        TrpFakePrinterModel &model = system.Add(TrpFakePrintSystem::StandardPrinter("Laser"));
         TrpPrinters list(system, dialogs);
         auto *p = dynamic_cast<TrpPrinter *>(list.Printer());
         ASSERT_TRUE(p);
         if (c.ChosenBin != -1) {
-            spec.Properties = [&c](TrpDeviceMode &m) {
+            model.Properties = [&c](TrpDeviceMode &m) {
                 m.DefaultSource = c.ChosenBin;
                 m.Duplex = c.ChosenDuplex;
                 return true;
@@ -351,12 +351,12 @@ TEST_F(PrinterFixture, PrintParamsBuildTheDeviceMode)
             EXPECT_EQ(p->Bin(), c.ChosenBin) << c.Why;
             EXPECT_EQ(p->Duplex(), c.ChosenDuplex) << c.Why;
         }
-        spec.Calls.clear();
+        model.Calls.clear();
         p->SetPrintParams(c.Paper, c.Width, c.Height, c.Orientation, c.Bin, c.Duplex, 3);
         EXPECT_EQ(p->DeviceMode(), c.Expected) << c.Why;
         // The mode reaches the driver twice in a row.
-        EXPECT_EQ(spec.Calls, (QStringList{"Reset", "Reset"})) << c.Why;
-        EXPECT_EQ(spec.LastReset, c.Expected) << c.Why;
+        EXPECT_EQ(model.Calls, (QStringList{"Reset", "Reset"})) << c.Why;
+        EXPECT_EQ(model.LastReset, c.Expected) << c.Why;
         EXPECT_EQ(p->Paper(), c.Expected.PaperSize) << c.Why;
         EXPECT_EQ(p->Orientation(), c.Orientation) << c.Why;
     }
@@ -366,8 +366,8 @@ TEST_F(PrinterFixture, PropertiesDialogKeepsAnUnchangedDuplexUnchosen)
 {
     std::unique_ptr<TrpPrinters> list;
     TrpCustomPrinter *p = StandardPrinter(list);
-    TrpFakePrinterSpec &spec = System.Spec("Laser");
-    spec.Properties = [](TrpDeviceMode &m) {
+    TrpFakePrinterModel &model = System.Model("Laser");
+    model.Properties = [](TrpDeviceMode &m) {
         m.DefaultSource = 4;
         return true;
     };
@@ -375,7 +375,7 @@ TEST_F(PrinterFixture, PropertiesDialogKeepsAnUnchangedDuplexUnchosen)
     EXPECT_EQ(p->Bin(), 4);
     EXPECT_EQ(p->Duplex(), -1);
 
-    spec.Properties = [](TrpDeviceMode &m) {
+    model.Properties = [](TrpDeviceMode &m) {
         m.DefaultSource = 2;
         m.Duplex = rpDuplexHorizontal;
         return false; // cancelled
@@ -389,15 +389,15 @@ TEST_F(PrinterFixture, JobNamesItselfAndRestoresTheDefaultsAtTheEnd)
 {
     std::unique_ptr<TrpPrinters> list;
     TrpCustomPrinter *p = StandardPrinter(list);
-    TrpFakePrinterSpec &spec = System.Spec("Laser");
-    spec.Properties = [](TrpDeviceMode &m) {
+    TrpFakePrinterModel &model = System.Model("Laser");
+    model.Properties = [](TrpDeviceMode &m) {
         m.DefaultSource = 4;
         m.Duplex = rpDuplexVertical;
         return true;
     };
     p->PropertiesDlg();
     p->SetPrintParams(9, 0, 0, poPortrait, 7, 0, 1);
-    spec.Calls.clear();
+    model.Calls.clear();
 
     p->BeginDoc();
     EXPECT_TRUE(p->Printing());
@@ -409,29 +409,29 @@ TEST_F(PrinterFixture, JobNamesItselfAndRestoresTheDefaultsAtTheEnd)
     p->EndDoc();
     EXPECT_FALSE(p->Printing());
     EXPECT_EQ(p->Canvas()->Painter(), nullptr);
-    EXPECT_EQ(spec.Calls, (QStringList{"StartDoc Report Document|", "StartPage", "EndPage", "EndDoc", "Reset"}));
-    EXPECT_EQ(spec.LastReset.DefaultSource, 2);
-    EXPECT_EQ(spec.LastReset.Duplex, rpDuplexSimplex);
+    EXPECT_EQ(model.Calls, (QStringList{"StartDoc Report Document|", "StartPage", "EndPage", "EndDoc", "Reset"}));
+    EXPECT_EQ(model.LastReset.DefaultSource, 2);
+    EXPECT_EQ(model.LastReset.Duplex, rpDuplexSimplex);
     EXPECT_EQ(p->Bin(), -1);
     EXPECT_EQ(p->Duplex(), -1);
-    EXPECT_FALSE(spec.Drawing.boundingRect().isEmpty());
+    EXPECT_FALSE(model.Drawing.boundingRect().isEmpty());
 
-    spec.Calls.clear();
+    model.Calls.clear();
     p->SetTitle("Expenses");
     p->SetFileName("/tmp/out.prn");
     p->BeginDoc();
     p->BeginPage();
     p->Abort();
     EXPECT_FALSE(p->Printing());
-    EXPECT_EQ(spec.Calls, (QStringList{"StartDoc Expenses|/tmp/out.prn", "StartPage", "AbortDoc", "Reset"}));
+    EXPECT_EQ(model.Calls, (QStringList{"StartDoc Expenses|/tmp/out.prn", "StartPage", "AbortDoc", "Reset"}));
 }
 
 TEST_F(PrinterFixture, CanvasFontIsMeasuredAtThePrintersVerticalResolution)
 {
-    TrpFakePrinterSpec spec = TrpFakePrintSystem::StandardPrinter("Laser");
-    spec.DpiX = 300;
-    spec.DpiY = 1200;
-    System.Add(spec);
+    TrpFakePrinterModel model = TrpFakePrintSystem::StandardPrinter("Laser");
+    model.DpiX = 300;
+    model.DpiY = 1200;
+    System.Add(model);
     auto list = MakeList();
     TrpPrinterCanvas *canvas = list->Printer()->Canvas();
     canvas->SetFont(QFont("Arial", 9));
@@ -444,12 +444,12 @@ TEST_F(PrinterFixture, RawJobPassesBytesThrough)
 {
     std::unique_ptr<TrpPrinters> list;
     TrpCustomPrinter *p = StandardPrinter(list);
-    TrpFakePrinterSpec &spec = System.Spec("Laser");
-    spec.Calls.clear();
+    TrpFakePrinterModel &model = System.Model("Laser");
+    model.Calls.clear();
     p->BeginRAWDoc();
     p->WriteRAWDoc("abc");
     p->EndRAWDoc();
-    EXPECT_EQ(spec.Calls, (QStringList{"StartRaw", "Raw abc", "EndRaw"}));
+    EXPECT_EQ(model.Calls, (QStringList{"StartRaw", "Raw abc", "EndRaw"}));
     EXPECT_FALSE(p->Printing());
 }
 
