@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include "BenchExpenseLog.h"
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -20,32 +21,9 @@ constexpr int RowCount = 100000;
 const QString& DatabaseFile()
 {
     static QTemporaryDir dir;
-    static const QString file = [] {
-        const QString f = dir.filePath(QStringLiteral("bench.mdb"));
-        CreateDatabaseFile(f);
-        TDbConnection connection;
-        connection.Open(f);
-        connection.Execute(ExpenseCreateTableSql());
-        connection.Execute(QStringLiteral("BEGIN"));
-        auto insert = connection.Prepare(QStringLiteral(
-            "INSERT INTO table1 (car, partname, jobdate, mileage, descr, price) VALUES (?, ?, ?, ?, ?, ?)"));
-        for (int i = 0; i < RowCount; ++i) {
-            insert->Bind(1, TDbValue::Text(QStringLiteral("Автомобиль %1").arg(i % 50)));
-            insert->Bind(2, TDbValue::Text(QStringLiteral("part %1").arg(i)));
-            insert->Bind(3,
-                TDbValue::Text(QStringLiteral("%1.%2.20%3")
-                                   .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
-                                   .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
-                                   .arg(10 + i % 15)));
-            insert->Bind(4, TDbValue::Integer(i * 7));
-            insert->Bind(5, TDbValue::Text(i % 10 ? QStringLiteral("описание работы %1").arg(i) : QString()));
-            insert->Bind(6, TDbValue::Integer((i * 7919) % 100000));
-            insert->Step();
-            insert->Reset();
-        }
-        connection.Execute(QStringLiteral("COMMIT"));
-        return f;
-    }();
+    static const QString file = CreateBenchExpenseLog(dir.filePath(QStringLiteral("bench.mdb")), { .CarName = QStringLiteral("Автомобиль %1"),
+        .Description = QStringLiteral("описание работы %1"),
+        .EmptyDescriptionEvery = 10 });
     return file;
 }
 

@@ -6,44 +6,19 @@
 #include "DbTable.h"
 #include "ExpenseDatabase.h"
 #include "rpDBSet.h"
+#include "BenchExpenseLog.h"
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace {
 
-constexpr int RowCount = 100000;
 constexpr int CarCount = 50;
 
 // One database shared by all benchmarks, filled once in one transaction.
 const QString& DatabaseFile()
 {
     static QTemporaryDir dir;
-    static const QString file = [] {
-        const QString f = dir.filePath(QStringLiteral("bench.mdb"));
-        CreateDatabaseFile(f);
-        TDbConnection connection;
-        connection.Open(f);
-        connection.Execute(ExpenseCreateTableSql());
-        connection.Execute(QStringLiteral("BEGIN"));
-        auto insert = connection.Prepare(QStringLiteral(
-            "INSERT INTO table1 (car, partname, jobdate, mileage, descr, price) VALUES (?, ?, ?, ?, ?, ?)"));
-        for (int i = 0; i < RowCount; ++i) {
-            insert->Bind(1, TDbValue::Text(QStringLiteral("Car %1").arg(i % CarCount)));
-            insert->Bind(2, TDbValue::Text(QStringLiteral("part %1").arg(i)));
-            insert->Bind(3,
-                TDbValue::Text(QStringLiteral("%1.%2.20%3")
-                                   .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
-                                   .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
-                                   .arg(10 + i % 15)));
-            insert->Bind(4, TDbValue::Integer(i * 7));
-            insert->Bind(5, TDbValue::Text(QStringLiteral("description of job %1").arg(i)));
-            insert->Bind(6, TDbValue::Integer((i * 7919) % 100000));
-            insert->Step();
-            insert->Reset();
-        }
-        connection.Execute(QStringLiteral("COMMIT"));
-        return f;
-    }();
+    static const QString file = CreateBenchExpenseLog(dir.filePath(QStringLiteral("bench.mdb")), {});
     return file;
 }
 
@@ -79,7 +54,8 @@ void BM_WalkReadingPrice(benchmark::State& state)
 }
 BENCHMARK(BM_WalkReadingPrice)->Unit(benchmark::kMillisecond);
 
-void BM_WalkReadingTwoValues(benchmark::State& state)
+// A raw walk over every row reading partname and price through Read.
+template <class TRead> void WalkTwoValues(benchmark::State& state, TRead Read)
 {
     auto table = OpenTable();
     const int part = table->FieldByName(QStringLiteral("partname")).Index();
@@ -87,13 +63,19 @@ void BM_WalkReadingTwoValues(benchmark::State& state)
     for (auto _ : state) {
         qint64 sum = 0;
         qsizetype length = 0;
-        for (table->First(); !table->Eof(); table->Next()) {
-            length += table->Value(part).AsText().size();
-            sum += table->Value(price).AsInteger();
-        }
+        for (table->First(); !table->Eof(); table->Next())
+            Read(table->Value(part), table->Value(price), length, sum);
         benchmark::DoNotOptimize(sum);
         benchmark::DoNotOptimize(length);
     }
+}
+
+void BM_WalkReadingTwoValues(benchmark::State& state)
+{
+    WalkTwoValues(state, [](const TDbValue& part, const TDbValue& price, qsizetype& length, qint64& sum) {
+        length += part.AsText().size();
+        sum += price.AsInteger();
+    });
 }
 BENCHMARK(BM_WalkReadingTwoValues)->Unit(benchmark::kMillisecond);
 
@@ -101,19 +83,10 @@ BENCHMARK(BM_WalkReadingTwoValues)->Unit(benchmark::kMillisecond);
 // must: shows how much of the data set's cost is the shared text itself.
 void BM_WalkCopyingTwoValuesIntoVariants(benchmark::State& state)
 {
-    auto table = OpenTable();
-    const int part = table->FieldByName(QStringLiteral("partname")).Index();
-    const int price = table->FieldByName(QStringLiteral("price")).Index();
-    for (auto _ : state) {
-        qint64 sum = 0;
-        qsizetype length = 0;
-        for (table->First(); !table->Eof(); table->Next()) {
-            length += Variant(table->Value(part).AsText()).StringRef().size();
-            sum += Variant(int32_t(table->Value(price).AsInteger())).AsInteger();
-        }
-        benchmark::DoNotOptimize(sum);
-        benchmark::DoNotOptimize(length);
-    }
+    WalkTwoValues(state, [](const TDbValue& part, const TDbValue& price, qsizetype& length, qint64& sum) {
+        length += Variant(part.AsText()).StringRef().size();
+        sum += Variant(int32_t(price.AsInteger())).AsInteger();
+    });
 }
 BENCHMARK(BM_WalkCopyingTwoValuesIntoVariants)->Unit(benchmark::kMillisecond);
 
