@@ -2,6 +2,7 @@
 // conversions, shared files and failures on bad files.
 #include "PelmoraError.h"
 #include "TableFixture.h"
+#include "error_text.h"
 #include <QDate>
 #include <QFile>
 #include <chrono>
@@ -20,15 +21,6 @@ QByteArray ReadAll(const QString& fileName)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-template <class F> QString ErrorOf(F&& f)
-{
-    try {
-        f();
-    } catch (const EPelmoraError& e) {
-        return e.Message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 } // namespace
 
