@@ -10,6 +10,7 @@
 #include "Services.h"
 #include "TotalEdit.h"
 #include "Unit1.h"
+#include "expense_log.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -72,24 +73,17 @@ protected:
     QString MakeDatabase(const QString& name, const std::vector<TRow>& rows = {}) const
     {
         const QString path = File(name);
-        EXPECT_TRUE(CreateDatabaseFile(path).isEmpty());
-        TDbConnection connection;
-        connection.Open(path);
-        connection.Execute(ExpenseCreateTableSql());
-        connection.Close();
-        TDbTable table;
-        table.SetDatabaseFile(path);
-        table.SetTableName(ExpenseTableName);
-        table.Open();
+        CreateExpenseLogFile(path);
+        const auto table = OpenExpenseLog(path);
         for (const TRow& r : rows) {
-            table.Insert();
-            table.SetText(QStringLiteral("car"), r.car);
-            table.SetText(QStringLiteral("partname"), r.partname);
-            table.SetText(QStringLiteral("jobdate"), r.jobdate);
-            table.SetText(QStringLiteral("mileage"), r.mileage);
-            table.SetText(QStringLiteral("descr"), r.descr);
-            table.SetText(QStringLiteral("price"), r.price);
-            table.Post();
+            table->Insert();
+            table->SetText(QStringLiteral("car"), r.car);
+            table->SetText(QStringLiteral("partname"), r.partname);
+            table->SetText(QStringLiteral("jobdate"), r.jobdate);
+            table->SetText(QStringLiteral("mileage"), r.mileage);
+            table->SetText(QStringLiteral("descr"), r.descr);
+            table->SetText(QStringLiteral("price"), r.price);
+            table->Post();
         }
         return path;
     }

@@ -4,6 +4,7 @@
 #include "DbConnection.h"
 #include "DbTable.h"
 #include "ExpenseDatabase.h"
+#include "expense_log.h"
 
 #include <QFile>
 #include <QProcess>
@@ -27,21 +28,14 @@ protected:
     QString MakeDatabase(const std::vector<QStringList>& rows, const QString& name = QStringLiteral("log.mdb")) const
     {
         const QString path = Dir.filePath(name);
-        EXPECT_TRUE(CreateDatabaseFile(path).isEmpty());
-        TDbConnection connection;
-        connection.Open(path);
-        connection.Execute(ExpenseCreateTableSql());
-        connection.Close();
-        TDbTable table;
-        table.SetDatabaseFile(path);
-        table.SetTableName(ExpenseTableName);
-        table.Open();
+        CreateExpenseLogFile(path);
+        const auto table = OpenExpenseLog(path);
         const char* const names[] = { "car", "partname", "jobdate", "mileage", "descr", "price" };
         for (const QStringList& row : rows) {
-            table.Insert();
+            table->Insert();
             for (int i = 0; i < 6; ++i)
-                table.SetText(QString::fromLatin1(names[i]), row[i]);
-            table.Post();
+                table->SetText(QString::fromLatin1(names[i]), row[i]);
+            table->Post();
         }
         return path;
     }
