@@ -30,7 +30,8 @@ void TExpenseGridModel::Reload()
     beginResetModel();
     FRows = FTable.Active() ? FTable.RecordCount() : 0;
     for (int column = 0; column < ColumnCount; ++column) {
-        const TDbField* field = FTable.Active() ? FTable.FindField(QString::fromLatin1(FieldNames[column])) : nullptr;
+        const TDbField* field
+            = FTable.Active() ? FTable.FindField(QString::fromLatin1(FieldNames[column])) : nullptr;
         FFieldIndex[column] = field ? field->Index() : -1;
         FNumeric[column] = field && field->IsNumeric();
     }

@@ -8,8 +8,8 @@
 class TGridCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    using TDrawColumnCell
-        = std::function<void(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index)>;
+    using TDrawColumnCell = std::function<void(
+        QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index)>;
     using QStyledItemDelegate::QStyledItemDelegate;
 
     // Called for every data cell painted; empty: the default painting.
@@ -20,7 +20,8 @@ public:
     void DefaultDrawColumnCell(QPainter* painter, const QStyleOptionViewItem& option,
         const QModelIndex& index, const QColor& background, const QColor& text) const;
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(
+        QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
     TDrawColumnCell FOnDrawColumnCell;

@@ -11,7 +11,11 @@ public:
 
     // Between BeginUpdate and EndUpdate, WriteText only records the text;
     // EndUpdate shows the last text written. Outside, WriteText is setText.
-    void BeginUpdate() { FUpdating = true; FPendingValid = false; }
+    void BeginUpdate()
+    {
+        FUpdating = true;
+        FPendingValid = false;
+    }
     void EndUpdate();
     void WriteText(const QString& text);
     // The text last written, shown or not yet.

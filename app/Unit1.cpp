@@ -229,7 +229,8 @@ void TForm1::ConnectHandlers()
     // A right click opens the context menu without moving the current row,
     // so "delete" always means the row the grid marks.
     DBGrid1->viewport()->installEventFilter(this);
-    for (QObject* part : std::initializer_list<QObject*> { DBGrid1, DBGrid1->verticalScrollBar(), DBGrid1->horizontalScrollBar() })
+    for (QObject* part : std::initializer_list<QObject*> {
+             DBGrid1, DBGrid1->verticalScrollBar(), DBGrid1->horizontalScrollBar() })
         part->installEventFilter(this);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
         [this](const QPoint& pos) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(pos)); });

@@ -66,7 +66,8 @@ public:
     void Label6Click();
     void CalcTotal();
     // Record grid.
-    void DBGrid1DrawColumnCell(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index);
+    void DBGrid1DrawColumnCell(
+        QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index);
     void DBGrid1MouseWheel(Qt::KeyboardModifiers Shift, int WheelDelta, QPoint MousePos, bool& Handled);
     void DBGrid1TitleClick(int Column);
     // Filter row.

@@ -17,8 +17,8 @@ void TForm1::DBGrid1DrawColumnCell(
 {
     const QModelIndex current = DBGrid1->currentIndex();
     const bool isCurrent = current.isValid() && current.row() == index.row();
-    DBGrid1Cells->DefaultDrawColumnCell(painter, option, index, isCurrent ? QColor(0, 0, 255) : QColor(Qt::white),
-        isCurrent ? QColor(Qt::white) : QColor(Qt::black));
+    DBGrid1Cells->DefaultDrawColumnCell(painter, option, index,
+        isCurrent ? QColor(0, 0, 255) : QColor(Qt::white), isCurrent ? QColor(Qt::white) : QColor(Qt::black));
 }
 
 void TForm1::DBGrid1MouseWheel(Qt::KeyboardModifiers, int WheelDelta, QPoint, bool& Handled)

@@ -24,8 +24,8 @@ inline QString CreateBenchExpenseLog(const QString& File, const TBenchLogShape& 
     connection.Open(File);
     connection.Execute(ExpenseCreateTableSql());
     connection.Execute(QStringLiteral("BEGIN"));
-    auto insert = connection.Prepare(
-        QStringLiteral("INSERT INTO table1 (car, partname, jobdate, mileage, descr, price) VALUES (?, ?, ?, ?, ?, ?)"));
+    auto insert = connection.Prepare(QStringLiteral(
+        "INSERT INTO table1 (car, partname, jobdate, mileage, descr, price) VALUES (?, ?, ?, ?, ?, ?)"));
     for (int i = 0; i < Shape.Rows; ++i) {
         const bool noDescription = Shape.EmptyDescriptionEvery > 0 && i % Shape.EmptyDescriptionEvery == 0;
         insert->Bind(1, TDbValue::Text(Shape.CarName.arg(i % Shape.Cars)));

@@ -8,9 +8,9 @@
 #include "ProcessServices.h"
 #include "WorkbookServer.h"
 
+#include "BenchExpenseLog.h"
 #include <QApplication>
 #include <QFile>
-#include "BenchExpenseLog.h"
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -21,9 +21,10 @@ constexpr int RowCount = 100000;
 const QString& DatabaseFile()
 {
     static QTemporaryDir dir;
-    static const QString file = CreateBenchExpenseLog(dir.filePath(QStringLiteral("bench.mdb")), { .CarName = QStringLiteral("Автомобиль %1"),
-        .Description = QStringLiteral("описание работы %1"),
-        .EmptyDescriptionEvery = 10 });
+    static const QString file = CreateBenchExpenseLog(dir.filePath(QStringLiteral("bench.mdb")),
+        { .CarName = QStringLiteral("Автомобиль %1"),
+            .Description = QStringLiteral("описание работы %1"),
+            .EmptyDescriptionEvery = 10 });
     return file;
 }
 

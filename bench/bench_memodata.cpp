@@ -11,8 +11,7 @@
 
 namespace {
 
-class BenchEngine : public TrpCustomEngine
-{
+class BenchEngine : public TrpCustomEngine {
 public:
     using TrpCustomEngine::TrpCustomEngine;
     int LogicalPageNo() const override { return 1; }

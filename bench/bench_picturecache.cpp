@@ -28,18 +28,18 @@ QByteArray FooterPng()
 struct Footer {
     TrpPictureView View;
     TrpPictureCache Cache;
-    explicit Footer(const benchmark::State &State)
+    explicit Footer(const benchmark::State& State)
     {
         View.SetPicture(QStringLiteral("TPNGObject"), FooterPng());
         Cache.SetUseFileCache(State.range(0) != 0);
     }
 };
 
-void BM_AddPicture(benchmark::State &State)
+void BM_AddPicture(benchmark::State& State)
 {
     Footer footer(State);
-    TrpPictureView &view = footer.View;
-    TrpPictureCache &cache = footer.Cache;
+    TrpPictureView& view = footer.View;
+    TrpPictureCache& cache = footer.Cache;
     for (auto _ : State) {
         if (cache.Count() == 1000) {
             State.PauseTiming();
@@ -52,11 +52,11 @@ void BM_AddPicture(benchmark::State &State)
 }
 BENCHMARK(BM_AddPicture)->Arg(0)->Arg(1)->ArgName("file");
 
-void BM_GetPicture(benchmark::State &State)
+void BM_GetPicture(benchmark::State& State)
 {
     Footer footer(State);
-    TrpPictureView &view = footer.View;
-    TrpPictureCache &cache = footer.Cache;
+    TrpPictureView& view = footer.View;
+    TrpPictureCache& cache = footer.Cache;
     for (int i = 0; i < 100; ++i)
         cache.AddPicture(&view);
     TrpPictureView rebuilt;
@@ -70,7 +70,7 @@ void BM_GetPicture(benchmark::State &State)
 }
 BENCHMARK(BM_GetPicture)->Arg(0)->Arg(1)->ArgName("file");
 
-void BM_MemoDiff(benchmark::State &State)
+void BM_MemoDiff(benchmark::State& State)
 {
     TrpMemoView tmpl;
     tmpl.SetBounds(10, 0, 120, 18.89765L);

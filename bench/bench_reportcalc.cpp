@@ -32,7 +32,8 @@ struct ExpenseReport {
             TDbConnection c;
             c.Open(file);
             c.Execute(ExpenseCreateTableSql());
-            c.Execute(QStringLiteral("INSERT INTO table1 (car, partname, price) VALUES ('Lada', 'filter', 250)"));
+            c.Execute(
+                QStringLiteral("INSERT INTO table1 (car, partname, price) VALUES ('Lada', 'filter', 250)"));
         }
         Table.SetDatabaseFile(file);
         Table.SetTableName(ExpenseTableName);

@@ -20,8 +20,14 @@ void* operator new(std::size_t size)
         return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 namespace {
 
@@ -31,29 +37,33 @@ Variant HostGet(QObject*, const QString&, const QString&, std::vector<Variant>& 
     return params[0].StringRef().size() > 3 ? Variant(1250.5) : Variant(0);
 }
 
-Variant HostIIF(QObject*, const QString&, const QString&, std::vector<Variant>&) { return Variant(1); }
+Variant HostIIF(QObject*, const QString&, const QString&, std::vector<Variant>&)
+{
+    return Variant(1);
+}
 
 struct Host {
     TscScript script;
     Host()
     {
         script.AddMethod("function Get(Name: String): Variant", HostGet);
-        script.AddMethod("macrofunction IIF(Expr: Boolean; TrueValue, FalseValue: Variant): Variant", HostIIF);
+        script.AddMethod(
+            "macrofunction IIF(Expr: Boolean; TrueValue, FalseValue: Variant): Variant", HostIIF);
         script.AddVariable("Value", "Variant", 0);
     }
 };
 
 QString Wrapper(int n, const QString& expr)
 {
-    return QStringLiteral("function rpf") + QString::number(n) + QStringLiteral(": Variant; begin Result := ") + expr
-        + QStringLiteral(" end; begin end.");
+    return QStringLiteral("function rpf") + QString::number(n) + QStringLiteral(": Variant; begin Result := ")
+        + expr + QStringLiteral(" end; begin end.");
 }
 
 void BM_CompileTypicalExpression(benchmark::State& state)
 {
     Host host;
-    const QString source
-        = Wrapper(0, QStringLiteral("<rpDBDataset1.\"price\"> * 2 + IIF(<rpDBDataset1.\"mileage\"> > 1000, 1, 0)"));
+    const QString source = Wrapper(
+        0, QStringLiteral("<rpDBDataset1.\"price\"> * 2 + IIF(<rpDBDataset1.\"mileage\"> > 1000, 1, 0)"));
     for (auto _ : state) {
         TscScript cache(&host.script);
         cache.SetLines(source);
@@ -80,8 +90,8 @@ void BM_EvaluateCompiledExpression(benchmark::State& state)
     const long before = gAllocations.load();
     for (auto _ : state)
         benchmark::DoNotOptimize(f->Call(nullptr, none));
-    state.counters["allocs_per_eval"]
-        = benchmark::Counter(static_cast<double>(gAllocations.load() - before) / static_cast<double>(state.iterations()));
+    state.counters["allocs_per_eval"] = benchmark::Counter(
+        static_cast<double>(gAllocations.load() - before) / static_cast<double>(state.iterations()));
 }
 BENCHMARK(BM_EvaluateCompiledExpression);
 

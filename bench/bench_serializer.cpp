@@ -12,15 +12,15 @@ namespace {
 std::unique_ptr<TrpReport> BuildReport()
 {
     auto report = std::make_unique<TrpReport>();
-    auto *page = report->Create<TrpReportPage>();
+    auto* page = report->Create<TrpReportPage>();
     page->SetName(QStringLiteral("Page1"));
     page->SetDefaults();
     for (int b = 0; b < 100; ++b) {
-        auto *band = page->Create<TrpMasterData>();
+        auto* band = page->Create<TrpMasterData>();
         band->SetName(QStringLiteral("MasterData%1").arg(b + 1));
         band->SetBounds(0, b * 20, 718.1107L, 18.89765L);
         for (int m = 0; m < 99; ++m) {
-            auto *memo = band->Create<TrpMemoView>();
+            auto* memo = band->Create<TrpMemoView>();
             memo->SetName(QStringLiteral("Memo%1").arg(b * 100 + m + 1));
             memo->SetBounds(m * 7.3L, 0, 7.3L, 18.89765L);
             memo->SetText(QStringLiteral("[rpDBDataset1.\"price\"] & more"));
@@ -30,7 +30,7 @@ std::unique_ptr<TrpReport> BuildReport()
     return report;
 }
 
-QByteArray Write(TrpReport *Report)
+QByteArray Write(TrpReport* Report)
 {
     QBuffer buf;
     buf.open(QIODevice::WriteOnly);
@@ -39,7 +39,7 @@ QByteArray Write(TrpReport *Report)
     return buf.data();
 }
 
-void BM_WriteReport10000(benchmark::State &State)
+void BM_WriteReport10000(benchmark::State& State)
 {
     auto report = BuildReport();
     for (auto _ : State)
@@ -47,7 +47,7 @@ void BM_WriteReport10000(benchmark::State &State)
 }
 BENCHMARK(BM_WriteReport10000)->Unit(benchmark::kMillisecond);
 
-void BM_ReadReport10000(benchmark::State &State)
+void BM_ReadReport10000(benchmark::State& State)
 {
     auto source = BuildReport();
     const QByteArray bytes = Write(source.get());

@@ -2,11 +2,11 @@
 // price, a car filter, a sort by price, and adding one row with refresh; and
 // the report's walk through its data set over the same table, against the
 // raw walk reading the same two values.
+#include "BenchExpenseLog.h"
 #include "DbDataSource.h"
 #include "DbTable.h"
 #include "ExpenseDatabase.h"
 #include "rpDBSet.h"
-#include "BenchExpenseLog.h"
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 

@@ -35,10 +35,11 @@ const QTemporaryDir& ProgramDir()
         for (int i = 0; i < RowCount; ++i) {
             insert->Bind(1, TDbValue::Text(QStringLiteral("Car %1").arg(i % 50)));
             insert->Bind(2, TDbValue::Text(QStringLiteral("part %1").arg(i)));
-            insert->Bind(3, TDbValue::Text(QStringLiteral("%1.%2.20%3")
-                                               .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
-                                               .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
-                                               .arg(10 + i % 15)));
+            insert->Bind(3,
+                TDbValue::Text(QStringLiteral("%1.%2.20%3")
+                                   .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
+                                   .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
+                                   .arg(10 + i % 15)));
             insert->Bind(4, TDbValue::Integer(i));
             insert->Bind(5, TDbValue::Text(QStringLiteral("job %1").arg(i)));
             insert->Bind(6, TDbValue::Integer(i % 1000));

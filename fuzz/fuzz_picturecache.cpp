@@ -5,11 +5,11 @@
 #include "rpClass.h"
 #include "rpXML.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
-    const QByteArray bytes(reinterpret_cast<const char *>(Data), qsizetype(Size));
+    const QByteArray bytes(reinterpret_cast<const char*>(Data), qsizetype(Size));
     TrpXMLItem item(QStringLiteral("picturecache"));
-    for (const QByteArray &line : bytes.split('\n'))
+    for (const QByteArray& line : bytes.split('\n'))
         item.Add(QStringLiteral("item"))->SetProp(QStringLiteral("stream"), QString::fromLatin1(line));
     TrpPictureCache cache(64); // small segments, so pictures span several
     cache.LoadFromXML(&item);

@@ -6,16 +6,16 @@
 
 #include <QBuffer>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
-    QByteArray bytes(reinterpret_cast<const char *>(Data), qsizetype(Size));
+    QByteArray bytes(reinterpret_cast<const char*>(Data), qsizetype(Size));
     QBuffer in(&bytes);
     in.open(QIODevice::ReadOnly);
     TrpReport report;
     try {
         TrpXMLSerializer reader(&in);
         reader.ReadRootComponent(&report);
-    } catch (const EPelmoraError &) {
+    } catch (const EPelmoraError&) {
         return 0;
     }
     QBuffer out;
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size)
     writer.WriteRootComponent(&report);
 
     TrpXMLSerializer strings;
-    if (TrpPersistentComponent *obj = strings.ReadComponentStr(&report, QString::fromUtf8(bytes.left(4096))))
+    if (TrpPersistentComponent* obj = strings.ReadComponentStr(&report, QString::fromUtf8(bytes.left(4096))))
         (void)strings.WriteComponentStr(obj);
     return 0;
 }

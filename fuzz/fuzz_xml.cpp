@@ -5,21 +5,21 @@
 
 #include <QBuffer>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
-    QByteArray bytes(reinterpret_cast<const char *>(Data), qsizetype(Size));
+    QByteArray bytes(reinterpret_cast<const char*>(Data), qsizetype(Size));
     QBuffer in(&bytes);
     in.open(QIODevice::ReadOnly);
     TrpXMLDocument doc;
     try {
         doc.LoadFromStream(in);
-    } catch (const TrpStorageError &) {
+    } catch (const TrpStorageError&) {
         return 0;
     }
     // Walk what was read without recursion, touching attributes.
-    std::vector<TrpXMLItem *> stack{doc.Root()};
+    std::vector<TrpXMLItem*> stack { doc.Root() };
     while (!stack.empty()) {
-        TrpXMLItem *item = stack.back();
+        TrpXMLItem* item = stack.back();
         stack.pop_back();
         (void)item->Prop(QStringLiteral("Name"));
         item->SetProp(QStringLiteral("x"), item->Text());

@@ -21,11 +21,20 @@ const QString& EmptyString()
 }
 
 // Round to nearest, halves to the even neighbour.
-double RoundEven(double v) { return std::nearbyint(v); }
+double RoundEven(double v)
+{
+    return std::nearbyint(v);
+}
 
-bool FitsInt32(int64_t v) { return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max(); }
+bool FitsInt32(int64_t v)
+{
+    return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
+}
 
-Variant FromInt64(int64_t v) { return FitsInt32(v) ? Variant(static_cast<int32_t>(v)) : Variant(v); }
+Variant FromInt64(int64_t v)
+{
+    return FitsInt32(v) ? Variant(static_cast<int32_t>(v)) : Variant(v);
+}
 
 // The numeric class an operand takes part in arithmetic with.
 enum class NumClass { Int, Int64, Float };
@@ -385,11 +394,20 @@ QList<Variant> Variant::AsArray() const
     ThrowConvertError(vkArray);
 }
 
-const QString& Variant::StringRef() const { return FKind == vkString ? FString : EmptyString(); }
+const QString& Variant::StringRef() const
+{
+    return FKind == vkString ? FString : EmptyString();
+}
 
-int Variant::ArrayCount() const { return FKind == vkArray ? static_cast<int>(FArray->size()) : 0; }
+int Variant::ArrayCount() const
+{
+    return FKind == vkArray ? static_cast<int>(FArray->size()) : 0;
+}
 
-const Variant& Variant::ArrayItem(int index) const { return FArray->at(index); }
+const Variant& Variant::ArrayItem(int index) const
+{
+    return FArray->at(index);
+}
 
 bool Variant::IsIdentical(const Variant& other) const
 {
@@ -529,7 +547,10 @@ bool IsWide(const Variant& a, const Variant& b)
     return wide(a) || wide(b);
 }
 
-Variant IntResult(int64_t r, bool wide) { return wide ? Variant(r) : FromInt64(r); }
+Variant IntResult(int64_t r, bool wide)
+{
+    return wide ? Variant(r) : FromInt64(r);
+}
 
 } // namespace
 
@@ -542,9 +563,15 @@ Variant Variant::Add(const Variant& a, const Variant& b)
     return Arith(a, b, ArithOp::Add);
 }
 
-Variant Variant::Subtract(const Variant& a, const Variant& b) { return Arith(a, b, ArithOp::Sub); }
+Variant Variant::Subtract(const Variant& a, const Variant& b)
+{
+    return Arith(a, b, ArithOp::Sub);
+}
 
-Variant Variant::Multiply(const Variant& a, const Variant& b) { return Arith(a, b, ArithOp::Mul); }
+Variant Variant::Multiply(const Variant& a, const Variant& b)
+{
+    return Arith(a, b, ArithOp::Mul);
+}
 
 Variant Variant::DivideFloat(const Variant& a, const Variant& b)
 {
@@ -626,11 +653,20 @@ Variant Bitwise(const Variant& a, const Variant& b, BitOp op)
 
 } // namespace
 
-Variant Variant::And(const Variant& a, const Variant& b) { return Bitwise(a, b, BitOp::And); }
+Variant Variant::And(const Variant& a, const Variant& b)
+{
+    return Bitwise(a, b, BitOp::And);
+}
 
-Variant Variant::Or(const Variant& a, const Variant& b) { return Bitwise(a, b, BitOp::Or); }
+Variant Variant::Or(const Variant& a, const Variant& b)
+{
+    return Bitwise(a, b, BitOp::Or);
+}
 
-Variant Variant::Xor(const Variant& a, const Variant& b) { return Bitwise(a, b, BitOp::Xor); }
+Variant Variant::Xor(const Variant& a, const Variant& b)
+{
+    return Bitwise(a, b, BitOp::Xor);
+}
 
 Variant Variant::Negate(const Variant& a)
 {
@@ -679,7 +715,8 @@ int Variant::Compare(const Variant& a, const Variant& b)
     if (a.FKind == vkNull || b.FKind == vkNull)
         return (a.FKind == vkNull ? 0 : 1) - (b.FKind == vkNull ? 0 : 1);
     if (a.FKind == vkString || b.FKind == vkString) {
-        const bool textual = (a.FKind == vkString || a.FKind == vkEmpty) && (b.FKind == vkString || b.FKind == vkEmpty);
+        const bool textual
+            = (a.FKind == vkString || a.FKind == vkEmpty) && (b.FKind == vkString || b.FKind == vkEmpty);
         if (textual) {
             const int c = a.StringRef().compare(b.StringRef(), Qt::CaseSensitive);
             return c < 0 ? -1 : (c > 0 ? 1 : 0);

@@ -33,14 +33,45 @@ public:
         vkDispatch, // automation object
     };
 
-    Variant() noexcept : FKind(vkEmpty) { FInt64 = 0; }
-    Variant(bool v) noexcept : FKind(vkBoolean) { FBool = v; }
-    Variant(int32_t v) noexcept : FKind(vkInteger) { FInt = v; }
-    Variant(int64_t v) noexcept : FKind(vkInt64) { FInt64 = v; }
-    Variant(double v) noexcept : FKind(vkDouble) { FDouble = v; }
-    Variant(const QString& v) : FKind(vkString) { new (&FString) QString(v); }
-    Variant(QString&& v) noexcept : FKind(vkString) { new (&FString) QString(std::move(v)); }
-    Variant(const char* v) : Variant(QString::fromUtf8(v)) { }
+    Variant() noexcept
+        : FKind(vkEmpty)
+    {
+        FInt64 = 0;
+    }
+    Variant(bool v) noexcept
+        : FKind(vkBoolean)
+    {
+        FBool = v;
+    }
+    Variant(int32_t v) noexcept
+        : FKind(vkInteger)
+    {
+        FInt = v;
+    }
+    Variant(int64_t v) noexcept
+        : FKind(vkInt64)
+    {
+        FInt64 = v;
+    }
+    Variant(double v) noexcept
+        : FKind(vkDouble)
+    {
+        FDouble = v;
+    }
+    Variant(const QString& v)
+        : FKind(vkString)
+    {
+        new (&FString) QString(v);
+    }
+    Variant(QString&& v) noexcept
+        : FKind(vkString)
+    {
+        new (&FString) QString(std::move(v));
+    }
+    Variant(const char* v)
+        : Variant(QString::fromUtf8(v))
+    {
+    }
     Variant(const QList<Variant>& elements);
     Variant(const char16_t*) = delete;
     Variant(const void*) = delete; // pointers are objects: use Object()

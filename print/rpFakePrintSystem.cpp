@@ -9,14 +9,19 @@
 #include <tuple>
 
 namespace {
-int Pixels(int Tenths, int Dpi) { return qRound(Tenths / 254.0 * Dpi); }
-
-class TFakeDevice : public TrpPrintDevice
+int Pixels(int Tenths, int Dpi)
 {
-public:
-    explicit TFakeDevice(TrpFakePrinterModel &AModel) : FModel(AModel) {}
+    return qRound(Tenths / 254.0 * Dpi);
+}
 
-    bool DefaultDeviceMode(TrpDeviceMode &Mode) override
+class TFakeDevice : public TrpPrintDevice {
+public:
+    explicit TFakeDevice(TrpFakePrinterModel& AModel)
+        : FModel(AModel)
+    {
+    }
+
+    bool DefaultDeviceMode(TrpDeviceMode& Mode) override
     {
         if (FModel.DeviceModeFails)
             return false;
@@ -24,13 +29,13 @@ public:
         return true;
     }
 
-    TrpDeviceCaps Capabilities(const TrpDeviceMode &Mode) override
+    TrpDeviceCaps Capabilities(const TrpDeviceMode& Mode) override
     {
         TrpDeviceCaps caps;
         if (FModel.InvalidCaps)
             return caps;
         int w = Mode.PaperWidth, h = Mode.PaperLength;
-        for (const auto &p : FModel.Papers)
+        for (const auto& p : FModel.Papers)
             if (p.Number == Mode.PaperSize) {
                 w = p.Width;
                 h = p.Height;
@@ -55,8 +60,8 @@ public:
     std::vector<TrpDeviceEntry> Papers() override
     {
         std::vector<TrpDeviceEntry> list;
-        for (const auto &p : FModel.Papers)
-            list.push_back({p.Number, p.Name});
+        for (const auto& p : FModel.Papers)
+            list.push_back({ p.Number, p.Name });
         return list;
     }
 
@@ -67,15 +72,18 @@ public:
         return FModel.Bins;
     }
 
-    bool PropertiesDialog(TrpDeviceMode &Mode) override { return FModel.Properties && FModel.Properties(Mode); }
+    bool PropertiesDialog(TrpDeviceMode& Mode) override
+    {
+        return FModel.Properties && FModel.Properties(Mode);
+    }
 
-    QPaintDevice *StartDoc(const QString &Title, const QString &FileName, const TrpDeviceMode &) override
+    QPaintDevice* StartDoc(const QString& Title, const QString& FileName, const TrpDeviceMode&) override
     {
         FModel.Calls << QStringLiteral("StartDoc %1|%2").arg(Title, FileName);
         FModel.Drawing = QPicture();
         return &FModel.Drawing;
     }
-    void ResetDevice(const TrpDeviceMode &Mode) override
+    void ResetDevice(const TrpDeviceMode& Mode) override
     {
         FModel.Calls << QStringLiteral("Reset");
         FModel.LastReset = Mode;
@@ -84,39 +92,42 @@ public:
     void EndPage() override { FModel.Calls << QStringLiteral("EndPage"); }
     void EndDoc() override { FModel.Calls << QStringLiteral("EndDoc"); }
     void AbortDoc() override { FModel.Calls << QStringLiteral("AbortDoc"); }
-    void StartRawDoc(const QString &, const QString &) override { FModel.Calls << QStringLiteral("StartRaw"); }
-    void WriteRaw(const QByteArray &Buffer) override { FModel.Calls << QStringLiteral("Raw ") + QString::fromLatin1(Buffer); }
+    void StartRawDoc(const QString&, const QString&) override { FModel.Calls << QStringLiteral("StartRaw"); }
+    void WriteRaw(const QByteArray& Buffer) override
+    {
+        FModel.Calls << QStringLiteral("Raw ") + QString::fromLatin1(Buffer);
+    }
     void EndRawDoc() override { FModel.Calls << QStringLiteral("EndRaw"); }
 
 private:
-    TrpFakePrinterModel &FModel;
+    TrpFakePrinterModel& FModel;
 };
 } // namespace
 
-TrpFakePrinterModel TrpFakePrintSystem::StandardPrinter(const QString &Name)
+TrpFakePrinterModel TrpFakePrintSystem::StandardPrinter(const QString& Name)
 {
     TrpFakePrinterModel model;
     model.Name = Name;
     model.Port = Name + QStringLiteral(":");
-    model.Papers = {{1, QStringLiteral("Letter"), 2159, 2794},
-                   {8, QStringLiteral("A3"), 2970, 4200},
-                   {9, QStringLiteral("A4"), 2100, 2970}};
-    model.Bins = {{rpBinAuto, QStringLiteral("Automatic")}, {2, QStringLiteral("Lower tray")}, {4, QStringLiteral("Manual")}};
+    model.Papers = { { 1, QStringLiteral("Letter"), 2159, 2794 }, { 8, QStringLiteral("A3"), 2970, 4200 },
+        { 9, QStringLiteral("A4"), 2100, 2970 } };
+    model.Bins = { { rpBinAuto, QStringLiteral("Automatic") }, { 2, QStringLiteral("Lower tray") },
+        { 4, QStringLiteral("Manual") } };
     model.DefaultMode.PaperSize = 9;
     model.DefaultMode.DefaultSource = 2;
     model.DefaultMode.Duplex = rpDuplexSimplex;
     return model;
 }
 
-TrpFakePrinterModel &TrpFakePrintSystem::Add(TrpFakePrinterModel Model)
+TrpFakePrinterModel& TrpFakePrintSystem::Add(TrpFakePrinterModel Model)
 {
     FModels.push_back(std::make_unique<TrpFakePrinterModel>(std::move(Model)));
     return *FModels.back();
 }
 
-TrpFakePrinterModel &TrpFakePrintSystem::Model(const QString &Name)
+TrpFakePrinterModel& TrpFakePrintSystem::Model(const QString& Name)
 {
-    for (auto &s : FModels)
+    for (auto& s : FModels)
         if (s->Name == Name)
             return *s;
     throw EPelmoraError(QStringLiteral("no fake printer ") + Name);
@@ -125,14 +136,14 @@ TrpFakePrinterModel &TrpFakePrintSystem::Model(const QString &Name)
 std::vector<TrpPrinterEntry> TrpFakePrintSystem::EnumPrinters()
 {
     std::vector<TrpPrinterEntry> list;
-    for (const auto &s : FModels)
-        list.push_back({s->Name, s->Port});
+    for (const auto& s : FModels)
+        list.push_back({ s->Name, s->Port });
     return list;
 }
 
-std::unique_ptr<TrpPrintDevice> TrpFakePrintSystem::OpenPrinter(const QString &Name)
+std::unique_ptr<TrpPrintDevice> TrpFakePrintSystem::OpenPrinter(const QString& Name)
 {
-    for (auto &s : FModels)
+    for (auto& s : FModels)
         if (s->Name == Name)
             return s->OpenFails ? nullptr : std::make_unique<TFakeDevice>(*s);
     return nullptr;

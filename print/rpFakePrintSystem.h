@@ -31,7 +31,7 @@ struct TrpFakePrinterModel {
     // Capabilities report a zero resolution (no valid context).
     bool InvalidCaps = false;
     // The driver's dialog: changes the mode and answers true to confirm.
-    std::function<bool(TrpDeviceMode &)> Properties;
+    std::function<bool(TrpDeviceMode&)> Properties;
 
     // What the printer received, in order: "Reset", "StartDoc <title>|<file>",
     // "StartPage", "EndPage", "EndDoc", "AbortDoc", "StartRaw", "Raw <bytes>", "EndRaw".
@@ -42,20 +42,19 @@ struct TrpFakePrinterModel {
     QPicture Drawing;
 };
 
-class TrpFakePrintSystem : public TrpPrintSystem
-{
+class TrpFakePrintSystem : public TrpPrintSystem {
 public:
     // A printer with A4 (9), Letter (1) and A3 (8), 600 dpi, 4 mm margins.
-    static TrpFakePrinterModel StandardPrinter(const QString &Name);
+    static TrpFakePrinterModel StandardPrinter(const QString& Name);
 
     // The models stay at their addresses until the system is destroyed.
-    TrpFakePrinterModel &Add(TrpFakePrinterModel Model);
-    TrpFakePrinterModel &Model(const QString &Name);
+    TrpFakePrinterModel& Add(TrpFakePrinterModel Model);
+    TrpFakePrinterModel& Model(const QString& Name);
     QString Default;
 
     std::vector<TrpPrinterEntry> EnumPrinters() override;
     QString DefaultPrinter() override { return Default; }
-    std::unique_ptr<TrpPrintDevice> OpenPrinter(const QString &Name) override;
+    std::unique_ptr<TrpPrintDevice> OpenPrinter(const QString& Name) override;
 
 private:
     std::vector<std::unique_ptr<TrpFakePrinterModel>> FModels;

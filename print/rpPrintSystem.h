@@ -35,13 +35,13 @@ struct TrpDeviceMode {
     uint32_t Fields = 0;
     int PaperSize = 9;
     int PaperLength = 0; // tenths of a millimetre, for a custom paper
-    int PaperWidth = 0;  // tenths of a millimetre, for a custom paper
+    int PaperWidth = 0; // tenths of a millimetre, for a custom paper
     int Orientation = 1; // 1 portrait, 2 landscape
     int Copies = 1;
     int DefaultSource = rpBinAuto;
     int Duplex = rpDuplexSimplex;
 
-    bool operator==(const TrpDeviceMode &) const = default;
+    bool operator==(const TrpDeviceMode&) const = default;
 };
 
 // Device capabilities for a device mode, in device pixels. A zero
@@ -66,40 +66,39 @@ struct TrpPrinterEntry {
 
 // One opened printer. Idle it answers capabilities for a device mode; between
 // StartDoc and EndDoc/AbortDoc it is printing on the device StartDoc returns.
-class TrpPrintDevice
-{
+class TrpPrintDevice {
 public:
     virtual ~TrpPrintDevice() = default;
     // The driver's default device mode; false when it cannot be obtained.
-    virtual bool DefaultDeviceMode(TrpDeviceMode &Mode) = 0;
+    virtual bool DefaultDeviceMode(TrpDeviceMode& Mode) = 0;
     // The capabilities of the paper and orientation in Mode.
-    virtual TrpDeviceCaps Capabilities(const TrpDeviceMode &Mode) = 0;
+    virtual TrpDeviceCaps Capabilities(const TrpDeviceMode& Mode) = 0;
     virtual std::vector<TrpDeviceEntry> Papers() = 0;
     // May throw when the driver cannot name its sources.
     virtual std::vector<TrpDeviceEntry> Bins() = 0;
     // The driver's own dialog on a copy of Mode; true when the user
     // confirmed, with Mode updated.
-    virtual bool PropertiesDialog(TrpDeviceMode &Mode) = 0;
+    virtual bool PropertiesDialog(TrpDeviceMode& Mode) = 0;
 
     // Starts a document named Title, written to FileName when that is not
     // empty. Returns the device to draw on, valid until the document ends;
     // throws EPelmoraError when the job cannot start.
-    virtual QPaintDevice *StartDoc(const QString &Title, const QString &FileName, const TrpDeviceMode &Mode) = 0;
+    virtual QPaintDevice* StartDoc(const QString& Title, const QString& FileName, const TrpDeviceMode& Mode)
+        = 0;
     // Applies a changed device mode (to the next page while printing).
-    virtual void ResetDevice(const TrpDeviceMode &Mode) = 0;
+    virtual void ResetDevice(const TrpDeviceMode& Mode) = 0;
     virtual void StartPage() = 0;
     virtual void EndPage() = 0;
     virtual void EndDoc() = 0;
     virtual void AbortDoc() = 0;
 
     // Raw jobs: bytes passed to the printer unchanged.
-    virtual void StartRawDoc(const QString &Title, const QString &FileName) = 0;
-    virtual void WriteRaw(const QByteArray &Buffer) = 0;
+    virtual void StartRawDoc(const QString& Title, const QString& FileName) = 0;
+    virtual void WriteRaw(const QByteArray& Buffer) = 0;
     virtual void EndRawDoc() = 0;
 };
 
-class TrpPrintSystem
-{
+class TrpPrintSystem {
 public:
     virtual ~TrpPrintSystem() = default;
     // Installed printers in the system's order.
@@ -107,5 +106,5 @@ public:
     // Name of the system's default printer; empty when none.
     virtual QString DefaultPrinter() = 0;
     // Opens a printer by name; nullptr when it cannot be opened.
-    virtual std::unique_ptr<TrpPrintDevice> OpenPrinter(const QString &Name) = 0;
+    virtual std::unique_ptr<TrpPrintDevice> OpenPrinter(const QString& Name) = 0;
 };

@@ -22,8 +22,8 @@
 
 #include <QCoreApplication>
 #include <QLocale>
-#include <QPainter>
 #include <QPaintDevice>
+#include <QPainter>
 #include <cfenv>
 
 namespace {
@@ -32,11 +32,17 @@ constexpr Extended MmPerInch = 25.4L;
 constexpr Extended VirtualMargin = 5; // mm on every side
 
 // A device length in whole millimetres.
-Extended DeviceMm(int Pixels, int Dpi) { return Extended(rpRound(Pixels / Extended(Dpi) * MmPerInch)); }
+Extended DeviceMm(int Pixels, int Dpi)
+{
+    return Extended(rpRound(Pixels / Extended(Dpi) * MmPerInch));
+}
 
-int OrientationCode(TrpPrinterOrientation Value) { return Value == poLandscape ? 2 : 1; }
+int OrientationCode(TrpPrinterOrientation Value)
+{
+    return Value == poLandscape ? 2 : 1;
+}
 
-int IndexOfNumber(const std::vector<TrpDeviceEntry> &List, int Number)
+int IndexOfNumber(const std::vector<TrpDeviceEntry>& List, int Number)
 {
     for (size_t i = 0; i < List.size(); ++i)
         if (List[i].Number == Number)
@@ -44,9 +50,9 @@ int IndexOfNumber(const std::vector<TrpDeviceEntry> &List, int Number)
     return -1;
 }
 
-int NumberOfName(const std::vector<TrpDeviceEntry> &List, const QString &Name)
+int NumberOfName(const std::vector<TrpDeviceEntry>& List, const QString& Name)
 {
-    for (const TrpDeviceEntry &e : List)
+    for (const TrpDeviceEntry& e : List)
         if (e.Name == Name)
             return e.Number;
     return List.front().Number;
@@ -57,7 +63,7 @@ int NumberOfName(const std::vector<TrpDeviceEntry> &List, const QString &Name)
 
 TrpPrinterCanvas::~TrpPrinterCanvas() = default;
 
-void TrpPrinterCanvas::SetFont(const QFont &Value)
+void TrpPrinterCanvas::SetFont(const QFont& Value)
 {
     FFont = Value;
     Changed();
@@ -70,7 +76,7 @@ QFont TrpPrinterCanvas::DeviceFont() const
     return f;
 }
 
-void TrpPrinterCanvas::SetDevice(QPaintDevice *Device)
+void TrpPrinterCanvas::SetDevice(QPaintDevice* Device)
 {
     if (FPainter && FPainter->isActive())
         FPainter->end();
@@ -90,21 +96,33 @@ void TrpPrinterCanvas::Changed()
 
 // ------------------------------------------------------------ custom printer
 
-TrpCustomPrinter::TrpCustomPrinter(const QString &AName, const QString &APort)
+TrpCustomPrinter::TrpCustomPrinter(const QString& AName, const QString& APort)
     : FCanvas(std::make_unique<TrpPrinterCanvas>(this))
     , FName(AName)
     , FPort(APort)
 {
-    FBins.push_back({rpBinAuto, rpGet(QStringLiteral("prDefault"))});
-    FPapers.push_back({rpCustomPaper, rpGet(QStringLiteral("prCustom"))});
+    FBins.push_back({ rpBinAuto, rpGet(QStringLiteral("prDefault")) });
+    FPapers.push_back({ rpCustomPaper, rpGet(QStringLiteral("prCustom")) });
 }
 
 TrpCustomPrinter::~TrpCustomPrinter() = default;
 
-int TrpCustomPrinter::PaperIndex(int Number) const { return IndexOfNumber(FPapers, Number); }
-int TrpCustomPrinter::BinIndex(int Number) const { return IndexOfNumber(FBins, Number); }
-int TrpCustomPrinter::PaperNameToNumber(const QString &Name) const { return NumberOfName(FPapers, Name); }
-int TrpCustomPrinter::BinNameToNumber(const QString &Name) const { return NumberOfName(FBins, Name); }
+int TrpCustomPrinter::PaperIndex(int Number) const
+{
+    return IndexOfNumber(FPapers, Number);
+}
+int TrpCustomPrinter::BinIndex(int Number) const
+{
+    return IndexOfNumber(FBins, Number);
+}
+int TrpCustomPrinter::PaperNameToNumber(const QString& Name) const
+{
+    return NumberOfName(FPapers, Name);
+}
+int TrpCustomPrinter::BinNameToNumber(const QString& Name) const
+{
+    return NumberOfName(FBins, Name);
+}
 
 // ------------------------------------------------------------ virtual printer
 
@@ -117,8 +135,8 @@ void TrpVirtualPrinter::Init()
     FDefOrientation = poPortrait;
     FDefPaperWidth = 210;
     FDefPaperHeight = 297;
-    for (const TrpPaperInfo &p : rpPaperTable())
-        FPapers.push_back({p.Number, QString()});
+    for (const TrpPaperInfo& p : rpPaperTable())
+        FPapers.push_back({ p.Number, QString() });
     FBin = -1;
     FDuplex = -1;
     // Start on the default paper so that sizes are never zero.
@@ -130,8 +148,8 @@ void TrpVirtualPrinter::Init()
     FCanvas->Refresh();
 }
 
-void TrpVirtualPrinter::SetViewParams(int APaperSize, Extended APaperWidth, Extended APaperHeight,
-                                      TrpPrinterOrientation AOrientation)
+void TrpVirtualPrinter::SetViewParams(
+    int APaperSize, Extended APaperWidth, Extended APaperHeight, TrpPrinterOrientation AOrientation)
 {
     Extended w, h;
     if (rpGetPaperSize(APaperSize, w, h)) {
@@ -150,7 +168,7 @@ void TrpVirtualPrinter::SetViewParams(int APaperSize, Extended APaperWidth, Exte
 }
 
 void TrpVirtualPrinter::SetPrintParams(int APaperSize, Extended APaperWidth, Extended APaperHeight,
-                                       TrpPrinterOrientation AOrientation, int ABin, int, int)
+    TrpPrinterOrientation AOrientation, int ABin, int, int)
 {
     SetViewParams(APaperSize, APaperWidth, APaperHeight, AOrientation);
     FBin = ABin;
@@ -158,7 +176,8 @@ void TrpVirtualPrinter::SetPrintParams(int APaperSize, Extended APaperWidth, Ext
 
 // ------------------------------------------------------------ real printer
 
-TrpPrinter::TrpPrinter(const QString &AName, const QString &APort, TrpPrintSystem &ASystem, TDialogService &ADialogs)
+TrpPrinter::TrpPrinter(
+    const QString& AName, const QString& APort, TrpPrintSystem& ASystem, TDialogService& ADialogs)
     : TrpCustomPrinter(AName, APort)
     , FSystem(ASystem)
     , FDialogs(ADialogs)
@@ -198,11 +217,11 @@ void TrpPrinter::Init()
     FDefOrientation = FMode.Orientation != 1 ? poLandscape : poPortrait;
     FOrientation = FDefOrientation;
 
-    for (const TrpDeviceEntry &p : FDevice->Papers())
+    for (const TrpDeviceEntry& p : FDevice->Papers())
         if (p.Number != rpCustomPaper)
             FPapers.push_back(p);
     try {
-        for (const TrpDeviceEntry &b : FDevice->Bins())
+        for (const TrpDeviceEntry& b : FDevice->Bins())
             if (b.Number != rpBinAuto)
                 FBins.push_back(b);
     } catch (...) {
@@ -223,7 +242,7 @@ bool TrpPrinter::UpdateDeviceCaps()
         box.Caption = rpGet(QStringLiteral("mbError"));
         box.Text = QStringLiteral("Printer selected is not valid");
         box.Icon = TMsgIcon::Error;
-        box.Buttons = {TMsgButton::OK};
+        box.Buttons = { TMsgButton::OK };
         FDialogs.MessageBox(box);
         return false;
     }
@@ -240,8 +259,8 @@ bool TrpPrinter::UpdateDeviceCaps()
     return true;
 }
 
-void TrpPrinter::SetViewParams(int APaperSize, Extended APaperWidth, Extended APaperHeight,
-                               TrpPrinterOrientation AOrientation)
+void TrpPrinter::SetViewParams(
+    int APaperSize, Extended APaperWidth, Extended APaperHeight, TrpPrinterOrientation AOrientation)
 {
     if (!FDevice)
         return;
@@ -269,7 +288,7 @@ void TrpPrinter::SetViewParams(int APaperSize, Extended APaperWidth, Extended AP
 }
 
 void TrpPrinter::SetPrintParams(int APaperSize, Extended APaperWidth, Extended APaperHeight,
-                                TrpPrinterOrientation AOrientation, int ABin, int ADuplex, int ACopies)
+    TrpPrinterOrientation AOrientation, int ABin, int ADuplex, int ACopies)
 {
     if (!FDevice)
         return;
@@ -315,7 +334,7 @@ void TrpPrinter::BeginDoc()
     if (!FDevice)
         return;
     const QString title = FTitle.isEmpty() ? QStringLiteral("Report Document") : FTitle;
-    QPaintDevice *device = FDevice->StartDoc(title, FFileName, FMode);
+    QPaintDevice* device = FDevice->StartDoc(title, FFileName, FMode);
     FCanvas->SetDevice(device);
     if (!FCanvas->Painter() || !FCanvas->Painter()->isActive()) {
         FCanvas->SetDevice(nullptr);
@@ -379,7 +398,7 @@ void TrpPrinter::BeginRAWDoc()
     FPrinting = true;
 }
 
-void TrpPrinter::WriteRAWDoc(const QByteArray &Buffer)
+void TrpPrinter::WriteRAWDoc(const QByteArray& Buffer)
 {
     if (FDevice && FPrinting)
         FDevice->WriteRaw(Buffer);
@@ -408,7 +427,7 @@ void TrpPrinter::PropertiesDlg()
 
 // ------------------------------------------------------------ printer list
 
-TrpPrinters::TrpPrinters(TrpPrintSystem &ASystem, TDialogService &ADialogs)
+TrpPrinters::TrpPrinters(TrpPrintSystem& ASystem, TDialogService& ADialogs)
     : FSystem(ASystem)
     , FDialogs(ADialogs)
 {
@@ -421,7 +440,7 @@ void TrpPrinters::FillPrinters()
 {
     FPrinterList.clear();
     FPrinters.clear();
-    for (const TrpPrinterEntry &e : FSystem.EnumPrinters()) {
+    for (const TrpPrinterEntry& e : FSystem.EnumPrinters()) {
         FPrinterList.push_back(std::make_unique<TrpPrinter>(e.Name, e.Port, FSystem, FDialogs));
         FPrinters.append(e.Name);
     }
@@ -446,7 +465,7 @@ void TrpPrinters::SetPrinterIndex(int Value)
     Printer()->Init();
 }
 
-int TrpPrinters::IndexOf(const QString &Name) const
+int TrpPrinters::IndexOf(const QString& Name) const
 {
     const QLocale locale;
     const QString wanted = locale.toUpper(Name);
@@ -465,16 +484,16 @@ struct TPrinterGlobals {
     std::unique_ptr<TrpPrinters> List; // declared last: goes first
 };
 
-TPrinterGlobals &Globals()
+TPrinterGlobals& Globals()
 {
     static TPrinterGlobals g;
     return g;
 }
 } // namespace
 
-TrpPrinters &rpPrinters()
+TrpPrinters& rpPrinters()
 {
-    TPrinterGlobals &g = Globals();
+    TPrinterGlobals& g = Globals();
     if (!g.System)
         g.System = std::make_unique<TrpQtPrintSystem>();
     if (!g.Dialogs)
@@ -493,15 +512,15 @@ TrpPrinters &rpPrinters()
 
 void rpSetPrintSystem(std::unique_ptr<TrpPrintSystem> System, std::unique_ptr<TDialogService> Dialogs)
 {
-    TPrinterGlobals &g = Globals();
+    TPrinterGlobals& g = Globals();
     g.List.reset();
     g.System = std::move(System);
     g.Dialogs = std::move(Dialogs);
 }
 
-void rpSelectPrinter(const QString &PrinterName)
+void rpSelectPrinter(const QString& PrinterName)
 {
-    TrpPrinters &printers = rpPrinters();
+    TrpPrinters& printers = rpPrinters();
     const int index = printers.IndexOf(PrinterName);
     if (index != -1)
         printers.SetPrinterIndex(index);

@@ -27,41 +27,42 @@ class TrpCustomPrinter;
 // The canvas of a printer. Its font is measured at the printer's vertical
 // resolution: every change of the canvas sets the font's pixels per inch to
 // it, keeping the point size.
-class TrpPrinterCanvas
-{
+class TrpPrinterCanvas {
 public:
-    explicit TrpPrinterCanvas(TrpCustomPrinter *APrinter) : FPrinter(APrinter) {}
+    explicit TrpPrinterCanvas(TrpCustomPrinter* APrinter)
+        : FPrinter(APrinter)
+    {
+    }
     ~TrpPrinterCanvas();
 
     // The painter of the running job; nullptr while no job is open.
-    QPainter *Painter() const { return FPainter.get(); }
-    const QFont &Font() const { return FFont; }
-    void SetFont(const QFont &Value);
+    QPainter* Painter() const { return FPainter.get(); }
+    const QFont& Font() const { return FFont; }
+    void SetFont(const QFont& Value);
     int FontPixelsPerInch() const { return FPixelsPerInch; }
     // The font sized in device pixels (point size * pixels per inch / 72).
     QFont DeviceFont() const;
     // Binds the canvas to a job's device (nullptr: unbinds).
-    void SetDevice(QPaintDevice *Device);
+    void SetDevice(QPaintDevice* Device);
     void Refresh() { Changed(); }
 
 private:
     void Changed();
 
-    TrpCustomPrinter *FPrinter;
+    TrpCustomPrinter* FPrinter;
     std::unique_ptr<QPainter> FPainter;
-    QFont FFont{QStringLiteral("Arial"), 10};
+    QFont FFont { QStringLiteral("Arial"), 10 };
     int FPixelsPerInch = 96;
 };
 
 // ------------------------------------------------------------ printers
 
-class TrpCustomPrinter
-{
+class TrpCustomPrinter {
 public:
-    TrpCustomPrinter(const QString &AName, const QString &APort);
+    TrpCustomPrinter(const QString& AName, const QString& APort);
     virtual ~TrpCustomPrinter();
-    TrpCustomPrinter(const TrpCustomPrinter &) = delete;
-    TrpCustomPrinter &operator=(const TrpCustomPrinter &) = delete;
+    TrpCustomPrinter(const TrpCustomPrinter&) = delete;
+    TrpCustomPrinter& operator=(const TrpCustomPrinter&) = delete;
 
     // Reads the printer's tables and defaults; only the first call works.
     virtual void Init() = 0;
@@ -72,26 +73,28 @@ public:
     virtual void EndDoc() = 0;
     virtual void EndPage() = 0;
     virtual void EndRAWDoc() = 0;
-    virtual void WriteRAWDoc(const QByteArray &Buffer) = 0;
+    virtual void WriteRAWDoc(const QByteArray& Buffer) = 0;
     // Makes APaperSize current to learn its size and margins, no job needed.
-    virtual void SetViewParams(int APaperSize, Extended APaperWidth, Extended APaperHeight,
-                               TrpPrinterOrientation AOrientation) = 0;
+    virtual void SetViewParams(
+        int APaperSize, Extended APaperWidth, Extended APaperHeight, TrpPrinterOrientation AOrientation)
+        = 0;
     // Sets up the paper, source, duplex mode and copies of the next page.
     virtual void SetPrintParams(int APaperSize, Extended APaperWidth, Extended APaperHeight,
-                                TrpPrinterOrientation AOrientation, int ABin, int ADuplex, int ACopies) = 0;
+        TrpPrinterOrientation AOrientation, int ABin, int ADuplex, int ACopies)
+        = 0;
     virtual void PropertiesDlg() = 0;
 
     // List position of a number, or -1.
     int PaperIndex(int Number) const;
     int BinIndex(int Number) const;
     // The number of a name; for an unknown name the first entry's (256, 7).
-    int PaperNameToNumber(const QString &Name) const;
-    int BinNameToNumber(const QString &Name) const;
+    int PaperNameToNumber(const QString& Name) const;
+    int BinNameToNumber(const QString& Name) const;
 
     int Bin() const { return FBin; }
     int Duplex() const { return FDuplex; }
-    const std::vector<TrpDeviceEntry> &Bins() const { return FBins; }
-    TrpPrinterCanvas *Canvas() const { return FCanvas.get(); }
+    const std::vector<TrpDeviceEntry>& Bins() const { return FBins; }
+    TrpPrinterCanvas* Canvas() const { return FCanvas.get(); }
     TrpPrinterOrientation DefOrientation() const { return FDefOrientation; }
     int DefPaper() const { return FDefPaper; }
     Extended DefPaperHeight() const { return FDefPaperHeight; }
@@ -100,11 +103,11 @@ public:
     int DefBin() const { return FDefBin; }
     QPoint DPI() const { return FDPI; }
     QString FileName() const { return FFileName; }
-    void SetFileName(const QString &Value) { FFileName = Value; }
+    void SetFileName(const QString& Value) { FFileName = Value; }
     bool Initialized() const { return FInitialized; }
     QString Name() const { return FName; }
     int Paper() const { return FPaper; }
-    const std::vector<TrpDeviceEntry> &Papers() const { return FPapers; }
+    const std::vector<TrpDeviceEntry>& Papers() const { return FPapers; }
     Extended PaperHeight() const { return FPaperHeight; }
     Extended PaperWidth() const { return FPaperWidth; }
     Extended LeftMargin() const { return FLeftMargin; }
@@ -115,7 +118,7 @@ public:
     QString Port() const { return FPort; }
     bool Printing() const { return FPrinting; }
     QString Title() const { return FTitle; }
-    void SetTitle(const QString &Value) { FTitle = Value; }
+    void SetTitle(const QString& Value) { FTitle = Value; }
 
 protected:
     int FBin = -1;
@@ -148,33 +151,31 @@ protected:
 
 // Stands in when no printer is installed: 600 dpi, the table's papers,
 // 5 mm margins; jobs do nothing.
-class TrpVirtualPrinter : public TrpCustomPrinter
-{
+class TrpVirtualPrinter : public TrpCustomPrinter {
 public:
     using TrpCustomPrinter::TrpCustomPrinter;
     void Init() override;
-    void Abort() override {}
-    void BeginDoc() override {}
-    void BeginPage() override {}
-    void BeginRAWDoc() override {}
-    void EndDoc() override {}
-    void EndPage() override {}
-    void EndRAWDoc() override {}
-    void WriteRAWDoc(const QByteArray &) override {}
+    void Abort() override { }
+    void BeginDoc() override { }
+    void BeginPage() override { }
+    void BeginRAWDoc() override { }
+    void EndDoc() override { }
+    void EndPage() override { }
+    void EndRAWDoc() override { }
+    void WriteRAWDoc(const QByteArray&) override { }
     void SetViewParams(int APaperSize, Extended APaperWidth, Extended APaperHeight,
-                       TrpPrinterOrientation AOrientation) override;
+        TrpPrinterOrientation AOrientation) override;
     void SetPrintParams(int APaperSize, Extended APaperWidth, Extended APaperHeight,
-                        TrpPrinterOrientation AOrientation, int ABin, int ADuplex, int ACopies) override;
-    void PropertiesDlg() override {}
+        TrpPrinterOrientation AOrientation, int ABin, int ADuplex, int ACopies) override;
+    void PropertiesDlg() override { }
 };
 
 // An installed printer, reached through the printing services. Keeps the
 // driver's device mode for its whole life.
-class TrpPrinter : public TrpCustomPrinter
-{
+class TrpPrinter : public TrpCustomPrinter {
 public:
     // System and Dialogs must outlive the printer.
-    TrpPrinter(const QString &AName, const QString &APort, TrpPrintSystem &ASystem, TDialogService &ADialogs);
+    TrpPrinter(const QString& AName, const QString& APort, TrpPrintSystem& ASystem, TDialogService& ADialogs);
     ~TrpPrinter() override;
 
     void Init() override;
@@ -185,53 +186,52 @@ public:
     void EndDoc() override;
     void EndPage() override;
     void EndRAWDoc() override;
-    void WriteRAWDoc(const QByteArray &Buffer) override;
+    void WriteRAWDoc(const QByteArray& Buffer) override;
     void SetViewParams(int APaperSize, Extended APaperWidth, Extended APaperHeight,
-                       TrpPrinterOrientation AOrientation) override;
+        TrpPrinterOrientation AOrientation) override;
     void SetPrintParams(int APaperSize, Extended APaperWidth, Extended APaperHeight,
-                        TrpPrinterOrientation AOrientation, int ABin, int ADuplex, int ACopies) override;
+        TrpPrinterOrientation AOrientation, int ABin, int ADuplex, int ACopies) override;
     void PropertiesDlg() override;
 
     // The driver's settings as last applied.
-    const TrpDeviceMode &DeviceMode() const { return FMode; }
+    const TrpDeviceMode& DeviceMode() const { return FMode; }
 
 private:
     bool UpdateDeviceCaps();
 
-    TrpPrintSystem &FSystem;
-    TDialogService &FDialogs;
+    TrpPrintSystem& FSystem;
+    TDialogService& FDialogs;
     std::unique_ptr<TrpPrintDevice> FDevice; // open while initialised
     TrpDeviceMode FMode;
 };
 
 // The printer list. When the system has no printer it holds one virtual
 // printer, so that page layout still works.
-class TrpPrinters
-{
+class TrpPrinters {
 public:
     // System and Dialogs must outlive the list.
-    TrpPrinters(TrpPrintSystem &ASystem, TDialogService &ADialogs);
+    TrpPrinters(TrpPrintSystem& ASystem, TDialogService& ADialogs);
     ~TrpPrinters();
 
     // Rebuilds the list from the printing services; the default printer
     // becomes current.
     void FillPrinters();
     int Count() const { return int(FPrinterList.size()); }
-    TrpCustomPrinter *Items(int Index) const { return FPrinterList[size_t(Index)].get(); }
-    const QStringList &Printers() const { return FPrinters; }
+    TrpCustomPrinter* Items(int Index) const { return FPrinterList[size_t(Index)].get(); }
+    const QStringList& Printers() const { return FPrinters; }
     // The current printer; never null.
-    TrpCustomPrinter *Printer() const { return Items(FPrinterIndex); }
+    TrpCustomPrinter* Printer() const { return Items(FPrinterIndex); }
     int PrinterIndex() const { return FPrinterIndex; }
     // -1 selects the system default printer; the selected one is initialised.
     void SetPrinterIndex(int Value);
     // Position of the printer whose name equals Name without regard to case
     // (by the locale's rules), or -1.
-    int IndexOf(const QString &Name) const;
+    int IndexOf(const QString& Name) const;
     bool HasPhysicalPrinters() const { return FHasPhysicalPrinters; }
 
 private:
-    TrpPrintSystem &FSystem;
-    TDialogService &FDialogs;
+    TrpPrintSystem& FSystem;
+    TDialogService& FDialogs;
     std::vector<std::unique_ptr<TrpCustomPrinter>> FPrinterList;
     QStringList FPrinters;
     int FPrinterIndex = 0;
@@ -241,13 +241,14 @@ private:
 
 // The process-wide printer list, built on first use from the installed
 // printing services (Qt's unless rpSetPrintSystem chose others).
-TrpPrinters &rpPrinters();
+TrpPrinters& rpPrinters();
 // Replaces the printing services and the dialog service the printers report
 // through; the list is rebuilt on its next use. Tests install doubles here.
 // nullptr restores the program's own.
-void rpSetPrintSystem(std::unique_ptr<TrpPrintSystem> System, std::unique_ptr<TDialogService> Dialogs = nullptr);
+void rpSetPrintSystem(
+    std::unique_ptr<TrpPrintSystem> System, std::unique_ptr<TDialogService> Dialogs = nullptr);
 
 // What a report does with PrintOptions.Printer before printing: a name of an
 // installed printer (any letter case) makes it current; any other name, such
 // as "Default", leaves the current printer as it is.
-void rpSelectPrinter(const QString &PrinterName);
+void rpSelectPrinter(const QString& PrinterName);

@@ -9,6 +9,7 @@
 
 #include "PelmoraError.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QPageLayout>
@@ -17,7 +18,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStandardPaths>
-#include <QApplication>
 
 namespace {
 constexpr int CustomPaper = 256;
@@ -72,7 +72,7 @@ QPrinter::DuplexMode DuplexModeOf(int Number)
     }
 }
 
-QPageSize PageSizeOf(const TrpDeviceMode &Mode)
+QPageSize PageSizeOf(const TrpDeviceMode& Mode)
 {
     const bool custom = Mode.PaperSize == CustomPaper || (Mode.Fields & dmPaperLengthField);
     if (custom && Mode.PaperWidth > 0 && Mode.PaperLength > 0)
@@ -81,7 +81,7 @@ QPageSize PageSizeOf(const TrpDeviceMode &Mode)
     return QPageSize(id == QPageSize::Custom ? QPageSize::A4 : id);
 }
 
-void ApplyMode(QPrinter &Printer, const TrpDeviceMode &Mode)
+void ApplyMode(QPrinter& Printer, const TrpDeviceMode& Mode)
 {
     Printer.setPageSize(PageSizeOf(Mode));
     Printer.setPageOrientation(Mode.Orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
@@ -91,7 +91,7 @@ void ApplyMode(QPrinter &Printer, const TrpDeviceMode &Mode)
         Printer.setPaperSource(PaperSourceOf(Mode.DefaultSource));
 }
 
-void ReadMode(const QPrinter &Printer, TrpDeviceMode &Mode)
+void ReadMode(const QPrinter& Printer, TrpDeviceMode& Mode)
 {
     const QPageSize size = Printer.pageLayout().pageSize();
     Mode.PaperSize = size.windowsId() > 0 ? size.windowsId() : CustomPaper;
@@ -106,13 +106,16 @@ void ReadMode(const QPrinter &Printer, TrpDeviceMode &Mode)
     Mode.DefaultSource = BinNumber(Printer.paperSource());
 }
 
-class TQtPrintDevice : public TrpPrintDevice
-{
+class TQtPrintDevice : public TrpPrintDevice {
 public:
     // Info: the CUPS printer, or a null info for the PDF file printer.
-    explicit TQtPrintDevice(const QPrinterInfo &Info) : FInfo(Info), FIdle(MakePrinter()) {}
+    explicit TQtPrintDevice(const QPrinterInfo& Info)
+        : FInfo(Info)
+        , FIdle(MakePrinter())
+    {
+    }
 
-    bool DefaultDeviceMode(TrpDeviceMode &Mode) override
+    bool DefaultDeviceMode(TrpDeviceMode& Mode) override
     {
         Mode = TrpDeviceMode();
         if (!FInfo.isNull()) {
@@ -123,7 +126,7 @@ public:
         return true;
     }
 
-    TrpDeviceCaps Capabilities(const TrpDeviceMode &Mode) override
+    TrpDeviceCaps Capabilities(const TrpDeviceMode& Mode) override
     {
         ApplyMode(*FIdle, Mode);
         return CapsOf(*FIdle);
@@ -133,13 +136,14 @@ public:
     {
         std::vector<TrpDeviceEntry> list;
         const QList<QPageSize> sizes = FInfo.isNull() ? AllStandardSizes() : FInfo.supportedPageSizes();
-        for (const QPageSize &s : sizes) {
+        for (const QPageSize& s : sizes) {
             const int id = s.windowsId();
             if (id <= 0)
                 continue;
-            const bool known = std::any_of(list.begin(), list.end(), [id](const TrpDeviceEntry &e) { return e.Number == id; });
+            const bool known = std::any_of(
+                list.begin(), list.end(), [id](const TrpDeviceEntry& e) { return e.Number == id; });
             if (!known)
-                list.push_back({id, s.name()});
+                list.push_back({ id, s.name() });
         }
         return list;
     }
@@ -148,7 +152,7 @@ public:
     // ("Default") is the only one.
     std::vector<TrpDeviceEntry> Bins() override { return {}; }
 
-    bool PropertiesDialog(TrpDeviceMode &Mode) override
+    bool PropertiesDialog(TrpDeviceMode& Mode) override
     {
         ApplyMode(*FIdle, Mode);
         QPrintDialog dialog(FIdle.get(), QApplication::activeWindow());
@@ -160,14 +164,15 @@ public:
         return true;
     }
 
-    QPaintDevice *StartDoc(const QString &Title, const QString &FileName, const TrpDeviceMode &Mode) override
+    QPaintDevice* StartDoc(const QString& Title, const QString& FileName, const TrpDeviceMode& Mode) override
     {
         FJob = MakePrinter();
         ApplyMode(*FJob, Mode);
         FJob->setDocName(Title);
         QString file = FileName;
         if (file.isEmpty() && FInfo.isNull())
-            file = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(Title + QStringLiteral(".pdf"));
+            file = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                       .filePath(Title + QStringLiteral(".pdf"));
         if (!file.isEmpty()) {
             FJob->setOutputFormat(QPrinter::PdfFormat);
             FJob->setOutputFileName(file);
@@ -176,7 +181,7 @@ public:
         return FJob.get();
     }
 
-    void ResetDevice(const TrpDeviceMode &Mode) override
+    void ResetDevice(const TrpDeviceMode& Mode) override
     {
         // Idle there is nothing to reset: every question applies its mode.
         if (FJob)
@@ -189,7 +194,7 @@ public:
         if (FJob && FPagesStarted++ > 0)
             FJob->newPage();
     }
-    void EndPage() override {}
+    void EndPage() override { }
     void EndDoc() override { FJob.reset(); }
     void AbortDoc() override
     {
@@ -197,7 +202,7 @@ public:
             FJob->abort();
     }
 
-    void StartRawDoc(const QString &, const QString &FileName) override
+    void StartRawDoc(const QString&, const QString& FileName) override
     {
         if (FileName.isEmpty())
             throw EPelmoraError(QStringLiteral("Raw printing needs an output file"));
@@ -207,7 +212,7 @@ public:
             throw EPelmoraError(QStringLiteral("Cannot create file \"%1\"").arg(FileName));
         }
     }
-    void WriteRaw(const QByteArray &Buffer) override
+    void WriteRaw(const QByteArray& Buffer) override
     {
         if (FRaw)
             FRaw->write(Buffer);
@@ -225,7 +230,7 @@ private:
         return p;
     }
 
-    static TrpDeviceCaps CapsOf(QPrinter &Printer)
+    static TrpDeviceCaps CapsOf(QPrinter& Printer)
     {
         TrpDeviceCaps caps;
         caps.LogPixelsX = Printer.logicalDpiX();
@@ -263,15 +268,18 @@ private:
 std::vector<TrpPrinterEntry> TrpQtPrintSystem::EnumPrinters()
 {
     std::vector<TrpPrinterEntry> list;
-    for (const QPrinterInfo &info : QPrinterInfo::availablePrinters())
-        list.push_back({info.printerName(), info.location()});
-    list.push_back({PdfPrinterName(), QStringLiteral("FILE:")});
+    for (const QPrinterInfo& info : QPrinterInfo::availablePrinters())
+        list.push_back({ info.printerName(), info.location() });
+    list.push_back({ PdfPrinterName(), QStringLiteral("FILE:") });
     return list;
 }
 
-QString TrpQtPrintSystem::DefaultPrinter() { return QPrinterInfo::defaultPrinterName(); }
+QString TrpQtPrintSystem::DefaultPrinter()
+{
+    return QPrinterInfo::defaultPrinterName();
+}
 
-std::unique_ptr<TrpPrintDevice> TrpQtPrintSystem::OpenPrinter(const QString &Name)
+std::unique_ptr<TrpPrintDevice> TrpQtPrintSystem::OpenPrinter(const QString& Name)
 {
     if (Name == PdfPrinterName())
         return std::make_unique<TQtPrintDevice>(QPrinterInfo());

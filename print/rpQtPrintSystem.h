@@ -4,13 +4,12 @@
 
 #include "rpPrintSystem.h"
 
-class TrpQtPrintSystem : public TrpPrintSystem
-{
+class TrpQtPrintSystem : public TrpPrintSystem {
 public:
     // Name of the PDF file printer, offered after the installed printers.
     static QString PdfPrinterName() { return QStringLiteral("PDF File"); }
 
     std::vector<TrpPrinterEntry> EnumPrinters() override;
     QString DefaultPrinter() override;
-    std::unique_ptr<TrpPrintDevice> OpenPrinter(const QString &Name) override;
+    std::unique_ptr<TrpPrintDevice> OpenPrinter(const QString& Name) override;
 };

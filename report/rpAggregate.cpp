@@ -27,7 +27,7 @@ namespace {
 // How deep scanning follows variables and nested brackets.
 constexpr int MaxScanDepth = 16;
 
-bool IsAggregateWord(const QString &Upper)
+bool IsAggregateWord(const QString& Upper)
 {
     return Upper == QLatin1String("SUM") || Upper == QLatin1String("MIN") || Upper == QLatin1String("MAX")
         || Upper == QLatin1String("AVG") || Upper == QLatin1String("COUNT");
@@ -47,7 +47,7 @@ bool EndsWord(QChar C)
 // Calls Visit(index, character) for every character of Text from Start
 // that is outside quoted text, until Visit returns true; returns where it
 // stopped, or Text.size().
-template <class F> qsizetype VisitUnquoted(const QString &Text, qsizetype Start, F Visit)
+template <class F> qsizetype VisitUnquoted(const QString& Text, qsizetype Start, F Visit)
 {
     QChar quote;
     for (qsizetype i = Start; i < Text.size(); ++i) {
@@ -66,7 +66,7 @@ template <class F> qsizetype VisitUnquoted(const QString &Text, qsizetype Start,
 
 // Index of the delimiter that closes the one at Start, skipping quoted text
 // and nested pairs; Text.size() when it is never closed.
-qsizetype MatchingClose(const QString &Text, qsizetype Start, QChar Open, QChar Close)
+qsizetype MatchingClose(const QString& Text, qsizetype Start, QChar Open, QChar Close)
 {
     int depth = 0;
     return VisitUnquoted(Text, Start, [&](qsizetype, QChar c) {
@@ -77,7 +77,7 @@ qsizetype MatchingClose(const QString &Text, qsizetype Start, QChar Open, QChar 
 }
 
 // Arguments split at commas outside quotes and parentheses, trimmed.
-QStringList SplitArguments(const QString &Text)
+QStringList SplitArguments(const QString& Text)
 {
     QStringList result;
     int depth = 0;
@@ -98,7 +98,7 @@ QStringList SplitArguments(const QString &Text)
 }
 
 // The accumulated value after adding V by the function.
-Variant Combine(TrpAggregateFunction Function, const Variant &Acc, const Variant &V)
+Variant Combine(TrpAggregateFunction Function, const Variant& Acc, const Variant& V)
 {
     if (V.IsNull())
         return Acc;
@@ -106,10 +106,14 @@ Variant Combine(TrpAggregateFunction Function, const Variant &Acc, const Variant
         return V;
     switch (Function) {
     case agSum:
-    case agAvg: return Variant::Add(Acc, V);
-    case agMin: return Variant::Compare(V, Acc) < 0 ? V : Acc;
-    case agMax: return Variant::Compare(V, Acc) > 0 ? V : Acc;
-    case agCount: break;
+    case agAvg:
+        return Variant::Add(Acc, V);
+    case agMin:
+        return Variant::Compare(V, Acc) < 0 ? V : Acc;
+    case agMax:
+        return Variant::Compare(V, Acc) > 0 ? V : Acc;
+    case agCount:
+        break;
     }
     return Acc;
 }
@@ -118,7 +122,7 @@ Variant Combine(TrpAggregateFunction Function, const Variant &Acc, const Variant
 
 // ------------------------------------------------------------------ item
 
-void TrpAggregateItem::Target(int *&Count, Variant *&Value)
+void TrpAggregateItem::Target(int*& Count, Variant*& Value)
 {
     if (VColumn > 0 && VColumn <= MaxVColumn) {
         if (ItemsArray.empty()) {
@@ -147,8 +151,8 @@ void TrpAggregateItem::Calc()
         else if (v.IsEmpty())
             v = Variant::Null();
     }
-    int *count;
-    Variant *value;
+    int* count;
+    Variant* value;
     Target(count, value);
     FLastCount = count;
     FLastValue = value;
@@ -170,10 +174,15 @@ Variant TrpAggregateItem::Value(int AColumn) const
     Variant result;
     switch (AggregateFunction) {
     case agAvg:
-        result = count > 0 && !value.IsNull() ? Variant::DivideFloat(value, Variant(int32_t(count))) : Variant::Null();
+        result = count > 0 && !value.IsNull() ? Variant::DivideFloat(value, Variant(int32_t(count)))
+                                              : Variant::Null();
         break;
-    case agCount: result = Variant(int32_t(count)); break;
-    default: result = value; break;
+    case agCount:
+        result = Variant(int32_t(count));
+        break;
+    default:
+        result = value;
+        break;
     }
     return result.IsNull() || result.IsEmpty() ? Variant(int32_t(0)) : result;
 }
@@ -228,68 +237,69 @@ void TrpAggregateItem::EndKeep()
 
 // ------------------------------------------------------------------ list
 
-void TrpAggregateList::ScanBandMemos(TrpBand *Band, TrpDataBand *DefaultBand, bool WithChildren)
+void TrpAggregateList::ScanBandMemos(TrpBand* Band, TrpDataBand* DefaultBand, bool WithChildren)
 {
     // A child chain is never circular (SetChild refuses that).
-    for (TrpBand *b = Band; b; b = WithChildren ? b->Child() : nullptr)
-        for (const auto &o : b->Objects())
-            if (auto *memo = dynamic_cast<TrpCustomMemoView *>(o.get()))
+    for (TrpBand* b = Band; b; b = WithChildren ? b->Child() : nullptr)
+        for (const auto& o : b->Objects())
+            if (auto* memo = dynamic_cast<TrpCustomMemoView*>(o.get()))
                 ScanMemoAggregates(memo, DefaultBand);
 }
 
-void TrpAggregateList::AddItems(TrpReportPage *Page)
+void TrpAggregateList::AddItems(TrpReportPage* Page)
 {
     if (!Page)
         return;
-    std::vector<TrpBand *> seen;
-    auto visit = [&](auto &&self, TrpBand *Band) -> void {
-        auto *data = dynamic_cast<TrpDataBand *>(Band);
+    std::vector<TrpBand*> seen;
+    auto visit = [&](auto&& self, TrpBand* Band) -> void {
+        auto* data = dynamic_cast<TrpDataBand*>(Band);
         if (!data || std::find(seen.begin(), seen.end(), Band) != seen.end())
             return;
         seen.push_back(Band);
         ScanBandMemos(data->Footer, data, true);
-        std::vector<TrpBand *> groups;
-        for (TrpBand *g = data->Group; g && std::find(groups.begin(), groups.end(), g) == groups.end(); g = g->Group) {
+        std::vector<TrpBand*> groups;
+        for (TrpBand* g = data->Group; g && std::find(groups.begin(), groups.end(), g) == groups.end();
+             g = g->Group) {
             groups.push_back(g);
             ScanBandMemos(g->Footer, data, true);
         }
         if (data->Vertical())
             ScanBandMemos(data, data, false);
-        for (TrpBand *detail : data->SubBands)
+        for (TrpBand* detail : data->SubBands)
             self(self, detail);
     };
-    for (TrpBand *b : Page->SubBands)
+    for (TrpBand* b : Page->SubBands)
         visit(visit, b);
-    for (TrpBand *b : Page->VSubBands)
+    for (TrpBand* b : Page->VSubBands)
         visit(visit, b);
     if (Page->SubBands.empty())
         return;
-    auto *master = dynamic_cast<TrpDataBand *>(Page->SubBands.front());
+    auto* master = dynamic_cast<TrpDataBand*>(Page->SubBands.front());
     ScanBandMemos(Page->FindBand<TrpPageFooter>(), master, true);
     ScanBandMemos(Page->FindBand<TrpColumnFooter>(), master, true);
     ScanBandMemos(Page->FindBand<TrpReportSummary>(), master, true);
 }
 
-void TrpAggregateList::ScanMemoAggregates(TrpCustomMemoView *Memo, TrpDataBand *DefaultBand)
+void TrpAggregateList::ScanMemoAggregates(TrpCustomMemoView* Memo, TrpDataBand* DefaultBand)
 {
     QString open, close;
     if (!Memo->AllowExpressions() || !rpSplitDelimiters(Memo->ExpressionDelimiters(), open, close))
         return;
-    rpReplaceBracketed(Memo->Text(), open, close, [&](const QString &Expression) {
+    rpReplaceBracketed(Memo->Text(), open, close, [&](const QString& Expression) {
         QStringList inProgress;
         ScanText(Expression, Memo, DefaultBand, 0, inProgress);
         return QString();
     });
 }
 
-void TrpAggregateList::ScanText(const QString &Text, TrpCustomMemoView *Memo, TrpDataBand *DefaultBand, int Depth,
-                                QStringList &Variables)
+void TrpAggregateList::ScanText(
+    const QString& Text, TrpCustomMemoView* Memo, TrpDataBand* DefaultBand, int Depth, QStringList& Variables)
 {
     if (Depth > MaxScanDepth)
         return;
-    const TrpVariables &variables = FReport->Variables();
+    const TrpVariables& variables = FReport->Variables();
     // True for a report variable: its value text is scanned in its place.
-    auto followVariable = [&](const QString &Name) {
+    auto followVariable = [&](const QString& Name) {
         const int v = TrpVariables::IsCategory(Name) ? -1 : variables.IndexOf(Name);
         if (v < 0)
             return false;
@@ -304,7 +314,7 @@ void TrpAggregateList::ScanText(const QString &Text, TrpCustomMemoView *Memo, Tr
     const QString whole = Text.trimmed();
     if (followVariable(whole))
         return;
-    TrpDataSet *dataSet;
+    TrpDataSet* dataSet;
     QString field;
     FReport->GetDatasetAndField(whole, dataSet, field);
     if (dataSet && !field.isEmpty())
@@ -320,7 +330,8 @@ void TrpAggregateList::ScanText(const QString &Text, TrpCustomMemoView *Memo, Tr
             const qsizetype q = whole.indexOf(c, i + 1);
             i = q < 0 ? n : q + 1;
         } else if (c == QLatin1Char('(') || c == QLatin1Char('<')) {
-            const qsizetype e = MatchingClose(whole, i, c, c == QLatin1Char('(') ? QLatin1Char(')') : QLatin1Char('>'));
+            const qsizetype e
+                = MatchingClose(whole, i, c, c == QLatin1Char('(') ? QLatin1Char(')') : QLatin1Char('>'));
             ScanText(whole.mid(i + 1, e - i - 1), Memo, DefaultBand, Depth + 1, Variables);
             i = e + 1;
         } else {
@@ -347,7 +358,7 @@ void TrpAggregateList::ScanText(const QString &Text, TrpCustomMemoView *Memo, Tr
     }
 }
 
-void TrpAggregateList::AddCall(const QString &Call, TrpCustomMemoView *Memo, TrpDataBand *DefaultBand)
+void TrpAggregateList::AddCall(const QString& Call, TrpCustomMemoView* Memo, TrpDataBand* DefaultBand)
 {
     const qsizetype open = Call.indexOf(QLatin1Char('('));
     const QString name = Call.left(open).trimmed().toUpper();
@@ -367,13 +378,13 @@ void TrpAggregateList::AddCall(const QString &Call, TrpCustomMemoView *Memo, Trp
     if (first == 1)
         item->Expression = arg(0);
     const QString bandName = arg(first);
-    item->Band = bandName.isEmpty() ? DefaultBand : dynamic_cast<TrpDataBand *>(FReport->FindByName(bandName));
+    item->Band = bandName.isEmpty() ? DefaultBand : dynamic_cast<TrpDataBand*>(FReport->FindByName(bandName));
     bool ok = false;
     const int flags = arg(first + 1).toInt(&ok);
     item->CountInvisibleBands = ok && (flags & 1);
     item->DontReset = ok && (flags & 2);
-    item->ParentBand = dynamic_cast<TrpBand *>(Memo->Parent());
-    item->IsPageFooter = dynamic_cast<TrpPageFooter *>(item->ParentBand) != nullptr;
+    item->ParentBand = dynamic_cast<TrpBand*>(Memo->Parent());
+    item->IsPageFooter = dynamic_cast<TrpPageFooter*>(item->ParentBand) != nullptr;
     item->MemoName = Memo->Name();
     item->OriginalName = Call.trimmed();
     item->Report = FReport;
@@ -381,28 +392,28 @@ void TrpAggregateList::AddCall(const QString &Call, TrpCustomMemoView *Memo, Trp
     FItems.push_back(std::move(item));
 }
 
-void TrpAggregateList::AddValue(TrpBand *Band, int VColumn)
+void TrpAggregateList::AddValue(TrpBand* Band, int VColumn)
 {
-    for (auto &item : FItems)
+    for (auto& item : FItems)
         if (item->Band == Band) {
             item->VColumn = VColumn;
             item->Calc();
         }
 }
 
-void TrpAggregateList::DeleteValue(TrpBand *Band)
+void TrpAggregateList::DeleteValue(TrpBand* Band)
 {
-    for (auto &item : FItems)
+    for (auto& item : FItems)
         if (item->Band == Band)
             item->DeleteValue();
 }
 
-Variant TrpAggregateList::GetValue(TrpBand *ParentBand, int VColumn, const QString &Name, const QString &Expression,
-                                   TrpBand *Band, int Flags) const
+Variant TrpAggregateList::GetValue(TrpBand* ParentBand, int VColumn, const QString& Name,
+    const QString& Expression, TrpBand* Band, int Flags) const
 {
     const QString upper = Name.trimmed().toUpper();
     const QString expression = Expression.trimmed();
-    for (const auto &item : FItems) {
+    for (const auto& item : FItems) {
         if (item->ParentBand != ParentBand || (Band && item->Band != Band) || item->Flags() != (Flags & 3))
             continue;
         const bool sameFunction = upper == QLatin1String("SUM") ? item->AggregateFunction == agSum
@@ -416,37 +427,37 @@ Variant TrpAggregateList::GetValue(TrpBand *ParentBand, int VColumn, const QStri
     return Variant::Null();
 }
 
-Variant TrpAggregateList::GetValue(TrpBand *ParentBand, const QString &ComplexName, int VColumn) const
+Variant TrpAggregateList::GetValue(TrpBand* ParentBand, const QString& ComplexName, int VColumn) const
 {
     const QString name = ComplexName.trimmed();
-    for (const auto &item : FItems)
+    for (const auto& item : FItems)
         if (item->ParentBand == ParentBand && item->OriginalName.compare(name, Qt::CaseInsensitive) == 0)
             return item->Value(VColumn);
     return Variant::Null();
 }
 
-void TrpAggregateList::Reset(TrpBand *ParentBand)
+void TrpAggregateList::Reset(TrpBand* ParentBand)
 {
-    for (auto &item : FItems)
+    for (auto& item : FItems)
         if (item->ParentBand == ParentBand)
             item->Reset();
 }
 
 void TrpAggregateList::StartKeep()
 {
-    for (auto &item : FItems)
+    for (auto& item : FItems)
         item->StartKeep();
 }
 
 void TrpAggregateList::EndKeep()
 {
-    for (auto &item : FItems)
+    for (auto& item : FItems)
         item->EndKeep();
 }
 
 void TrpAggregateList::ClearValues()
 {
-    for (auto &item : FItems) {
+    for (auto& item : FItems) {
         item->Keeping = false;
         item->TempItemsCount = 0;
         item->TempItemsValue = Variant::Null();

@@ -19,8 +19,7 @@ class TrpReportPage;
 
 enum TrpAggregateFunction { agSum, agAvg, agMin, agMax, agCount };
 
-class TrpAggregateItem
-{
+class TrpAggregateItem {
 public:
     // Highest vertical column with totals of its own.
     static constexpr int MaxVColumn = 1000;
@@ -44,10 +43,10 @@ public:
 
     TrpAggregateFunction AggregateFunction = agSum;
     QString Expression; // trimmed; empty for COUNT
-    TrpDataBand *Band = nullptr;
+    TrpDataBand* Band = nullptr;
     bool CountInvisibleBands = false;
     bool DontReset = false;
-    TrpBand *ParentBand = nullptr;
+    TrpBand* ParentBand = nullptr;
     bool IsPageFooter = false;
     QString MemoName;
     QString OriginalName;
@@ -62,40 +61,42 @@ public:
     int VColumn = 0;
     std::vector<Variant> ItemsArray;
     std::vector<int> ItemsCountArray;
-    TrpReport *Report = nullptr;
+    TrpReport* Report = nullptr;
 
 private:
     // The totals Calc adds to now: the column's, the side or the plain ones.
-    void Target(int *&Count, Variant *&Value);
+    void Target(int*& Count, Variant*& Value);
     // Where the last row went, for DeleteValue; none once withdrawn or reset.
-    int *FLastCount = nullptr;
-    Variant *FLastValue = nullptr;
+    int* FLastCount = nullptr;
+    Variant* FLastValue = nullptr;
 };
 
-class TrpAggregateList
-{
+class TrpAggregateList {
 public:
-    explicit TrpAggregateList(TrpReport *AReport) : FReport(AReport) {}
+    explicit TrpAggregateList(TrpReport* AReport)
+        : FReport(AReport)
+    {
+    }
 
     // Registers the aggregates shown on a report page. Reads the band tree
     // the engine has built (the page's SubBands and VSubBands, each data
     // band's SubBands, Footer and Group chain).
-    void AddItems(TrpReportPage *Page);
+    void AddItems(TrpReportPage* Page);
     // Registers the calls in one memo's bracketed expressions; DefaultBand
     // feeds the calls that name no band.
-    void ScanMemoAggregates(TrpCustomMemoView *Memo, TrpDataBand *DefaultBand);
+    void ScanMemoAggregates(TrpCustomMemoView* Memo, TrpDataBand* DefaultBand);
     // Feeds the current row of Band to its items.
-    void AddValue(TrpBand *Band, int VColumn = 0);
-    void DeleteValue(TrpBand *Band);
+    void AddValue(TrpBand* Band, int VColumn = 0);
+    void DeleteValue(TrpBand* Band);
     // The value of the item shown in ParentBand that matches the call; Null
     // when none does. Band none matches any band; Expression compares
     // trimmed and without regard to case.
-    Variant GetValue(TrpBand *ParentBand, int VColumn, const QString &Name, const QString &Expression,
-                     TrpBand *Band, int Flags) const;
+    Variant GetValue(TrpBand* ParentBand, int VColumn, const QString& Name, const QString& Expression,
+        TrpBand* Band, int Flags) const;
     // The same by the call text as written ("SUM(<x>, MasterData1)").
-    Variant GetValue(TrpBand *ParentBand, const QString &ComplexName, int VColumn) const;
+    Variant GetValue(TrpBand* ParentBand, const QString& ComplexName, int VColumn) const;
     // After ParentBand was shown: its items start over.
-    void Reset(TrpBand *ParentBand);
+    void Reset(TrpBand* ParentBand);
     void StartKeep();
     void EndKeep();
     // Every item starts over, DontReset ones too (between two passes).
@@ -103,15 +104,15 @@ public:
     void Clear() { FItems.clear(); }
 
     int Count() const { return int(FItems.size()); }
-    TrpAggregateItem &Items(int Index) const { return *FItems[size_t(Index)]; }
+    TrpAggregateItem& Items(int Index) const { return *FItems[size_t(Index)]; }
 
 private:
     // Variables: upper-cased names of the variables being scanned.
-    void ScanText(const QString &Text, TrpCustomMemoView *Memo, TrpDataBand *DefaultBand, int Depth,
-                  QStringList &Variables);
-    void AddCall(const QString &Call, TrpCustomMemoView *Memo, TrpDataBand *DefaultBand);
-    void ScanBandMemos(TrpBand *Band, TrpDataBand *DefaultBand, bool WithChildren);
+    void ScanText(const QString& Text, TrpCustomMemoView* Memo, TrpDataBand* DefaultBand, int Depth,
+        QStringList& Variables);
+    void AddCall(const QString& Call, TrpCustomMemoView* Memo, TrpDataBand* DefaultBand);
+    void ScanBandMemos(TrpBand* Band, TrpDataBand* DefaultBand, bool WithChildren);
 
-    TrpReport *FReport;
+    TrpReport* FReport;
     std::vector<std::unique_ptr<TrpAggregateItem>> FItems;
 };

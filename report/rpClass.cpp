@@ -24,13 +24,13 @@
 
 // -------------------------------------------------------------------- font
 
-TrpFont &TrpFont::operator=(const TrpFont &Other)
+TrpFont& TrpFont::operator=(const TrpFont& Other)
 {
     Assign(Other);
     return *this;
 }
 
-void TrpFont::Assign(const TrpFont &Other)
+void TrpFont::Assign(const TrpFont& Other)
 {
     if (this == &Other)
         return;
@@ -43,13 +43,13 @@ void TrpFont::Assign(const TrpFont &Other)
     Changed();
 }
 
-bool TrpFont::operator==(const TrpFont &O) const
+bool TrpFont::operator==(const TrpFont& O) const
 {
-    return FName == O.FName && FSize == O.FSize && FColor == O.FColor && FStyle == O.FStyle &&
-           FCharset == O.FCharset;
+    return FName == O.FName && FSize == O.FSize && FColor == O.FColor && FStyle == O.FStyle
+        && FCharset == O.FCharset;
 }
 
-void TrpFont::SetName(const QString &Value)
+void TrpFont::SetName(const QString& Value)
 {
     FName = Value;
     Changed();
@@ -82,7 +82,7 @@ void TrpFont::Changed()
 
 // ------------------------------------------------------------------- frame
 
-void TrpFrame::Assign(const TrpFrame &O)
+void TrpFrame::Assign(const TrpFrame& O)
 {
     FTyp = O.FTyp;
     FColor = O.FColor;
@@ -97,32 +97,32 @@ void TrpFrame::Assign(const TrpFrame &O)
     FBottomLine = O.FBottomLine;
 }
 
-bool TrpFrame::operator==(const TrpFrame &O) const
+bool TrpFrame::operator==(const TrpFrame& O) const
 {
-    return FTyp == O.FTyp && FColor == O.FColor && FStyle == O.FStyle && FWidth == O.FWidth &&
-           FDropShadow == O.FDropShadow && FShadowWidth == O.FShadowWidth && FShadowColor == O.FShadowColor &&
-           FLeftLine == O.FLeftLine && FTopLine == O.FTopLine && FRightLine == O.FRightLine &&
-           FBottomLine == O.FBottomLine;
+    return FTyp == O.FTyp && FColor == O.FColor && FStyle == O.FStyle && FWidth == O.FWidth
+        && FDropShadow == O.FDropShadow && FShadowWidth == O.FShadowWidth && FShadowColor == O.FShadowColor
+        && FLeftLine == O.FLeftLine && FTopLine == O.FTopLine && FRightLine == O.FRightLine
+        && FBottomLine == O.FBottomLine;
 }
 
 void TrpFrame::SetColor(TrpColor Value)
 {
     FColor = Value;
-    for (TrpFrameLine *l : {&FLeftLine, &FTopLine, &FRightLine, &FBottomLine})
+    for (TrpFrameLine* l : { &FLeftLine, &FTopLine, &FRightLine, &FBottomLine })
         l->SetColor(Value);
 }
 
 void TrpFrame::SetStyle(TrpFrameStyle Value)
 {
     FStyle = Value;
-    for (TrpFrameLine *l : {&FLeftLine, &FTopLine, &FRightLine, &FBottomLine})
+    for (TrpFrameLine* l : { &FLeftLine, &FTopLine, &FRightLine, &FBottomLine })
         l->SetStyle(Value);
 }
 
 void TrpFrame::SetWidth(Extended Value)
 {
     FWidth = Value;
-    for (TrpFrameLine *l : {&FLeftLine, &FTopLine, &FRightLine, &FBottomLine})
+    for (TrpFrameLine* l : { &FLeftLine, &FTopLine, &FRightLine, &FBottomLine })
         l->SetWidth(Value);
 }
 
@@ -131,41 +131,47 @@ void TrpFrame::SetWidth(Extended Value)
 bool TrpBrushFill::Paints() const
 {
     // The default brush (no back colour, black, solid) leaves the background alone.
-    return !(BackColor() == clNone && ForeColor() == clBlack && Style() == bsSolid) &&
-           !(BackColor() == clNone && Style() == bsClear);
+    return !(BackColor() == clNone && ForeColor() == clBlack && Style() == bsSolid)
+        && !(BackColor() == clNone && Style() == bsClear);
 }
 
-bool TrpBrushFill::Equals(const TrpCustomFill &Other) const
+bool TrpBrushFill::Equals(const TrpCustomFill& Other) const
 {
-    auto *o = dynamic_cast<const TrpBrushFill *>(&Other);
+    auto* o = dynamic_cast<const TrpBrushFill*>(&Other);
     return o && o->BackColor() == BackColor() && o->ForeColor() == ForeColor() && o->Style() == Style();
 }
 
-bool TrpGradientFill::Equals(const TrpCustomFill &Other) const
+bool TrpGradientFill::Equals(const TrpCustomFill& Other) const
 {
-    auto *o = dynamic_cast<const TrpGradientFill *>(&Other);
-    return o && o->StartColor() == StartColor() && o->EndColor() == EndColor() &&
-           o->GradientStyle() == GradientStyle();
+    auto* o = dynamic_cast<const TrpGradientFill*>(&Other);
+    return o && o->StartColor() == StartColor() && o->EndColor() == EndColor()
+        && o->GradientStyle() == GradientStyle();
 }
 
-bool TrpGlassFill::Equals(const TrpCustomFill &Other) const
+bool TrpGlassFill::Equals(const TrpCustomFill& Other) const
 {
-    auto *o = dynamic_cast<const TrpGlassFill *>(&Other);
-    return o && o->Color() == Color() && o->Blend() == Blend() && o->Hatch() == Hatch() &&
-           o->Orientation() == Orientation();
+    auto* o = dynamic_cast<const TrpGlassFill*>(&Other);
+    return o && o->Color() == Color() && o->Blend() == Blend() && o->Hatch() == Hatch()
+        && o->Orientation() == Orientation();
 }
 
 std::unique_ptr<TrpCustomFill> rpCreateFill(TrpFillType Kind)
 {
     switch (Kind) {
-    case ftGradient: return std::make_unique<TrpGradientFill>();
-    case ftGlass: return std::make_unique<TrpGlassFill>();
-    case ftBrush: break;
+    case ftGradient:
+        return std::make_unique<TrpGradientFill>();
+    case ftGlass:
+        return std::make_unique<TrpGlassFill>();
+    case ftBrush:
+        break;
     }
     return std::make_unique<TrpBrushFill>();
 }
 
-TrpHighlight::TrpHighlight() : FFill(std::make_unique<TrpBrushFill>()) {}
+TrpHighlight::TrpHighlight()
+    : FFill(std::make_unique<TrpBrushFill>())
+{
+}
 
 void TrpHighlight::SetFillType(TrpFillType Value)
 {
@@ -185,16 +191,16 @@ TrpComponent::TrpComponent()
 
 TrpComponent::~TrpComponent() = default;
 
-TrpComponent *TrpComponent::InsertChild(std::unique_ptr<TrpComponent> Child, int Index)
+TrpComponent* TrpComponent::InsertChild(std::unique_ptr<TrpComponent> Child, int Index)
 {
     Q_ASSERT(Child && !Child->FParent);
-    TrpComponent *raw = Child.get();
+    TrpComponent* raw = Child.get();
     raw->FParent = this;
     if (Index < 0 || Index > Count())
         FObjects.push_back(std::move(Child));
     else
         FObjects.insert(FObjects.begin() + Index, std::move(Child));
-    if (TrpReport *r = Report())
+    if (TrpReport* r = Report())
         raw->IndexSubtree(r);
     if (raw->FParentFont)
         raw->ApplyParentFont();
@@ -205,10 +211,11 @@ std::unique_ptr<TrpComponent> TrpComponent::Detach()
 {
     if (!FParent)
         return nullptr;
-    if (TrpReport *r = Report())
+    if (TrpReport* r = Report())
         UnindexSubtree(r);
-    auto &siblings = FParent->FObjects;
-    auto it = std::find_if(siblings.begin(), siblings.end(), [this](const auto &p) { return p.get() == this; });
+    auto& siblings = FParent->FObjects;
+    auto it
+        = std::find_if(siblings.begin(), siblings.end(), [this](const auto& p) { return p.get() == this; });
     Q_ASSERT(it != siblings.end());
     std::unique_ptr<TrpComponent> self = std::move(*it);
     siblings.erase(it);
@@ -216,28 +223,29 @@ std::unique_ptr<TrpComponent> TrpComponent::Detach()
     return self;
 }
 
-void TrpComponent::SetParent(TrpComponent *Value)
+void TrpComponent::SetParent(TrpComponent* Value)
 {
     if (Value == FParent)
         return;
     if (!FParent || !Value)
         return; // ownership moves only between parents (see the header)
-    for (const TrpComponent *p = Value; p; p = p->FParent)
+    for (const TrpComponent* p = Value; p; p = p->FParent)
         if (p == this)
             return; // would make the object its own ancestor
     std::unique_ptr<TrpComponent> self = Detach();
     Value->InsertChild(std::move(self));
 }
 
-void TrpComponent::DeleteObject(TrpComponent *Child)
+void TrpComponent::DeleteObject(TrpComponent* Child)
 {
     if (Child && Child->FParent == this)
         Child->Detach(); // the returned owner destroys it
 }
 
-void TrpComponent::MoveObject(TrpComponent *Child, int Index)
+void TrpComponent::MoveObject(TrpComponent* Child, int Index)
 {
-    auto it = std::find_if(FObjects.begin(), FObjects.end(), [Child](const auto &p) { return p.get() == Child; });
+    auto it
+        = std::find_if(FObjects.begin(), FObjects.end(), [Child](const auto& p) { return p.get() == Child; });
     if (it == FObjects.end())
         return;
     std::unique_ptr<TrpComponent> owned = std::move(*it);
@@ -248,84 +256,84 @@ void TrpComponent::MoveObject(TrpComponent *Child, int Index)
 
 void TrpComponent::Clear()
 {
-    if (TrpReport *r = Report())
-        for (auto &c : FObjects)
+    if (TrpReport* r = Report())
+        for (auto& c : FObjects)
             c->UnindexSubtree(r);
     FObjects.clear();
 }
 
-void TrpComponent::CollectAll(std::vector<TrpComponent *> &List) const
+void TrpComponent::CollectAll(std::vector<TrpComponent*>& List) const
 {
-    for (const auto &c : FObjects) {
+    for (const auto& c : FObjects) {
         List.push_back(c.get());
         c->CollectAll(List);
     }
 }
 
-const std::vector<TrpComponent *> &TrpComponent::AllObjects()
+const std::vector<TrpComponent*>& TrpComponent::AllObjects()
 {
     FAllObjects.clear();
     CollectAll(FAllObjects);
     return FAllObjects;
 }
 
-TrpComponent *TrpComponent::FindObject(const QString &AName) const
+TrpComponent* TrpComponent::FindObject(const QString& AName) const
 {
-    std::vector<TrpComponent *> all;
+    std::vector<TrpComponent*> all;
     CollectAll(all);
-    for (TrpComponent *c : all)
+    for (TrpComponent* c : all)
         if (c->FName.compare(AName, Qt::CaseInsensitive) == 0)
             return c;
     return nullptr;
 }
 
-TrpPage *TrpComponent::Page() const
+TrpPage* TrpComponent::Page() const
 {
-    for (const TrpComponent *p = this; p; p = p->FParent)
-        if (auto *page = dynamic_cast<const TrpPage *>(p))
-            return const_cast<TrpPage *>(page);
+    for (const TrpComponent* p = this; p; p = p->FParent)
+        if (auto* page = dynamic_cast<const TrpPage*>(p))
+            return const_cast<TrpPage*>(page);
     return nullptr;
 }
 
-TrpReport *TrpComponent::Report() const
+TrpReport* TrpComponent::Report() const
 {
-    for (const TrpComponent *p = this; p; p = p->FParent)
+    for (const TrpComponent* p = this; p; p = p->FParent)
         if (p->IsReport())
-            return static_cast<TrpReport *>(const_cast<TrpComponent *>(p));
+            return static_cast<TrpReport*>(const_cast<TrpComponent*>(p));
     return nullptr;
 }
 
-TrpComponent *TrpComponent::TopParent() const
+TrpComponent* TrpComponent::TopParent() const
 {
-    const TrpComponent *p = this;
+    const TrpComponent* p = this;
     while (p->FParent)
         p = p->FParent;
-    return const_cast<TrpComponent *>(p);
+    return const_cast<TrpComponent*>(p);
 }
 
-void TrpComponent::IndexSubtree(TrpReport *Report)
+void TrpComponent::IndexSubtree(TrpReport* Report)
 {
     if (!Report->FDestroying && !FName.isEmpty() && this != Report) {
         const QString key = FName.toUpper();
         if (!Report->FNameIndex.contains(key))
             Report->FNameIndex.insert(key, this);
     }
-    for (auto &c : FObjects)
+    for (auto& c : FObjects)
         c->IndexSubtree(Report);
 }
 
-void TrpComponent::UnindexSubtree(TrpReport *Report)
+void TrpComponent::UnindexSubtree(TrpReport* Report)
 {
     if (!FName.isEmpty()) {
         auto it = Report->FNameIndex.find(FName.toUpper());
         if (it != Report->FNameIndex.end() && it.value() == this)
             Report->FNameIndex.erase(it);
     }
-    for (auto &c : FObjects)
+    for (auto& c : FObjects)
         c->UnindexSubtree(Report);
 }
 
-void TrpComponent::SetName(const QString &Value)
+void TrpComponent::SetName(const QString& Value)
 {
     if (FName.compare(Value, Qt::CaseInsensitive) == 0) {
         if (FName.isEmpty())
@@ -334,9 +342,9 @@ void TrpComponent::SetName(const QString &Value)
     }
     if (FAncestor && !FIsLoading)
         throw TrpReportError(rpGet(QStringLiteral("clCantRen")).replace(QStringLiteral("%s"), FName));
-    TrpReport *report = Report();
+    TrpReport* report = Report();
     if (!Value.isEmpty()) {
-        const TrpComponent *other = report ? report->FindByName(Value) : TopParent()->FindObject(Value);
+        const TrpComponent* other = report ? report->FindByName(Value) : TopParent()->FindObject(Value);
         if (other && other != this)
             throw TrpReportError(rpGet(QStringLiteral("prDupl")));
     }
@@ -350,7 +358,7 @@ QString TrpComponent::BaseName() const
 {
     if (!FBaseName.isEmpty())
         return FBaseName;
-    if (dynamic_cast<const TrpPage *>(this))
+    if (dynamic_cast<const TrpPage*>(this))
         return QStringLiteral("Page");
     QString n = ClassName();
     if (n.startsWith(QStringLiteral("Trp")))
@@ -362,11 +370,11 @@ QString TrpComponent::BaseName() const
 void TrpComponent::CreateUniqueName()
 {
     const QString base = BaseName();
-    TrpReport *report = Report();
-    const TrpComponent *top = TopParent();
+    TrpReport* report = Report();
+    const TrpComponent* top = TopParent();
     for (int i = 1;; ++i) {
         const QString candidate = base + QString::number(i);
-        const TrpComponent *other = report ? report->FindByName(candidate) : top->FindObject(candidate);
+        const TrpComponent* other = report ? report->FindByName(candidate) : top->FindObject(candidate);
         if (!other || other == this) {
             SetName(candidate);
             return;
@@ -374,10 +382,22 @@ void TrpComponent::CreateUniqueName()
     }
 }
 
-void TrpComponent::SetLeft(Extended Value) { FLeft = Value; }
-void TrpComponent::SetTop(Extended Value) { FTop = Value; }
-void TrpComponent::SetWidth(Extended Value) { FWidth = Value; }
-void TrpComponent::SetHeight(Extended Value) { FHeight = Value; }
+void TrpComponent::SetLeft(Extended Value)
+{
+    FLeft = Value;
+}
+void TrpComponent::SetTop(Extended Value)
+{
+    FTop = Value;
+}
+void TrpComponent::SetWidth(Extended Value)
+{
+    FWidth = Value;
+}
+void TrpComponent::SetHeight(Extended Value)
+{
+    FHeight = Value;
+}
 
 void TrpComponent::SetBounds(Extended ALeft, Extended ATop, Extended AWidth, Extended AHeight)
 {
@@ -390,7 +410,7 @@ void TrpComponent::SetBounds(Extended ALeft, Extended ATop, Extended AWidth, Ext
 Extended TrpComponent::AbsLeft() const
 {
     Extended r = 0;
-    for (const TrpComponent *p = this; p && !dynamic_cast<const TrpDialogPage *>(p); p = p->FParent)
+    for (const TrpComponent* p = this; p && !dynamic_cast<const TrpDialogPage*>(p); p = p->FParent)
         r += p->FLeft;
     return r;
 }
@@ -398,12 +418,12 @@ Extended TrpComponent::AbsLeft() const
 Extended TrpComponent::AbsTop() const
 {
     Extended r = 0;
-    for (const TrpComponent *p = this; p && !dynamic_cast<const TrpDialogPage *>(p); p = p->FParent)
+    for (const TrpComponent* p = this; p && !dynamic_cast<const TrpDialogPage*>(p); p = p->FParent)
         r += p->FTop;
     return r;
 }
 
-void TrpComponent::SetFont(const TrpFont &Value)
+void TrpComponent::SetFont(const TrpFont& Value)
 {
     FFont.Assign(Value); // HandleFontChange clears ParentFont
 }
@@ -415,7 +435,10 @@ void TrpComponent::SetParentFont(bool Value)
         ApplyParentFont();
 }
 
-void TrpComponent::SetVisible(bool Value) { FVisible = Value; }
+void TrpComponent::SetVisible(bool Value)
+{
+    FVisible = Value;
+}
 
 void TrpComponent::ApplyParentFont()
 {
@@ -424,7 +447,7 @@ void TrpComponent::ApplyParentFont()
         FFont.Assign(FParent->FFont);
         FUpdatingFont = false;
     }
-    for (auto &c : FObjects)
+    for (auto& c : FObjects)
         if (c->FParentFont)
             c->ApplyParentFont();
 }
@@ -432,39 +455,39 @@ void TrpComponent::ApplyParentFont()
 void TrpComponent::HandleFontChange()
 {
     FParentFont = false;
-    for (auto &c : FObjects)
+    for (auto& c : FObjects)
         if (c->FParentFont)
             c->ApplyParentFont();
 }
 
-void TrpComponent::SaveToStream(QIODevice &Stream, bool SaveChildren)
+void TrpComponent::SaveToStream(QIODevice& Stream, bool SaveChildren)
 {
     TrpXMLSerializer s(&Stream);
     s.WriteRootComponent(this, SaveChildren);
 }
 
-void TrpComponent::LoadFromStream(QIODevice &Stream)
+void TrpComponent::LoadFromStream(QIODevice& Stream)
 {
     Clear();
     TrpXMLSerializer s(&Stream);
     s.ReadRootComponent(this);
-    if (TrpReport *r = Report())
-        for (const QString &e : s.Errors())
+    if (TrpReport* r = Report())
+        for (const QString& e : s.Errors())
             r->AddError(e);
 }
 
-TrpPersistentComponent *TrpComponent::AdoptChild(std::unique_ptr<TrpPersistentComponent> Child)
+TrpPersistentComponent* TrpComponent::AdoptChild(std::unique_ptr<TrpPersistentComponent> Child)
 {
-    auto *c = dynamic_cast<TrpComponent *>(Child.get());
+    auto* c = dynamic_cast<TrpComponent*>(Child.get());
     if (!c)
         return nullptr;
     Child.release();
     return InsertChild(std::unique_ptr<TrpComponent>(c));
 }
 
-TrpPersistentComponent *TrpComponent::FindComponent(const QString &Name) const
+TrpPersistentComponent* TrpComponent::FindComponent(const QString& Name) const
 {
-    if (TrpReport *r = Report())
+    if (TrpReport* r = Report())
         return r->FindByName(Name);
     return TopParent()->FindObject(Name);
 }
@@ -474,59 +497,71 @@ TrpPersistentComponent *TrpComponent::FindComponent(const QString &Name) const
 void TrpComponent::AlignChildren()
 {
     constexpr Extended Tolerance = 1e-4L;
-    std::vector<TrpView *> views;
-    for (auto &c : FObjects)
-        if (auto *v = dynamic_cast<TrpView *>(c.get()); v && v->Align() != baNone)
+    std::vector<TrpView*> views;
+    for (auto& c : FObjects)
+        if (auto* v = dynamic_cast<TrpView*>(c.get()); v && v->Align() != baNone)
             views.push_back(v);
     if (views.empty())
         return;
-    std::vector<TrpView *> all;
-    for (auto &c : FObjects)
-        if (auto *v = dynamic_cast<TrpView *>(c.get()))
+    std::vector<TrpView*> all;
+    for (auto& c : FObjects)
+        if (auto* v = dynamic_cast<TrpView*>(c.get()))
             all.push_back(v);
-    std::stable_sort(all.begin(), all.end(), [](TrpView *a, TrpView *b) { return a->Left() < b->Left(); });
-    auto overlapY = [&](const TrpView *a, const TrpView *b) {
+    std::stable_sort(all.begin(), all.end(), [](TrpView* a, TrpView* b) { return a->Left() < b->Left(); });
+    auto overlapY = [&](const TrpView* a, const TrpView* b) {
         return a->Top() < b->Top() + b->Height() - Tolerance && b->Top() < a->Top() + a->Height() - Tolerance;
     };
     // Right edge of the nearest view left of v that overlaps it vertically.
-    auto leftLimit = [&](const TrpView *v) {
+    auto leftLimit = [&](const TrpView* v) {
         Extended limit = 0;
-        for (const TrpView *o : all)
+        for (const TrpView* o : all)
             if (o != v && overlapY(o, v) && o->Left() + o->Width() <= v->Left() + Tolerance)
                 limit = std::max(limit, o->Left() + o->Width());
         return limit;
     };
-    auto rightLimit = [&](const TrpView *v) {
+    auto rightLimit = [&](const TrpView* v) {
         Extended limit = Width();
-        for (const TrpView *o : all)
+        for (const TrpView* o : all)
             if (o != v && overlapY(o, v) && o->Left() >= v->Left() + v->Width() - Tolerance)
                 limit = std::min(limit, o->Left());
         return limit;
     };
-    for (TrpView *v : all)
+    for (TrpView* v : all)
         if (v->Align() == baLeft || v->Align() == baWidth)
             v->SetLeft(leftLimit(v));
     for (auto it = all.rbegin(); it != all.rend(); ++it)
         if ((*it)->Align() == baRight)
             (*it)->SetLeft(rightLimit(*it) - (*it)->Width());
-    for (TrpView *v : all) {
+    for (TrpView* v : all) {
         switch (v->Align()) {
-        case baWidth: v->SetWidth(rightLimit(v) - v->Left()); break;
-        case baCenter: v->SetLeft((Width() - v->Width()) / 2); break;
-        case baBottom: v->SetTop(Height() - v->Height()); break;
-        case baClient: v->SetBounds(0, 0, Width(), Height()); break;
-        default: break;
+        case baWidth:
+            v->SetWidth(rightLimit(v) - v->Left());
+            break;
+        case baCenter:
+            v->SetLeft((Width() - v->Width()) / 2);
+            break;
+        case baBottom:
+            v->SetTop(Height() - v->Height());
+            break;
+        case baClient:
+            v->SetBounds(0, 0, Width(), Height());
+            break;
+        default:
+            break;
         }
     }
 }
 
 // -------------------------------------------------------- report component
 
-void TrpReportComponent::BeforePrint() { SetOriginalRect({Left(), Top(), Width(), Height()}); }
+void TrpReportComponent::BeforePrint()
+{
+    SetOriginalRect({ Left(), Top(), Width(), Height() });
+}
 
 void TrpReportComponent::AfterPrint()
 {
-    const TrpRect &r = OriginalRect();
+    const TrpRect& r = OriginalRect();
     SetLeft(r.Left);
     SetTop(r.Top);
     SetWidth(r.Right);
@@ -535,26 +570,33 @@ void TrpReportComponent::AfterPrint()
 
 TrpRect TrpReportComponent::GetRealBounds() const
 {
-    return {AbsLeft(), AbsTop(), AbsLeft() + Width(), AbsTop() + Height()};
+    return { AbsLeft(), AbsTop(), AbsLeft() + Width(), AbsTop() + Height() };
 }
 
 // -------------------------------------------------------------------- view
 
-TrpView::TrpView() : FFill(std::make_unique<TrpBrushFill>()) { SetComponentStyle(ComponentStyle() | csDefaultDiff); }
+TrpView::TrpView()
+    : FFill(std::make_unique<TrpBrushFill>())
+{
+    SetComponentStyle(ComponentStyle() | csDefaultDiff);
+}
 TrpView::~TrpView() = default;
 
-void TrpView::SetDataSet(TrpDataSet *Value)
+void TrpView::SetDataSet(TrpDataSet* Value)
 {
     FDataSet = Value;
     FDataSetName = Value ? Value->UserName() : QString();
 }
 
-QString TrpView::DataSetName() const { return FDataSet ? FDataSet->UserName() : FDataSetName; }
+QString TrpView::DataSetName() const
+{
+    return FDataSet ? FDataSet->UserName() : FDataSetName;
+}
 
-void TrpView::SetDataSetName(const QString &Value)
+void TrpView::SetDataSetName(const QString& Value)
 {
     FDataSetName = Value;
-    TrpReport *r = Report();
+    TrpReport* r = Report();
     FDataSet = r ? r->FindDataSet(Value) : nullptr;
 }
 
@@ -566,14 +608,14 @@ void TrpView::SetFillType(TrpFillType Value)
 
 TrpColor TrpView::Color() const
 {
-    if (auto *b = dynamic_cast<const TrpBrushFill *>(FFill.get()))
+    if (auto* b = dynamic_cast<const TrpBrushFill*>(FFill.get()))
         return b->BackColor();
     return clNone;
 }
 
 void TrpView::SetColor(TrpColor Value)
 {
-    if (auto *b = dynamic_cast<TrpBrushFill *>(FFill.get()))
+    if (auto* b = dynamic_cast<TrpBrushFill*>(FFill.get()))
         b->SetBackColor(Value);
 }
 
@@ -592,7 +634,7 @@ TrpCustomMemoView::TrpCustomMemoView()
 }
 TrpCustomMemoView::~TrpCustomMemoView() = default;
 
-void TrpCustomMemoView::SetText(const QString &Value)
+void TrpCustomMemoView::SetText(const QString& Value)
 {
     QString t = Value;
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
@@ -606,14 +648,14 @@ void TrpCustomMemoView::SetRotation(int Value)
         FRotation += 360;
 }
 
-TrpFormat *TrpCustomMemoView::DisplayFormat()
+TrpFormat* TrpCustomMemoView::DisplayFormat()
 {
     if (FFormats.empty())
         FFormats.push_back(std::make_unique<TrpFormat>());
     return FFormats.front().get();
 }
 
-TrpHighlight *TrpCustomMemoView::Highlight()
+TrpHighlight* TrpCustomMemoView::Highlight()
 {
     if (FHighlights.empty())
         FHighlights.push_back(std::make_unique<TrpHighlight>());
@@ -622,7 +664,7 @@ TrpHighlight *TrpCustomMemoView::Highlight()
 
 // ----------------------------------------------------------------- picture
 
-void TrpPictureView::SetPicture(const QString &Kind, const QByteArray &Bytes)
+void TrpPictureView::SetPicture(const QString& Kind, const QByteArray& Bytes)
 {
     FPictureClass = Bytes.isEmpty() ? QString() : Kind;
     FPictureBytes = Bytes;
@@ -642,7 +684,7 @@ QByteArray TrpPictureView::PictureData() const
     return r;
 }
 
-bool TrpPictureView::SetPictureData(const QByteArray &Data)
+bool TrpPictureView::SetPictureData(const QByteArray& Data)
 {
     ClearPicture();
     if (Data.isEmpty())
@@ -655,17 +697,26 @@ bool TrpPictureView::SetPictureData(const QByteArray &Data)
 }
 
 // Non-published data of a picture view: the Picture.Data bytes only.
-QByteArray TrpPictureView::PropData() const { return PictureData(); }
-void TrpPictureView::SetPropData(const QByteArray &Data) { SetPictureData(Data); }
+QByteArray TrpPictureView::PropData() const
+{
+    return PictureData();
+}
+void TrpPictureView::SetPropData(const QByteArray& Data)
+{
+    SetPictureData(Data);
+}
 
 // -------------------------------------------------------------------- band
 
-TrpBand::TrpBand() : FFill(std::make_unique<TrpBrushFill>()) {}
+TrpBand::TrpBand()
+    : FFill(std::make_unique<TrpBrushFill>())
+{
+}
 TrpBand::~TrpBand() = default;
 
-void TrpBand::SetChild(TrpChild *Value)
+void TrpBand::SetChild(TrpChild* Value)
 {
-    for (const TrpBand *b = Value; b; b = b->Child())
+    for (const TrpBand* b = Value; b; b = b->Child())
         if (b == this)
             throw TrpReportError(rpGet(QStringLiteral("clCirRefNotAllow")));
     FChild = Value;
@@ -686,22 +737,25 @@ void TrpBand::CreateFillMemo()
     // The gaps are applied as the stored templates expect: left and top
     // move the memo, right and bottom shrink it.
     memo->SetBounds(FFillGap.Left(), FFillGap.Top(), Width() - FFillGap.Left() - FFillGap.Right(),
-                    Height() - FFillGap.Top() - FFillGap.Bottom());
-    FFillMemo = static_cast<TrpMemoView *>(InsertChild(std::move(memo), 0));
+        Height() - FFillGap.Top() - FFillGap.Bottom());
+    FFillMemo = static_cast<TrpMemoView*>(InsertChild(std::move(memo), 0));
 }
 
-void TrpDataBand::SetDataSet(TrpDataSet *Value)
+void TrpDataBand::SetDataSet(TrpDataSet* Value)
 {
     FDataSet = Value;
     FDataSetName = Value ? Value->UserName() : QString();
 }
 
-QString TrpDataBand::DataSetName() const { return FDataSet ? FDataSet->UserName() : FDataSetName; }
+QString TrpDataBand::DataSetName() const
+{
+    return FDataSet ? FDataSet->UserName() : FDataSetName;
+}
 
-void TrpDataBand::SetDataSetName(const QString &Value)
+void TrpDataBand::SetDataSetName(const QString& Value)
 {
     FDataSetName = Value;
-    TrpReport *r = Report();
+    TrpReport* r = Report();
     FDataSet = r ? r->FindDataSet(Value) : nullptr;
 }
 
@@ -719,17 +773,23 @@ void TrpDataBand::SetCurColumn(int Value)
 
 // -------------------------------------------------------------------- page
 
-bool rpPaperDimensions(int PaperSize, Extended &Width, Extended &Height)
+bool rpPaperDimensions(int PaperSize, Extended& Width, Extended& Height)
 {
     return rpGetPaperSize(PaperSize, Width, Height);
 }
 
 namespace {
 // Paper dimensions are kept to 1e-8 mm.
-Extended RoundPaper(Extended Value) { return std::round(Value * 1e8L) / 1e8L; }
+Extended RoundPaper(Extended Value)
+{
+    return std::round(Value * 1e8L) / 1e8L;
+}
 } // namespace
 
-TrpReportPage::TrpReportPage() { UpdateDimensions(); }
+TrpReportPage::TrpReportPage()
+{
+    UpdateDimensions();
+}
 
 void TrpReportPage::UpdateDimensions()
 {
@@ -814,29 +874,38 @@ void TrpReportPage::SetDefaults()
     SetPaperSize(9);
 }
 
-Extended TrpReportPage::PrintableWidth() const { return (FPaperWidth - LeftMargin() - RightMargin()) * rp01cm; }
-Extended TrpReportPage::PrintableHeight() const { return (FPaperHeight - TopMargin() - BottomMargin()) * rp01cm; }
-
-TrpBand *TrpReportPage::FindBand(const TrpClassInfo &Class) const
+Extended TrpReportPage::PrintableWidth() const
 {
-    for (const auto &o : Objects())
-        if (auto *b = dynamic_cast<TrpBand *>(o.get()); b && b->ClassInfo().InheritsFrom(Class))
+    return (FPaperWidth - LeftMargin() - RightMargin()) * rp01cm;
+}
+Extended TrpReportPage::PrintableHeight() const
+{
+    return (FPaperHeight - TopMargin() - BottomMargin()) * rp01cm;
+}
+
+TrpBand* TrpReportPage::FindBand(const TrpClassInfo& Class) const
+{
+    for (const auto& o : Objects())
+        if (auto* b = dynamic_cast<TrpBand*>(o.get()); b && b->ClassInfo().InheritsFrom(Class))
             return b;
     return nullptr;
 }
 
-void TrpReportPage::SetDataSet(TrpDataSet *Value)
+void TrpReportPage::SetDataSet(TrpDataSet* Value)
 {
     FDataSet = Value;
     FDataSetName = Value ? Value->UserName() : QString();
 }
 
-QString TrpReportPage::DataSetName() const { return FDataSet ? FDataSet->UserName() : FDataSetName; }
+QString TrpReportPage::DataSetName() const
+{
+    return FDataSet ? FDataSet->UserName() : FDataSetName;
+}
 
-void TrpReportPage::SetDataSetName(const QString &Value)
+void TrpReportPage::SetDataSetName(const QString& Value)
 {
     FDataSetName = Value;
-    TrpReport *r = Report();
+    TrpReport* r = Report();
     FDataSet = r ? r->FindDataSet(Value) : nullptr;
 }
 
@@ -847,15 +916,15 @@ void TrpReportPage::AlignChildren()
     SetWidth(printableWidth);
     SetHeight(printableHeight);
     TrpComponent::AlignChildren();
-    for (const auto &o : Objects()) {
-        auto *band = dynamic_cast<TrpBand *>(o.get());
+    for (const auto& o : Objects()) {
+        auto* band = dynamic_cast<TrpBand*>(o.get());
         if (!band)
             continue;
         if (band->Vertical()) {
             band->SetHeight(printableHeight - band->Top());
-        } else if (Columns() > 1 && !band->IsNullBand() && !dynamic_cast<TrpReportSummary *>(band) &&
-                   !dynamic_cast<TrpPageHeader *>(band) && !dynamic_cast<TrpPageFooter *>(band) &&
-                   !dynamic_cast<TrpReportTitle *>(band) && !dynamic_cast<TrpOverlay *>(band)) {
+        } else if (Columns() > 1 && !band->IsNullBand() && !dynamic_cast<TrpReportSummary*>(band)
+            && !dynamic_cast<TrpPageHeader*>(band) && !dynamic_cast<TrpPageFooter*>(band)
+            && !dynamic_cast<TrpReportTitle*>(band) && !dynamic_cast<TrpOverlay*>(band)) {
             band->SetWidth(ColumnWidth() * rp01cm);
         } else {
             band->SetWidth(Width() - band->Left());
@@ -874,22 +943,31 @@ TrpDataPage::TrpDataPage()
 
 // -------------------------------------------------------------- rect area
 
-TrpRectArea::TrpRectArea(const TrpComponent &C)
-    : X(C.Left()), Y(C.Top()), X1(C.Left() + C.Width()), Y1(C.Top() + C.Height())
+TrpRectArea::TrpRectArea(const TrpComponent& C)
+    : X(C.Left())
+    , Y(C.Top())
+    , X1(C.Left() + C.Width())
+    , Y1(C.Top() + C.Height())
 {
 }
 
-bool TrpRectArea::InterceptsX(const TrpRectArea &A) const { return A.X <= X1 - 1e-4L && X <= A.X1 - 1e-4L; }
-bool TrpRectArea::InterceptsY(const TrpRectArea &A) const { return A.Y <= Y1 - 1e-4L && Y <= A.Y1 - 1e-4L; }
-
-TrpRectArea TrpRectArea::InterceptX(const TrpRectArea &A) const
+bool TrpRectArea::InterceptsX(const TrpRectArea& A) const
 {
-    return {std::max(X, A.X), Y, std::min(X1, A.X1), Y1};
+    return A.X <= X1 - 1e-4L && X <= A.X1 - 1e-4L;
+}
+bool TrpRectArea::InterceptsY(const TrpRectArea& A) const
+{
+    return A.Y <= Y1 - 1e-4L && Y <= A.Y1 - 1e-4L;
 }
 
-TrpRectArea TrpRectArea::InterceptY(const TrpRectArea &A) const
+TrpRectArea TrpRectArea::InterceptX(const TrpRectArea& A) const
 {
-    return {X, std::max(Y, A.Y), X1, std::min(Y1, A.Y1)};
+    return { std::max(X, A.X), Y, std::min(X1, A.X1), Y1 };
+}
+
+TrpRectArea TrpRectArea::InterceptY(const TrpRectArea& A) const
+{
+    return { X, std::max(Y, A.Y), X1, std::min(Y1, A.Y1) };
 }
 
 // --------------------------------------------------------------- report
@@ -904,30 +982,30 @@ TrpReportOptions::TrpReportOptions()
     SetLastChange(days);
 }
 
-void TrpReportDataSets::Add(TrpDataSet *DataSet)
+void TrpReportDataSets::Add(TrpDataSet* DataSet)
 {
     if (!DataSet || Find(DataSet))
         return;
-    FItems.push_back({DataSet, DataSet->UserName()});
+    FItems.push_back({ DataSet, DataSet->UserName() });
 }
 
-void TrpReportDataSets::Add(const QString &DataSetName)
+void TrpReportDataSets::Add(const QString& DataSetName)
 {
     if (!Find(DataSetName))
-        FItems.push_back({nullptr, DataSetName});
+        FItems.push_back({ nullptr, DataSetName });
 }
 
-TrpDataSetItem *TrpReportDataSets::Find(const TrpDataSet *DataSet)
+TrpDataSetItem* TrpReportDataSets::Find(const TrpDataSet* DataSet)
 {
-    for (auto &i : FItems)
+    for (auto& i : FItems)
         if (i.DataSet == DataSet)
             return &i;
     return nullptr;
 }
 
-TrpDataSetItem *TrpReportDataSets::Find(const QString &Name)
+TrpDataSetItem* TrpReportDataSets::Find(const QString& Name)
 {
-    for (auto &i : FItems) {
+    for (auto& i : FItems) {
         const QString n = i.DataSet ? i.DataSet->UserName() : i.DataSetName;
         if (n.compare(Name, Qt::CaseInsensitive) == 0)
             return &i;
@@ -935,13 +1013,13 @@ TrpDataSetItem *TrpReportDataSets::Find(const QString &Name)
     return nullptr;
 }
 
-void TrpReportDataSets::Delete(const QString &Name)
+void TrpReportDataSets::Delete(const QString& Name)
 {
-    if (TrpDataSetItem *i = Find(Name))
+    if (TrpDataSetItem* i = Find(Name))
         FItems.erase(FItems.begin() + (i - FItems.data()));
 }
 
-int TrpVariables::IndexOf(const QString &Name) const
+int TrpVariables::IndexOf(const QString& Name) const
 {
     for (size_t i = 0; i < FItems.size(); ++i)
         if (FItems[i].Name.compare(Name, Qt::CaseInsensitive) == 0)
@@ -949,16 +1027,16 @@ int TrpVariables::IndexOf(const QString &Name) const
     return -1;
 }
 
-void TrpVariables::Add(const QString &Name, const QString &Value)
+void TrpVariables::Add(const QString& Name, const QString& Value)
 {
     const int i = IndexOf(Name);
     if (i >= 0)
-        FItems[size_t(i)] = {FItems[size_t(i)].Name, Value, Variant()};
+        FItems[size_t(i)] = { FItems[size_t(i)].Name, Value, Variant() };
     else
-        FItems.push_back({Name, Value, Variant()});
+        FItems.push_back({ Name, Value, Variant() });
 }
 
-void TrpVariables::Set(const QString &Name, const Variant &Value)
+void TrpVariables::Set(const QString& Name, const Variant& Value)
 {
     if (Value.IsString()) {
         Add(Name, Value.StringRef());
@@ -970,18 +1048,18 @@ void TrpVariables::Set(const QString &Name, const Variant &Value)
         text = kept.AsString();
     const int i = IndexOf(Name);
     if (i >= 0)
-        FItems[size_t(i)] = {FItems[size_t(i)].Name, text, kept};
+        FItems[size_t(i)] = { FItems[size_t(i)].Name, text, kept };
     else
-        FItems.push_back({Name, text, kept});
+        FItems.push_back({ Name, text, kept });
 }
 
-TrpVariables &rpGlobalVariables()
+TrpVariables& rpGlobalVariables()
 {
     static TrpVariables Globals;
     return Globals;
 }
 
-QString TrpVariables::Value(const QString &Name) const
+QString TrpVariables::Value(const QString& Name) const
 {
     const int i = IndexOf(Name);
     return i >= 0 ? FItems[size_t(i)].Value : QString();
@@ -993,11 +1071,11 @@ void TrpVariables::Delete(int Index)
         FItems.erase(FItems.begin() + Index);
 }
 
-QStringList TrpVariables::CategoryVariables(const QString &Category) const
+QStringList TrpVariables::CategoryVariables(const QString& Category) const
 {
     QStringList r;
     bool inside = false;
-    for (const TrpVariable &v : FItems) {
+    for (const TrpVariable& v : FItems) {
         if (IsCategory(v.Name))
             inside = v.Name.mid(1).compare(Category, Qt::CaseInsensitive) == 0;
         else if (inside)
@@ -1006,7 +1084,10 @@ QStringList TrpVariables::CategoryVariables(const QString &Category) const
     return r;
 }
 
-TrpStyleItem::TrpStyleItem() : FFill(std::make_unique<TrpBrushFill>()) {}
+TrpStyleItem::TrpStyleItem()
+    : FFill(std::make_unique<TrpBrushFill>())
+{
+}
 
 void TrpStyleItem::SetFillType(TrpFillType Value)
 {
@@ -1014,21 +1095,24 @@ void TrpStyleItem::SetFillType(TrpFillType Value)
         FFill = rpCreateFill(Value);
 }
 
-TrpStyleItem *TrpStyles::Add()
+TrpStyleItem* TrpStyles::Add()
 {
     FItems.push_back(std::make_unique<TrpStyleItem>());
     return FItems.back().get();
 }
 
-TrpStyleItem *TrpStyles::Find(const QString &Name) const
+TrpStyleItem* TrpStyles::Find(const QString& Name) const
 {
-    for (const auto &s : FItems)
+    for (const auto& s : FItems)
         if (s->Name().compare(Name, Qt::CaseInsensitive) == 0)
             return s.get();
     return nullptr;
 }
 
-TrpReport::TrpReport() { SetComponentStyle(ComponentStyle() | csHandlesNestedProperties); }
+TrpReport::TrpReport()
+{
+    SetComponentStyle(ComponentStyle() | csHandlesNestedProperties);
+}
 
 TrpReport::~TrpReport()
 {
@@ -1036,7 +1120,10 @@ TrpReport::~TrpReport()
     FNameIndex.clear();
 }
 
-void TrpReport::SetPreviewPages(std::unique_ptr<TrpCustomPreviewPages> Value) { FPreviewPages = std::move(Value); }
+void TrpReport::SetPreviewPages(std::unique_ptr<TrpCustomPreviewPages> Value)
+{
+    FPreviewPages = std::move(Value);
+}
 
 void TrpReport::Clear()
 {
@@ -1048,42 +1135,45 @@ void TrpReport::Clear()
     FErrors.clear();
 }
 
-TrpComponent *TrpReport::FindByName(const QString &Name) const
+TrpComponent* TrpReport::FindByName(const QString& Name) const
 {
     return FNameIndex.value(Name.toUpper(), nullptr);
 }
 
-void TrpReport::SetDataSet(TrpDataSet *Value)
+void TrpReport::SetDataSet(TrpDataSet* Value)
 {
     FDataSet = Value;
     FDataSetName = Value ? Value->UserName() : QString();
 }
 
-QString TrpReport::DataSetName() const { return FDataSet ? FDataSet->UserName() : FDataSetName; }
+QString TrpReport::DataSetName() const
+{
+    return FDataSet ? FDataSet->UserName() : FDataSetName;
+}
 
-void TrpReport::SetDataSetName(const QString &Value)
+void TrpReport::SetDataSetName(const QString& Value)
 {
     FDataSetName = Value;
     FDataSet = FindDataSet(Value);
 }
 
-TrpDataSet *TrpReport::FindDataSet(const QString &Name) const
+TrpDataSet* TrpReport::FindDataSet(const QString& Name) const
 {
     if (Name.isEmpty())
         return nullptr;
     if (FEngineOptions.UseGlobalDataSetList())
         return rpFindDataSet(nullptr, Name, this);
     for (int i = 0; i < FDataSets.Count(); ++i) {
-        TrpDataSet *d = FDataSets.Items(i).DataSet;
+        TrpDataSet* d = FDataSets.Items(i).DataSet;
         if (d && d->UserName().compare(Name, Qt::CaseInsensitive) == 0)
             return d;
     }
     return nullptr;
 }
 
-void TrpReport::AddError(const QString &Text)
+void TrpReport::AddError(const QString& Text)
 {
-    auto less = [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; };
+    auto less = [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; };
     auto it = std::lower_bound(FErrors.begin(), FErrors.end(), Text, less);
     if (it != FErrors.end() && it->compare(Text, Qt::CaseInsensitive) == 0)
         return;

@@ -22,7 +22,7 @@
 
 namespace {
 
-void Put(QString &R, const QString &Name, const QString &Value)
+void Put(QString& R, const QString& Name, const QString& Value)
 {
     R += u' ';
     R += Name;
@@ -30,28 +30,46 @@ void Put(QString &R, const QString &Name, const QString &Value)
     R += Value;
     R += u'"';
 }
-void PutInt(QString &R, const QString &Name, int64_t Value) { Put(R, Name, QString::number(Value)); }
-void PutColor(QString &R, const QString &Name, TrpColor Value) { PutInt(R, Name, int32_t(Value)); }
-void PutBool(QString &R, const QString &Name, bool Value) { Put(R, Name, Value ? QStringLiteral("1") : QStringLiteral("0")); }
-void PutFloat(QString &R, const QString &Name, Extended Value) { Put(R, Name, TrpXMLSerializer::FloatToText(Value)); }
-void PutStr(QString &R, const QString &Name, const QString &Value) { Put(R, Name, rpStrToXML(Value)); }
+void PutInt(QString& R, const QString& Name, int64_t Value)
+{
+    Put(R, Name, QString::number(Value));
+}
+void PutColor(QString& R, const QString& Name, TrpColor Value)
+{
+    PutInt(R, Name, int32_t(Value));
+}
+void PutBool(QString& R, const QString& Name, bool Value)
+{
+    Put(R, Name, Value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+void PutFloat(QString& R, const QString& Name, Extended Value)
+{
+    Put(R, Name, TrpXMLSerializer::FloatToText(Value));
+}
+void PutStr(QString& R, const QString& Name, const QString& Value)
+{
+    Put(R, Name, rpStrToXML(Value));
+}
 
-bool Differ(Extended A, Extended B) { return std::fabs(A - B) > 1e-4L; }
+bool Differ(Extended A, Extended B)
+{
+    return std::fabs(A - B) > 1e-4L;
+}
 
 // The template as an object of the printed object's own class, or nullptr.
-template <class T> const T *SameKind(const TrpComponent *Self, const TrpComponent *Template)
+template <class T> const T* SameKind(const TrpComponent* Self, const TrpComponent* Template)
 {
     if (!Template || &Template->ClassInfo() != &Self->ClassInfo())
         return nullptr;
-    return dynamic_cast<const T *>(Template);
+    return dynamic_cast<const T*>(Template);
 }
 
 } // namespace
 
 // ---------------------------------------------------------- nested records
 
-QString TrpFrameLine::Diff(const TrpFrameLine *ALine, const TrpFrame *Owner, const TrpFrame *AOwner,
-                           const QString &Add) const
+QString TrpFrameLine::Diff(
+    const TrpFrameLine* ALine, const TrpFrame* Owner, const TrpFrame* AOwner, const QString& Add) const
 {
     QString r;
     const bool colorSet = Owner->Color() != AOwner->Color();
@@ -66,10 +84,10 @@ QString TrpFrameLine::Diff(const TrpFrameLine *ALine, const TrpFrame *Owner, con
     return r;
 }
 
-QString TrpFrame::Diff(const TrpFrame *AFrame, const QString &Add) const
+QString TrpFrame::Diff(const TrpFrame* AFrame, const QString& Add) const
 {
     const TrpFrame none;
-    const TrpFrame &a = AFrame ? *AFrame : none;
+    const TrpFrame& a = AFrame ? *AFrame : none;
     QString r;
     const QString p = Add + u'.';
     if (Color() != a.Color())
@@ -93,13 +111,13 @@ QString TrpFrame::Diff(const TrpFrame *AFrame, const QString &Add) const
     return r;
 }
 
-QString TrpCustomFill::Diff(const TrpCustomFill *AFill, const QString &Add) const
+QString TrpCustomFill::Diff(const TrpCustomFill* AFill, const QString& Add) const
 {
     // A fill's published values, in table order, are exactly the values its
     // difference carries.
-    const TrpCustomFill *a = AFill && AFill->FillType() == FillType() ? AFill : nullptr;
+    const TrpCustomFill* a = AFill && AFill->FillType() == FillType() ? AFill : nullptr;
     QString r;
-    for (const TrpPropInfo *p : ClassInfo().Props()) {
+    for (const TrpPropInfo* p : ClassInfo().Props()) {
         const QString name = Add + u'.' + p->Name;
         if (p->Kind == TrpPropKind::Float) {
             if (!a || Differ(p->GetFloat(*this), p->GetFloat(*a)))
@@ -113,21 +131,22 @@ QString TrpCustomFill::Diff(const TrpCustomFill *AFill, const QString &Add) cons
     return r;
 }
 
-QString TrpHyperlink::Diff(const TrpHyperlink *AHyperlink, const QString &Add) const
+QString TrpHyperlink::Diff(const TrpHyperlink* AHyperlink, const QString& Add) const
 {
     const TrpHyperlink none;
-    const TrpHyperlink &a = AHyperlink ? *AHyperlink : none;
+    const TrpHyperlink& a = AHyperlink ? *AHyperlink : none;
     QString r;
     const QString p = Add + u'.';
     if (Kind() != a.Kind())
         PutInt(r, p + QStringLiteral("Kind"), Kind());
     const struct {
-        const char *Name;
+        const char* Name;
         QString (TrpHyperlink::*Get)() const;
-    } texts[] = {{"DetailReport", &TrpHyperlink::DetailReport}, {"DetailPage", &TrpHyperlink::DetailPage},
-                 {"ReportVariable", &TrpHyperlink::ReportVariable}, {"TabCaption", &TrpHyperlink::TabCaption},
-                 {"Value", &TrpHyperlink::Value},   {"ValuesSeparator", &TrpHyperlink::ValuesSeparator}};
-    for (const auto &t : texts)
+    } texts[] = { { "DetailReport", &TrpHyperlink::DetailReport },
+        { "DetailPage", &TrpHyperlink::DetailPage }, { "ReportVariable", &TrpHyperlink::ReportVariable },
+        { "TabCaption", &TrpHyperlink::TabCaption }, { "Value", &TrpHyperlink::Value },
+        { "ValuesSeparator", &TrpHyperlink::ValuesSeparator } };
+    for (const auto& t : texts)
         if ((this->*t.Get)() != (a.*t.Get)())
             PutStr(r, p + QLatin1String(t.Name), (this->*t.Get)());
     return r;
@@ -135,16 +154,16 @@ QString TrpHyperlink::Diff(const TrpHyperlink *AHyperlink, const QString &Add) c
 
 // --------------------------------------------------------------- components
 
-QString TrpComponent::BaseDiff(const TrpComponent &A) const
+QString TrpComponent::BaseDiff(const TrpComponent& A) const
 {
     QString r;
     if (Differ(Left(), A.Left()))
         PutFloat(r, QStringLiteral("l"), Left());
     // A band's top is always written: the engine places every band anew.
-    if (dynamic_cast<const TrpBand *>(this) || Differ(Top(), A.Top()))
+    if (dynamic_cast<const TrpBand*>(this) || Differ(Top(), A.Top()))
         PutFloat(r, QStringLiteral("t"), Top());
     // An auto-width memo sets its width from its text when drawn.
-    const auto *memo = dynamic_cast<const TrpCustomMemoView *>(this);
+    const auto* memo = dynamic_cast<const TrpCustomMemoView*>(this);
     if (Differ(Width(), A.Width()) && !(memo && memo->AutoWidth()))
         PutFloat(r, QStringLiteral("w"), Width());
     if (Differ(Height(), A.Height()))
@@ -171,14 +190,14 @@ QString TrpComponent::BaseDiff(const TrpComponent &A) const
     return r;
 }
 
-QString TrpComponent::Diff(const TrpComponent *AComponent)
+QString TrpComponent::Diff(const TrpComponent* AComponent)
 {
     if (!SameKind<TrpComponent>(this, AComponent))
         return AllDiff(nullptr);
     return BaseDiff(*AComponent);
 }
 
-QString TrpComponent::AllDiff(const TrpComponent *AComponent)
+QString TrpComponent::AllDiff(const TrpComponent* AComponent)
 {
     TrpXMLSerializer serializer;
     QString r = serializer.ObjToXML(this);
@@ -186,17 +205,17 @@ QString TrpComponent::AllDiff(const TrpComponent *AComponent)
         r.remove(0, 1);
     if (AComponent)
         r += u' ' + BaseDiff(*AComponent);
-    if (const auto *band = dynamic_cast<const TrpBand *>(this); band && band->IsNullBand()) {
+    if (const auto* band = dynamic_cast<const TrpBand*>(this); band && band->IsNullBand()) {
         PutFloat(r, QStringLiteral("l"), Left());
         PutFloat(r, QStringLiteral("t"), Top());
     }
     return r;
 }
 
-QString TrpView::Diff(const TrpComponent *AComponent)
+QString TrpView::Diff(const TrpComponent* AComponent)
 {
     QString r = TrpComponent::Diff(AComponent);
-    const auto *a = SameKind<TrpView>(this, AComponent);
+    const auto* a = SameKind<TrpView>(this, AComponent);
     if (!a)
         return r;
     if (Align() != a->Align())
@@ -215,10 +234,10 @@ QString TrpView::Diff(const TrpComponent *AComponent)
     return r;
 }
 
-QString TrpCustomMemoView::Diff(const TrpComponent *AComponent)
+QString TrpCustomMemoView::Diff(const TrpComponent* AComponent)
 {
     QString r = TrpView::Diff(AComponent);
-    if (const auto *a = SameKind<TrpCustomMemoView>(this, AComponent)) {
+    if (const auto* a = SameKind<TrpCustomMemoView>(this, AComponent)) {
         if (AutoWidth() != a->AutoWidth())
             PutBool(r, QStringLiteral("AutoWidth"), AutoWidth());
         if (Differ(CharSpacing(), a->CharSpacing()))
@@ -250,8 +269,8 @@ QString TrpCustomMemoView::Diff(const TrpComponent *AComponent)
             PutBool(r, QStringLiteral("WordWrap"), WordWrap());
         if (FFormats.size() == 1) {
             const TrpFormat none;
-            const TrpFormat &f = *FFormats.front();
-            const TrpFormat &af = a->DisplayFormatIfAny() ? *a->DisplayFormatIfAny() : none;
+            const TrpFormat& f = *FFormats.front();
+            const TrpFormat& af = a->DisplayFormatIfAny() ? *a->DisplayFormatIfAny() : none;
             if (f.Kind() != af.Kind())
                 PutInt(r, QStringLiteral("DisplayFormat.Kind"), f.Kind());
             if (f.DecimalSeparator() != af.DecimalSeparator())
@@ -271,12 +290,12 @@ QString TrpCustomMemoView::Diff(const TrpComponent *AComponent)
     return r;
 }
 
-QString TrpPictureView::Diff(const TrpComponent *AComponent)
+QString TrpPictureView::Diff(const TrpComponent* AComponent)
 {
     if (FPictureChanged) {
         // Without a store there is nowhere to register the picture yet: the
         // flag stays set so that the next write does it.
-        if (TrpReport *report = Report(); report && report->PreviewPages()) {
+        if (TrpReport* report = Report(); report && report->PreviewPages()) {
             report->PreviewPages()->AddPicture(this);
             FPictureChanged = false;
         }
@@ -285,7 +304,7 @@ QString TrpPictureView::Diff(const TrpComponent *AComponent)
     PutInt(r, QStringLiteral("ImageIndex"), ImageIndex());
     // Also written when cleared against a set template, so that the rebuilt
     // view does not take the template's value back.
-    const auto *a = SameKind<TrpPictureView>(this, AComponent);
+    const auto* a = SameKind<TrpPictureView>(this, AComponent);
     if (Transparent() || (a && a->Transparent()))
         PutBool(r, QStringLiteral("Transparent"), Transparent());
     if (TransparentColor() != clWhite || (a && a->TransparentColor() != clWhite))
@@ -293,15 +312,15 @@ QString TrpPictureView::Diff(const TrpComponent *AComponent)
     return r;
 }
 
-QString TrpShapeView::Diff(const TrpComponent *AComponent)
+QString TrpShapeView::Diff(const TrpComponent* AComponent)
 {
     QString r = TrpView::Diff(AComponent);
-    if (const auto *a = SameKind<TrpShapeView>(this, AComponent); a && Shape() != a->Shape())
+    if (const auto* a = SameKind<TrpShapeView>(this, AComponent); a && Shape() != a->Shape())
         PutInt(r, QStringLiteral("Shape"), Shape());
     return r;
 }
 
-QString TrpGroupHeader::Diff(const TrpComponent *AComponent)
+QString TrpGroupHeader::Diff(const TrpComponent* AComponent)
 {
     QString r = TrpBand::Diff(AComponent);
     // Escaped like every text, so that a quote in a name cannot end the value.

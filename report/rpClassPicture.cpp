@@ -9,13 +9,13 @@
 #include <QIODevice>
 #include <cerrno>
 
-void TrpPictureView::SaveImageToStream(QIODevice &Stream) const
+void TrpPictureView::SaveImageToStream(QIODevice& Stream) const
 {
     if (Stream.write(FPictureBytes) != FPictureBytes.size())
         throw TrpStorageError(QStringLiteral("Cannot write the temporary file"));
 }
 
-int TrpPictureView::LoadPictureFromStream(QIODevice &Stream, bool ResetStreamPos)
+int TrpPictureView::LoadPictureFromStream(QIODevice& Stream, bool ResetStreamPos)
 {
     if (ResetStreamPos)
         Stream.seek(0);

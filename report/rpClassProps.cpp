@@ -15,27 +15,28 @@
 
 namespace {
 
-const TrpEnumInfo AlignInfo{"baNone", "baLeft", "baRight", "baCenter", "baWidth", "baBottom", "baClient"};
-const TrpEnumInfo ShiftModeInfo{"smDontShift", "smAlways", "smWhenOverlapped"};
-const TrpEnumInfo StretchModeInfo{"smDontStretch", "smActualHeight", "smMaxHeight"};
-const TrpEnumInfo FillTypeInfo{"ftBrush", "ftGradient", "ftGlass"};
-const TrpEnumInfo BrushStyleInfo{"bsSolid",     "bsClear",     "bsHorizontal", "bsVertical",
-                                 "bsFDiagonal", "bsBDiagonal", "bsCross",      "bsDiagCross"};
-const TrpEnumInfo GradientStyleInfo{"gsHorizontal", "gsVertical",   "gsElliptic",
-                                    "gsRectangle",  "gsVertCenter", "gsHorizCenter"};
-const TrpEnumInfo FillOrientationInfo{"foVertical", "foHorizontal", "foVerticalMirror", "foHorizontalMirror"};
-const TrpEnumInfo FrameStyleInfo{"fsSolid", "fsDash", "fsDot", "fsDashDot", "fsDashDotDot", "fsDouble", "fsAltDot",
-                                 "fsSquare"};
-const TrpEnumInfo HAlignInfo{"haLeft", "haRight", "haCenter", "haBlock"};
-const TrpEnumInfo VAlignInfo{"vaTop", "vaBottom", "vaCenter"};
-const TrpEnumInfo FormatKindInfo{"fkText", "fkNumeric", "fkDateTime", "fkBoolean"};
-const TrpEnumInfo HyperlinkKindInfo{"hkURL",          "hkAnchor",     "hkPageNumber",
-                                    "hkDetailReport", "hkDetailPage", "hkCustom"};
-const TrpEnumInfo ShapeInfo{"skRectangle", "skRoundRectangle", "skEllipse",  "skTriangle",
-                            "skDiamond",   "skDiagonal1",      "skDiagonal2"};
-const TrpEnumInfo OrientationInfo{"poPortrait", "poLandscape"};
-const TrpEnumInfo DuplexInfo{"dmNone", "dmVertical", "dmHorizontal", "dmSimplex"};
-const TrpEnumInfo SilentModeInfo{"simMessageBoxes", "simSilent", "simReThrow"};
+const TrpEnumInfo AlignInfo { "baNone", "baLeft", "baRight", "baCenter", "baWidth", "baBottom", "baClient" };
+const TrpEnumInfo ShiftModeInfo { "smDontShift", "smAlways", "smWhenOverlapped" };
+const TrpEnumInfo StretchModeInfo { "smDontStretch", "smActualHeight", "smMaxHeight" };
+const TrpEnumInfo FillTypeInfo { "ftBrush", "ftGradient", "ftGlass" };
+const TrpEnumInfo BrushStyleInfo { "bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal",
+    "bsBDiagonal", "bsCross", "bsDiagCross" };
+const TrpEnumInfo GradientStyleInfo { "gsHorizontal", "gsVertical", "gsElliptic", "gsRectangle",
+    "gsVertCenter", "gsHorizCenter" };
+const TrpEnumInfo FillOrientationInfo { "foVertical", "foHorizontal", "foVerticalMirror",
+    "foHorizontalMirror" };
+const TrpEnumInfo FrameStyleInfo { "fsSolid", "fsDash", "fsDot", "fsDashDot", "fsDashDotDot", "fsDouble",
+    "fsAltDot", "fsSquare" };
+const TrpEnumInfo HAlignInfo { "haLeft", "haRight", "haCenter", "haBlock" };
+const TrpEnumInfo VAlignInfo { "vaTop", "vaBottom", "vaCenter" };
+const TrpEnumInfo FormatKindInfo { "fkText", "fkNumeric", "fkDateTime", "fkBoolean" };
+const TrpEnumInfo HyperlinkKindInfo { "hkURL", "hkAnchor", "hkPageNumber", "hkDetailReport", "hkDetailPage",
+    "hkCustom" };
+const TrpEnumInfo ShapeInfo { "skRectangle", "skRoundRectangle", "skEllipse", "skTriangle", "skDiamond",
+    "skDiagonal1", "skDiagonal2" };
+const TrpEnumInfo OrientationInfo { "poPortrait", "poLandscape" };
+const TrpEnumInfo DuplexInfo { "dmNone", "dmVertical", "dmHorizontal", "dmSimplex" };
+const TrpEnumInfo SilentModeInfo { "simMessageBoxes", "simSilent", "simReThrow" };
 
 template <class C> TrpClassInfo::TFactory Factory()
 {
@@ -43,163 +44,162 @@ template <class C> TrpClassInfo::TFactory Factory()
 }
 
 // Defines C::StaticClassInfo(); the body fills the table through `t`.
-#define RP_DEFINE_CLASS(C, ParentInfo, Make, ...)                                                                      \
-    const TrpClassInfo &C::StaticClassInfo()                                                                           \
-    {                                                                                                                  \
-        static const TrpClassInfo info = [] {                                                                          \
-            TrpClassInfo i(QStringLiteral(#C), ParentInfo, Make);                                                      \
-            [[maybe_unused]] TrpPropTable<C> t(i);                                                                     \
-            __VA_ARGS__;                                                                                               \
-            return i;                                                                                                  \
-        }();                                                                                                           \
-        return info;                                                                                                   \
+#define RP_DEFINE_CLASS(C, ParentInfo, Make, ...)                                                            \
+    const TrpClassInfo& C::StaticClassInfo()                                                                 \
+    {                                                                                                        \
+        static const TrpClassInfo info = [] {                                                                \
+            TrpClassInfo i(QStringLiteral(#C), ParentInfo, Make);                                            \
+            [[maybe_unused]] TrpPropTable<C> t(i);                                                           \
+            __VA_ARGS__;                                                                                     \
+            return i;                                                                                        \
+        }();                                                                                                 \
+        return info;                                                                                         \
     }
 
-bool FrameWidthStored(Extended W) { return W != 1; }
+bool FrameWidthStored(Extended W)
+{
+    return W != 1;
+}
 
 } // namespace
 
 // ----------------------------------------------------------- nested records
 
 RP_DEFINE_CLASS(TrpFont, nullptr, nullptr,
-                t.Int("Charset", &TrpFont::Charset, &TrpFont::SetCharset, 1)
-                    .Int("Color", &TrpFont::Color, &TrpFont::SetColor, clBlack)
-                    .Str("Name", &TrpFont::Name, &TrpFont::SetName)
-                    .Int("Size", &TrpFont::Size, &TrpFont::SetSize, 10)
-                    .Set("Style", &TrpFont::Style, &TrpFont::SetStyle, 0))
+    t.Int("Charset", &TrpFont::Charset, &TrpFont::SetCharset, 1)
+        .Int("Color", &TrpFont::Color, &TrpFont::SetColor, clBlack)
+        .Str("Name", &TrpFont::Name, &TrpFont::SetName)
+        .Int("Size", &TrpFont::Size, &TrpFont::SetSize, 10)
+        .Set("Style", &TrpFont::Style, &TrpFont::SetStyle, 0))
 
 RP_DEFINE_CLASS(TrpFrameLine, nullptr, nullptr,
-                t.Int("Color", &TrpFrameLine::Color, &TrpFrameLine::SetColor, clBlack)
-                    .Enum("Style", FrameStyleInfo, &TrpFrameLine::Style, &TrpFrameLine::SetStyle, fsSolid)
-                    .Float("Width", &TrpFrameLine::Width, &TrpFrameLine::SetWidth)
-                    .StoredIf([](const TrpFrameLine &l) { return FrameWidthStored(l.Width()); }))
+    t.Int("Color", &TrpFrameLine::Color, &TrpFrameLine::SetColor, clBlack)
+        .Enum("Style", FrameStyleInfo, &TrpFrameLine::Style, &TrpFrameLine::SetStyle, fsSolid)
+        .Float("Width", &TrpFrameLine::Width, &TrpFrameLine::SetWidth)
+        .StoredIf([](const TrpFrameLine& l) { return FrameWidthStored(l.Width()); }))
 
-RP_DEFINE_CLASS(
-    TrpFrame, nullptr, nullptr,
+RP_DEFINE_CLASS(TrpFrame, nullptr, nullptr,
     t.Int("Color", &TrpFrame::Color, &TrpFrame::SetColor, clBlack)
         .Bool("DropShadow", &TrpFrame::DropShadow, &TrpFrame::SetDropShadow, false)
         .Int("ShadowColor", &TrpFrame::ShadowColor, &TrpFrame::SetShadowColor, clBlack)
         .Float("ShadowWidth", &TrpFrame::ShadowWidth, &TrpFrame::SetShadowWidth)
-        .StoredIf([](const TrpFrame &f) { return f.ShadowWidth() != 4; })
+        .StoredIf([](const TrpFrame& f) { return f.ShadowWidth() != 4; })
         .Enum("Style", FrameStyleInfo, &TrpFrame::Style, &TrpFrame::SetStyle, fsSolid)
         .Set("Typ", &TrpFrame::Typ, &TrpFrame::SetTyp, 0)
         .Float("Width", &TrpFrame::Width, &TrpFrame::SetWidth)
-        .StoredIf([](const TrpFrame &f) { return FrameWidthStored(f.Width()); })
-        .Object("LeftLine", [](TrpFrame &f) { return f.LeftLine(); })
-        .Object("TopLine", [](TrpFrame &f) { return f.TopLine(); })
-        .Object("RightLine", [](TrpFrame &f) { return f.RightLine(); })
-        .Object("BottomLine", [](TrpFrame &f) { return f.BottomLine(); }))
+        .StoredIf([](const TrpFrame& f) { return FrameWidthStored(f.Width()); })
+        .Object("LeftLine", [](TrpFrame& f) { return f.LeftLine(); })
+        .Object("TopLine", [](TrpFrame& f) { return f.TopLine(); })
+        .Object("RightLine", [](TrpFrame& f) { return f.RightLine(); })
+        .Object("BottomLine", [](TrpFrame& f) { return f.BottomLine(); }))
 
 RP_DEFINE_CLASS(TrpBrushFill, nullptr, nullptr,
-                t.Int("BackColor", &TrpBrushFill::BackColor, &TrpBrushFill::SetBackColor, clNone)
-                    .Int("ForeColor", &TrpBrushFill::ForeColor, &TrpBrushFill::SetForeColor, clBlack)
-                    .Enum("Style", BrushStyleInfo, &TrpBrushFill::Style, &TrpBrushFill::SetStyle, bsSolid))
+    t.Int("BackColor", &TrpBrushFill::BackColor, &TrpBrushFill::SetBackColor, clNone)
+        .Int("ForeColor", &TrpBrushFill::ForeColor, &TrpBrushFill::SetForeColor, clBlack)
+        .Enum("Style", BrushStyleInfo, &TrpBrushFill::Style, &TrpBrushFill::SetStyle, bsSolid))
 
 RP_DEFINE_CLASS(TrpGradientFill, nullptr, nullptr,
-                t.Int("StartColor", &TrpGradientFill::StartColor, &TrpGradientFill::SetStartColor, clWhite)
-                    .Int("EndColor", &TrpGradientFill::EndColor, &TrpGradientFill::SetEndColor, clBlack)
-                    .Enum("GradientStyle", GradientStyleInfo, &TrpGradientFill::GradientStyle,
-                          &TrpGradientFill::SetGradientStyle, gsHorizontal))
+    t.Int("StartColor", &TrpGradientFill::StartColor, &TrpGradientFill::SetStartColor, clWhite)
+        .Int("EndColor", &TrpGradientFill::EndColor, &TrpGradientFill::SetEndColor, clBlack)
+        .Enum("GradientStyle", GradientStyleInfo, &TrpGradientFill::GradientStyle,
+            &TrpGradientFill::SetGradientStyle, gsHorizontal))
 
 RP_DEFINE_CLASS(TrpGlassFill, nullptr, nullptr,
-                t.Int("Color", &TrpGlassFill::Color, &TrpGlassFill::SetColor, clWhite)
-                    .Float("Blend", &TrpGlassFill::Blend, &TrpGlassFill::SetBlend)
-                    .Bool("Hatch", &TrpGlassFill::Hatch, &TrpGlassFill::SetHatch, false)
-                    .Enum("Orientation", FillOrientationInfo, &TrpGlassFill::Orientation,
-                          &TrpGlassFill::SetOrientation, foHorizontal))
+    t.Int("Color", &TrpGlassFill::Color, &TrpGlassFill::SetColor, clWhite)
+        .Float("Blend", &TrpGlassFill::Blend, &TrpGlassFill::SetBlend)
+        .Bool("Hatch", &TrpGlassFill::Hatch, &TrpGlassFill::SetHatch, false)
+        .Enum("Orientation", FillOrientationInfo, &TrpGlassFill::Orientation, &TrpGlassFill::SetOrientation,
+            foHorizontal))
 
 RP_DEFINE_CLASS(TrpFillGap, nullptr, nullptr,
-                t.Float("Left", &TrpFillGap::Left, &TrpFillGap::SetLeft)
-                    .StoredIf([](const TrpFillGap &g) { return g.Left() != 0; })
-                    .Float("Top", &TrpFillGap::Top, &TrpFillGap::SetTop)
-                    .StoredIf([](const TrpFillGap &g) { return g.Top() != 0; })
-                    .Float("Right", &TrpFillGap::Right, &TrpFillGap::SetRight)
-                    .StoredIf([](const TrpFillGap &g) { return g.Right() != 0; })
-                    .Float("Bottom", &TrpFillGap::Bottom, &TrpFillGap::SetBottom)
-                    .StoredIf([](const TrpFillGap &g) { return g.Bottom() != 0; }))
+    t.Float("Left", &TrpFillGap::Left, &TrpFillGap::SetLeft)
+        .StoredIf([](const TrpFillGap& g) { return g.Left() != 0; })
+        .Float("Top", &TrpFillGap::Top, &TrpFillGap::SetTop)
+        .StoredIf([](const TrpFillGap& g) { return g.Top() != 0; })
+        .Float("Right", &TrpFillGap::Right, &TrpFillGap::SetRight)
+        .StoredIf([](const TrpFillGap& g) { return g.Right() != 0; })
+        .Float("Bottom", &TrpFillGap::Bottom, &TrpFillGap::SetBottom)
+        .StoredIf([](const TrpFillGap& g) { return g.Bottom() != 0; }))
 
 RP_DEFINE_CLASS(TrpFormat, nullptr, nullptr,
-                t.Str("DecimalSeparator", &TrpFormat::DecimalSeparator, &TrpFormat::SetDecimalSeparator)
-                    .Str("FormatStr", &TrpFormat::FormatStr, &TrpFormat::SetFormatStr)
-                    .Enum("Kind", FormatKindInfo, &TrpFormat::Kind, &TrpFormat::SetKind, fkText)
-                    .Str("ThousandSeparator", &TrpFormat::ThousandSeparator, &TrpFormat::SetThousandSeparator))
+    t.Str("DecimalSeparator", &TrpFormat::DecimalSeparator, &TrpFormat::SetDecimalSeparator)
+        .Str("FormatStr", &TrpFormat::FormatStr, &TrpFormat::SetFormatStr)
+        .Enum("Kind", FormatKindInfo, &TrpFormat::Kind, &TrpFormat::SetKind, fkText)
+        .Str("ThousandSeparator", &TrpFormat::ThousandSeparator, &TrpFormat::SetThousandSeparator))
 
 RP_DEFINE_CLASS(TrpHighlight, nullptr, nullptr,
-                t.Bool("Active", &TrpHighlight::Active, &TrpHighlight::SetActive, false)
-                    .Bool("ApplyFont", &TrpHighlight::ApplyFont, &TrpHighlight::SetApplyFont, true)
-                    .Bool("ApplyFill", &TrpHighlight::ApplyFill, &TrpHighlight::SetApplyFill, true)
-                    .Bool("ApplyFrame", &TrpHighlight::ApplyFrame, &TrpHighlight::SetApplyFrame, false)
-                    .Str("Condition", &TrpHighlight::Condition, &TrpHighlight::SetCondition)
-                    .Object("Font", [](TrpHighlight &h) { return h.Font(); })
-                    .Enum("FillType", FillTypeInfo, &TrpHighlight::FillType, &TrpHighlight::SetFillType, ftBrush)
-                    .Object("Fill", [](TrpHighlight &h) { return h.Fill(); })
-                    .Object("Frame", [](TrpHighlight &h) { return h.Frame(); })
-                    .Bool("Visible", &TrpHighlight::Visible, &TrpHighlight::SetVisible, true))
+    t.Bool("Active", &TrpHighlight::Active, &TrpHighlight::SetActive, false)
+        .Bool("ApplyFont", &TrpHighlight::ApplyFont, &TrpHighlight::SetApplyFont, true)
+        .Bool("ApplyFill", &TrpHighlight::ApplyFill, &TrpHighlight::SetApplyFill, true)
+        .Bool("ApplyFrame", &TrpHighlight::ApplyFrame, &TrpHighlight::SetApplyFrame, false)
+        .Str("Condition", &TrpHighlight::Condition, &TrpHighlight::SetCondition)
+        .Object("Font", [](TrpHighlight& h) { return h.Font(); })
+        .Enum("FillType", FillTypeInfo, &TrpHighlight::FillType, &TrpHighlight::SetFillType, ftBrush)
+        .Object("Fill", [](TrpHighlight& h) { return h.Fill(); })
+        .Object("Frame", [](TrpHighlight& h) { return h.Frame(); })
+        .Bool("Visible", &TrpHighlight::Visible, &TrpHighlight::SetVisible, true))
 
 RP_DEFINE_CLASS(TrpHyperlink, nullptr, nullptr,
-                t.Str("DetailPage", &TrpHyperlink::DetailPage, &TrpHyperlink::SetDetailPage)
-                    .Str("DetailReport", &TrpHyperlink::DetailReport, &TrpHyperlink::SetDetailReport)
-                    .Enum("Kind", HyperlinkKindInfo, &TrpHyperlink::Kind, &TrpHyperlink::SetKind, hkURL)
-                    .Str("ReportVariable", &TrpHyperlink::ReportVariable, &TrpHyperlink::SetReportVariable)
-                    .Str("TabCaption", &TrpHyperlink::TabCaption, &TrpHyperlink::SetTabCaption)
-                    .Str("Value", &TrpHyperlink::Value, &TrpHyperlink::SetValue)
-                    .Str("ValuesSeparator", &TrpHyperlink::ValuesSeparator, &TrpHyperlink::SetValuesSeparator))
+    t.Str("DetailPage", &TrpHyperlink::DetailPage, &TrpHyperlink::SetDetailPage)
+        .Str("DetailReport", &TrpHyperlink::DetailReport, &TrpHyperlink::SetDetailReport)
+        .Enum("Kind", HyperlinkKindInfo, &TrpHyperlink::Kind, &TrpHyperlink::SetKind, hkURL)
+        .Str("ReportVariable", &TrpHyperlink::ReportVariable, &TrpHyperlink::SetReportVariable)
+        .Str("TabCaption", &TrpHyperlink::TabCaption, &TrpHyperlink::SetTabCaption)
+        .Str("Value", &TrpHyperlink::Value, &TrpHyperlink::SetValue)
+        .Str("ValuesSeparator", &TrpHyperlink::ValuesSeparator, &TrpHyperlink::SetValuesSeparator))
 
 // -------------------------------------------------------------- components
 
 RP_DEFINE_CLASS(TrpComponent, nullptr, nullptr,
-                // Written by the tree writer ahead of the other attributes.
-                t.Str("Name", &TrpComponent::Name, &TrpComponent::SetName)
-                    .StoredIf([](const TrpComponent &) { return false; })
-                    .Str("Description", &TrpComponent::Description, &TrpComponent::SetDescription)
-                    .Int("GroupIndex", &TrpComponent::GroupIndex, &TrpComponent::SetGroupIndex, 0)
-                    .Set("Restrictions", &TrpComponent::Restrictions, &TrpComponent::SetRestrictions, 0)
-                    .Int("Tag", &TrpComponent::Tag, &TrpComponent::SetTag, 0)
-                    .Bool("Visible", &TrpComponent::Visible, &TrpComponent::SetVisible, true))
+    // Written by the tree writer ahead of the other attributes.
+    t.Str("Name", &TrpComponent::Name, &TrpComponent::SetName)
+        .StoredIf([](const TrpComponent&) { return false; })
+        .Str("Description", &TrpComponent::Description, &TrpComponent::SetDescription)
+        .Int("GroupIndex", &TrpComponent::GroupIndex, &TrpComponent::SetGroupIndex, 0)
+        .Set("Restrictions", &TrpComponent::Restrictions, &TrpComponent::SetRestrictions, 0)
+        .Int("Tag", &TrpComponent::Tag, &TrpComponent::SetTag, 0)
+        .Bool("Visible", &TrpComponent::Visible, &TrpComponent::SetVisible, true))
 
 RP_DEFINE_CLASS(TrpReportComponent, &TrpComponent::StaticClassInfo(), nullptr,
-                t.Float("Left", &TrpComponent::Left, &TrpComponent::SetLeft)
-                    .Float("Top", &TrpComponent::Top, &TrpComponent::SetTop)
-                    .Float("Width", &TrpComponent::Width, &TrpComponent::SetWidth)
-                    .Float("Height", &TrpComponent::Height, &TrpComponent::SetHeight)
-                    .Bool("ParentFont", &TrpComponent::ParentFont, &TrpComponent::SetParentFont, true)
-                    .Object("Font", [](TrpComponent &c) { return c.Font(); })
-                    .StoredIf([](const TrpComponent &c) { return !c.ParentFont(); })
-                    .Str("OnAfterData", &TrpReportComponent::OnAfterData, &TrpReportComponent::SetOnAfterData)
-                    .Str("OnAfterPrint", &TrpReportComponent::OnAfterPrint, &TrpReportComponent::SetOnAfterPrint)
-                    .Str("OnBeforePrint", &TrpReportComponent::OnBeforePrint,
-                         &TrpReportComponent::SetOnBeforePrint)
-                    .Str("OnPreviewClick", &TrpReportComponent::OnPreviewClick,
-                         &TrpReportComponent::SetOnPreviewClick)
-                    .Str("OnPreviewDblClick", &TrpReportComponent::OnPreviewDblClick,
-                         &TrpReportComponent::SetOnPreviewDblClick)
-                    .Set("PrintOn", &TrpReportComponent::PrintOn, &TrpReportComponent::SetPrintOn, 0))
+    t.Float("Left", &TrpComponent::Left, &TrpComponent::SetLeft)
+        .Float("Top", &TrpComponent::Top, &TrpComponent::SetTop)
+        .Float("Width", &TrpComponent::Width, &TrpComponent::SetWidth)
+        .Float("Height", &TrpComponent::Height, &TrpComponent::SetHeight)
+        .Bool("ParentFont", &TrpComponent::ParentFont, &TrpComponent::SetParentFont, true)
+        .Object("Font", [](TrpComponent& c) { return c.Font(); })
+        .StoredIf([](const TrpComponent& c) { return !c.ParentFont(); })
+        .Str("OnAfterData", &TrpReportComponent::OnAfterData, &TrpReportComponent::SetOnAfterData)
+        .Str("OnAfterPrint", &TrpReportComponent::OnAfterPrint, &TrpReportComponent::SetOnAfterPrint)
+        .Str("OnBeforePrint", &TrpReportComponent::OnBeforePrint, &TrpReportComponent::SetOnBeforePrint)
+        .Str("OnPreviewClick", &TrpReportComponent::OnPreviewClick, &TrpReportComponent::SetOnPreviewClick)
+        .Str("OnPreviewDblClick", &TrpReportComponent::OnPreviewDblClick,
+            &TrpReportComponent::SetOnPreviewDblClick)
+        .Set("PrintOn", &TrpReportComponent::PrintOn, &TrpReportComponent::SetPrintOn, 0))
 
 RP_DEFINE_CLASS(TrpView, &TrpReportComponent::StaticClassInfo(), nullptr,
-                t.Enum("Align", AlignInfo, &TrpView::Align, &TrpView::SetAlign, baNone)
-                    .Int("Cursor", &TrpView::Cursor, &TrpView::SetCursor, 0)
-                    .Ref<TrpDataSet>("DataSet", &TrpView::DataSet, &TrpView::SetDataSet)
-                    .Str("DataSetName", &TrpView::DataSetName, &TrpView::SetDataSetName)
-                    .Str("DataField", &TrpView::DataField, &TrpView::SetDataField)
-                    .Enum("FillType", FillTypeInfo, &TrpView::FillType, &TrpView::SetFillType, ftBrush)
-                    .Object("Fill", [](TrpView &v) { return v.Fill(); })
-                    .Object("Frame", [](TrpView &v) { return v.Frame(); })
-                    .Object("Hyperlink", [](TrpView &v) { return v.Hyperlink(); })
-                    .Str("Hint", &TrpView::Hint, &TrpView::SetHint)
-                    .Enum("ShiftMode", ShiftModeInfo, &TrpView::ShiftMode, &TrpView::SetShiftMode, smAlways)
-                    .Bool("ShowHint", &TrpView::ShowHint, &TrpView::SetShowHint, false)
-                    .Str("TagStr", &TrpView::TagStr, &TrpView::SetTagStr)
-                    .Str("URL", &TrpView::URL, &TrpView::SetURL)
-                    .Set("Visibility", &TrpView::Visibility, &TrpView::SetVisibility, vsPreview | vsExport | vsPrint))
+    t.Enum("Align", AlignInfo, &TrpView::Align, &TrpView::SetAlign, baNone)
+        .Int("Cursor", &TrpView::Cursor, &TrpView::SetCursor, 0)
+        .Ref<TrpDataSet>("DataSet", &TrpView::DataSet, &TrpView::SetDataSet)
+        .Str("DataSetName", &TrpView::DataSetName, &TrpView::SetDataSetName)
+        .Str("DataField", &TrpView::DataField, &TrpView::SetDataField)
+        .Enum("FillType", FillTypeInfo, &TrpView::FillType, &TrpView::SetFillType, ftBrush)
+        .Object("Fill", [](TrpView& v) { return v.Fill(); })
+        .Object("Frame", [](TrpView& v) { return v.Frame(); })
+        .Object("Hyperlink", [](TrpView& v) { return v.Hyperlink(); })
+        .Str("Hint", &TrpView::Hint, &TrpView::SetHint)
+        .Enum("ShiftMode", ShiftModeInfo, &TrpView::ShiftMode, &TrpView::SetShiftMode, smAlways)
+        .Bool("ShowHint", &TrpView::ShowHint, &TrpView::SetShowHint, false)
+        .Str("TagStr", &TrpView::TagStr, &TrpView::SetTagStr)
+        .Str("URL", &TrpView::URL, &TrpView::SetURL)
+        .Set("Visibility", &TrpView::Visibility, &TrpView::SetVisibility, vsPreview | vsExport | vsPrint))
 
 RP_DEFINE_CLASS(TrpStretcheable, &TrpView::StaticClassInfo(), nullptr,
-                t.Enum("StretchMode", StretchModeInfo, &TrpStretcheable::StretchMode,
-                       &TrpStretcheable::SetStretchMode, smDontStretch))
+    t.Enum("StretchMode", StretchModeInfo, &TrpStretcheable::StretchMode, &TrpStretcheable::SetStretchMode,
+        smDontStretch))
 
 using M = TrpCustomMemoView;
 RP_DEFINE_CLASS(
-    TrpCustomMemoView, &TrpStretcheable::StaticClassInfo(), nullptr,
-    i.SetTextProp(QStringLiteral("Memo"));
+    TrpCustomMemoView, &TrpStretcheable::StaticClassInfo(), nullptr, i.SetTextProp(QStringLiteral("Memo"));
     t.Bool("AllowExpressions", &M::AllowExpressions, &M::SetAllowExpressions, true)
         .Bool("AllowHTMLTags", &M::AllowHTMLTags, &M::SetAllowHTMLTags, false)
         .Bool("AutoWidth", &M::AutoWidth, &M::SetAutoWidth, false)
@@ -207,10 +207,10 @@ RP_DEFINE_CLASS(
         .Bool("Clipped", &M::Clipped, &M::SetClipped, true)
         .ObjectOnDemand(
             "DisplayFormat",
-            [](M &m) -> TrpFormat * { return m.Formats().empty() ? nullptr : m.Formats().front().get(); },
-            [](M &m) { return m.DisplayFormat(); })
+            [](M& m) -> TrpFormat* { return m.Formats().empty() ? nullptr : m.Formats().front().get(); },
+            [](M& m) { return m.DisplayFormat(); })
         .Str("ExpressionDelimiters", &M::ExpressionDelimiters, &M::SetExpressionDelimiters)
-        .StoredIf([](const M &m) { return m.ExpressionDelimiters() != QStringLiteral("[,]"); })
+        .StoredIf([](const M& m) { return m.ExpressionDelimiters() != QStringLiteral("[,]"); })
         .Bool("FirstParaBreak", &M::FirstParaBreak, &M::SetFirstParaBreak, false)
         .Ref<TrpCustomMemoView>("FlowTo", &M::FlowTo, &M::SetFlowTo)
         .Float("GapX", &M::GapX, &M::SetGapX)
@@ -219,12 +219,14 @@ RP_DEFINE_CLASS(
         .Bool("HideZeros", &M::HideZeros, &M::SetHideZeros, false)
         .ObjectOnDemand(
             "Highlight",
-            [](M &m) -> TrpHighlight * { return m.Highlights().empty() ? nullptr : m.Highlights().front().get(); },
-            [](M &m) { return m.Highlight(); })
+            [](M& m) -> TrpHighlight* {
+                return m.Highlights().empty() ? nullptr : m.Highlights().front().get();
+            },
+            [](M& m) { return m.Highlight(); })
         .Bool("LastParaBreak", &M::LastParaBreak, &M::SetLastParaBreak, false)
         .Float("LineSpacing", &M::LineSpacing, &M::SetLineSpacing)
         .Strings("Memo", &M::Memo, &M::SetMemo)
-        .StoredIf([](const M &) { return false; }) // written last as Text
+        .StoredIf([](const M&) { return false; }) // written last as Text
         .Float("ParagraphGap", &M::ParagraphGap, &M::SetParagraphGap)
         .Int("Rotation", &M::Rotation, &M::SetRotation, 0)
         .Bool("RTLReading", &M::RTLReading, &M::SetRTLReading, false)
@@ -241,30 +243,30 @@ RP_DEFINE_CLASS(TrpMemoView, &TrpCustomMemoView::StaticClassInfo(), Factory<TrpM
 RP_DEFINE_CLASS(TrpSysMemoView, &TrpCustomMemoView::StaticClassInfo(), Factory<TrpSysMemoView>())
 
 RP_DEFINE_CLASS(TrpCustomLineView, &TrpStretcheable::StaticClassInfo(), nullptr,
-                t.Bool("Diagonal", &TrpCustomLineView::Diagonal, &TrpCustomLineView::SetDiagonal, false))
+    t.Bool("Diagonal", &TrpCustomLineView::Diagonal, &TrpCustomLineView::SetDiagonal, false))
 RP_DEFINE_CLASS(TrpLineView, &TrpCustomLineView::StaticClassInfo(), Factory<TrpLineView>())
 
 using P = TrpPictureView;
 RP_DEFINE_CLASS(TrpPictureView, &TrpView::StaticClassInfo(), Factory<TrpPictureView>(),
-                t.Bool("AutoSize", &P::AutoSize, &P::SetAutoSize, false)
-                    .Bool("Center", &P::Center, &P::SetCenter, false)
-                    .Str("FileLink", &P::FileLink, &P::SetFileLink)
-                    .Enum("HightQuality", rpBooleanInfo, &P::HightQuality, &P::SetHightQuality, std::nullopt)
-                    // Read from prepared pages, never written with the view.
-                    .Int("ImageIndex", &P::ImageIndex, &P::SetImageIndex, 0)
-                    .StoredIf([](const P &) { return false; })
-                    .Bool("KeepAspectRatio", &P::KeepAspectRatio, &P::SetKeepAspectRatio, true)
-                    .Bool("Stretched", &P::Stretched, &P::SetStretched, true)
-                    .Bool("Transparent", &P::Transparent, &P::SetTransparent, false)
-                    .Int("TransparentColor", &P::TransparentColor, &P::SetTransparentColor, clWhite))
+    t.Bool("AutoSize", &P::AutoSize, &P::SetAutoSize, false)
+        .Bool("Center", &P::Center, &P::SetCenter, false)
+        .Str("FileLink", &P::FileLink, &P::SetFileLink)
+        .Enum("HightQuality", rpBooleanInfo, &P::HightQuality, &P::SetHightQuality, std::nullopt)
+        // Read from prepared pages, never written with the view.
+        .Int("ImageIndex", &P::ImageIndex, &P::SetImageIndex, 0)
+        .StoredIf([](const P&) { return false; })
+        .Bool("KeepAspectRatio", &P::KeepAspectRatio, &P::SetKeepAspectRatio, true)
+        .Bool("Stretched", &P::Stretched, &P::SetStretched, true)
+        .Bool("Transparent", &P::Transparent, &P::SetTransparent, false)
+        .Int("TransparentColor", &P::TransparentColor, &P::SetTransparentColor, clWhite))
 
 RP_DEFINE_CLASS(TrpShapeView, &TrpView::StaticClassInfo(), Factory<TrpShapeView>(),
-                t.Int("Curve", &TrpShapeView::Curve, &TrpShapeView::SetCurve, 0)
-                    .Enum("Shape", ShapeInfo, &TrpShapeView::Shape, &TrpShapeView::SetShape, skRectangle))
+    t.Int("Curve", &TrpShapeView::Curve, &TrpShapeView::SetCurve, 0)
+        .Enum("Shape", ShapeInfo, &TrpShapeView::Shape, &TrpShapeView::SetShape, skRectangle))
 
 RP_DEFINE_CLASS(TrpSubreport, &TrpView::StaticClassInfo(), Factory<TrpSubreport>(),
-                t.Ref<TrpReportPage>("Page", &TrpSubreport::Page, &TrpSubreport::SetPage)
-                    .Bool("PrintOnParent", &TrpSubreport::PrintOnParent, &TrpSubreport::SetPrintOnParent, false))
+    t.Ref<TrpReportPage>("Page", &TrpSubreport::Page, &TrpSubreport::SetPage)
+        .Bool("PrintOnParent", &TrpSubreport::PrintOnParent, &TrpSubreport::SetPrintOnParent, false))
 
 RP_DEFINE_CLASS(TrpDialogComponent, &TrpReportComponent::StaticClassInfo(), nullptr)
 
@@ -274,34 +276,34 @@ RP_DEFINE_CLASS(TrpDialogComponent, &TrpReportComponent::StaticClassInfo(), null
 
 using B = TrpBand;
 RP_DEFINE_CLASS(TrpBand, &TrpReportComponent::StaticClassInfo(), nullptr,
-                t.Bool("AllowSplit", &B::AllowSplit, &B::SetAllowSplit, false)
-                    .Ref<TrpChild>("Child", &B::Child, &B::SetChild)
-                    .Enum("FillType", FillTypeInfo, &B::FillType, &B::SetFillType, ftBrush)
-                    .Object("Fill", [](B &b) { return b.Fill(); })
-                    .Object("FillGap", [](B &b) { return b.FillGap(); })
-                    .Bool("KeepChild", &B::KeepChild, &B::SetKeepChild, false)
-                    .Str("OnAfterCalcHeight", &B::OnAfterCalcHeight, &B::SetOnAfterCalcHeight)
-                    .Str("OutlineText", &B::OutlineText, &B::SetOutlineText)
-                    .Bool("PrintChildIfInvisible", &B::PrintChildIfInvisible, &B::SetPrintChildIfInvisible, false)
-                    .Bool("StartNewPage", &B::StartNewPage, &B::SetStartNewPage, false)
-                    .Bool("Stretched", &B::Stretched, &B::SetStretched, false)
-                    .Bool("Vertical", &B::Vertical, &B::SetVertical, false))
+    t.Bool("AllowSplit", &B::AllowSplit, &B::SetAllowSplit, false)
+        .Ref<TrpChild>("Child", &B::Child, &B::SetChild)
+        .Enum("FillType", FillTypeInfo, &B::FillType, &B::SetFillType, ftBrush)
+        .Object("Fill", [](B& b) { return b.Fill(); })
+        .Object("FillGap", [](B& b) { return b.FillGap(); })
+        .Bool("KeepChild", &B::KeepChild, &B::SetKeepChild, false)
+        .Str("OnAfterCalcHeight", &B::OnAfterCalcHeight, &B::SetOnAfterCalcHeight)
+        .Str("OutlineText", &B::OutlineText, &B::SetOutlineText)
+        .Bool("PrintChildIfInvisible", &B::PrintChildIfInvisible, &B::SetPrintChildIfInvisible, false)
+        .Bool("StartNewPage", &B::StartNewPage, &B::SetStartNewPage, false)
+        .Bool("Stretched", &B::Stretched, &B::SetStretched, false)
+        .Bool("Vertical", &B::Vertical, &B::SetVertical, false))
 
 using D = TrpDataBand;
 RP_DEFINE_CLASS(TrpDataBand, &TrpBand::StaticClassInfo(), nullptr,
-                t.Float("ColumnGap", &D::ColumnGap, &D::SetColumnGap)
-                    .Float("ColumnWidth", &D::ColumnWidth, &D::SetColumnWidth)
-                    .Int("Columns", &D::Columns, &D::SetColumns, 0)
-                    .Ref<TrpDataSet>("DataSet", &D::DataSet, &D::SetDataSet)
-                    .Str("DataSetName", &D::DataSetName, &D::SetDataSetName)
-                    .Str("Filter", &D::Filter, &D::SetFilter)
-                    .Bool("FooterAfterEach", &D::FooterAfterEach, &D::SetFooterAfterEach, false)
-                    .Bool("KeepFooter", &D::KeepFooter, &D::SetKeepFooter, false)
-                    .Bool("KeepHeader", &D::KeepHeader, &D::SetKeepHeader, false)
-                    .Bool("KeepTogether", &D::KeepTogether, &D::SetKeepTogether, false)
-                    .Str("OnMasterDetail", &D::OnMasterDetail, &D::SetOnMasterDetail)
-                    .Bool("PrintIfDetailEmpty", &D::PrintIfDetailEmpty, &D::SetPrintIfDetailEmpty, false)
-                    .Int("RowCount", &D::RowCount, &D::SetRowCount, std::nullopt))
+    t.Float("ColumnGap", &D::ColumnGap, &D::SetColumnGap)
+        .Float("ColumnWidth", &D::ColumnWidth, &D::SetColumnWidth)
+        .Int("Columns", &D::Columns, &D::SetColumns, 0)
+        .Ref<TrpDataSet>("DataSet", &D::DataSet, &D::SetDataSet)
+        .Str("DataSetName", &D::DataSetName, &D::SetDataSetName)
+        .Str("Filter", &D::Filter, &D::SetFilter)
+        .Bool("FooterAfterEach", &D::FooterAfterEach, &D::SetFooterAfterEach, false)
+        .Bool("KeepFooter", &D::KeepFooter, &D::SetKeepFooter, false)
+        .Bool("KeepHeader", &D::KeepHeader, &D::SetKeepHeader, false)
+        .Bool("KeepTogether", &D::KeepTogether, &D::SetKeepTogether, false)
+        .Str("OnMasterDetail", &D::OnMasterDetail, &D::SetOnMasterDetail)
+        .Bool("PrintIfDetailEmpty", &D::PrintIfDetailEmpty, &D::SetPrintIfDetailEmpty, false)
+        .Int("RowCount", &D::RowCount, &D::SetRowCount, std::nullopt))
 
 RP_DEFINE_CLASS(TrpMasterData, &TrpDataBand::StaticClassInfo(), Factory<TrpMasterData>())
 RP_DEFINE_CLASS(TrpDetailData, &TrpDataBand::StaticClassInfo(), Factory<TrpDetailData>())
@@ -317,41 +319,37 @@ RP_DEFINE_CLASS(TrpReportSummary, &TrpBand::StaticClassInfo(), Factory<TrpReport
 RP_DEFINE_CLASS(TrpChild, &TrpBand::StaticClassInfo(), Factory<TrpChild>())
 RP_DEFINE_CLASS(TrpNullBand, &TrpBand::StaticClassInfo(), Factory<TrpNullBand>())
 RP_DEFINE_CLASS(TrpHeader, &TrpBand::StaticClassInfo(), Factory<TrpHeader>(),
-                t.Bool("ReprintOnNewPage", &TrpHeader::ReprintOnNewPage, &TrpHeader::SetReprintOnNewPage, false))
+    t.Bool("ReprintOnNewPage", &TrpHeader::ReprintOnNewPage, &TrpHeader::SetReprintOnNewPage, false))
 RP_DEFINE_CLASS(TrpPageHeader, &TrpBand::StaticClassInfo(), Factory<TrpPageHeader>(),
-                t.Bool("PrintOnFirstPage", &TrpPageHeader::PrintOnFirstPage, &TrpPageHeader::SetPrintOnFirstPage,
-                       true))
+    t.Bool("PrintOnFirstPage", &TrpPageHeader::PrintOnFirstPage, &TrpPageHeader::SetPrintOnFirstPage, true))
 RP_DEFINE_CLASS(TrpPageFooter, &TrpBand::StaticClassInfo(), Factory<TrpPageFooter>(),
-                t.Bool("PrintOnFirstPage", &TrpPageFooter::PrintOnFirstPage, &TrpPageFooter::SetPrintOnFirstPage,
-                       true)
-                    .Bool("PrintOnLastPage", &TrpPageFooter::PrintOnLastPage, &TrpPageFooter::SetPrintOnLastPage,
-                          true))
+    t.Bool("PrintOnFirstPage", &TrpPageFooter::PrintOnFirstPage, &TrpPageFooter::SetPrintOnFirstPage, true)
+        .Bool("PrintOnLastPage", &TrpPageFooter::PrintOnLastPage, &TrpPageFooter::SetPrintOnLastPage, true))
 using G = TrpGroupHeader;
 RP_DEFINE_CLASS(TrpGroupHeader, &TrpBand::StaticClassInfo(), Factory<TrpGroupHeader>(),
-                t.Str("Condition", &G::Condition, &G::SetCondition)
-                    .Bool("DrillDown", &G::DrillDown, &G::SetDrillDown, false)
-                    .Str("DrillName", &G::DrillName, &G::SetDrillName)
-                    .Bool("ExpandDrillDown", &G::ExpandDrillDown, &G::SetExpandDrillDown, false)
-                    .Bool("KeepTogether", &G::KeepTogether, &G::SetKeepTogether, false)
-                    .Bool("ReprintOnNewPage", &G::ReprintOnNewPage, &G::SetReprintOnNewPage, false)
-                    .Bool("ResetPageNumbers", &G::ResetPageNumbers, &G::SetResetPageNumbers, false)
-                    .Bool("ShowFooterIfDrillDown", &G::ShowFooterIfDrillDown, &G::SetShowFooterIfDrillDown, false))
+    t.Str("Condition", &G::Condition, &G::SetCondition)
+        .Bool("DrillDown", &G::DrillDown, &G::SetDrillDown, false)
+        .Str("DrillName", &G::DrillName, &G::SetDrillName)
+        .Bool("ExpandDrillDown", &G::ExpandDrillDown, &G::SetExpandDrillDown, false)
+        .Bool("KeepTogether", &G::KeepTogether, &G::SetKeepTogether, false)
+        .Bool("ReprintOnNewPage", &G::ReprintOnNewPage, &G::SetReprintOnNewPage, false)
+        .Bool("ResetPageNumbers", &G::ResetPageNumbers, &G::SetResetPageNumbers, false)
+        .Bool("ShowFooterIfDrillDown", &G::ShowFooterIfDrillDown, &G::SetShowFooterIfDrillDown, false))
 RP_DEFINE_CLASS(TrpGroupFooter, &TrpBand::StaticClassInfo(), Factory<TrpGroupFooter>(),
-                t.Bool("HideIfSingleDataRecord", &TrpGroupFooter::HideIfSingleDataRecord,
-                       &TrpGroupFooter::SetHideIfSingleDataRecord, false))
+    t.Bool("HideIfSingleDataRecord", &TrpGroupFooter::HideIfSingleDataRecord,
+        &TrpGroupFooter::SetHideIfSingleDataRecord, false))
 RP_DEFINE_CLASS(TrpOverlay, &TrpBand::StaticClassInfo(), Factory<TrpOverlay>(),
-                t.Bool("PrintOnTop", &TrpOverlay::PrintOnTop, &TrpOverlay::SetPrintOnTop, false))
+    t.Bool("PrintOnTop", &TrpOverlay::PrintOnTop, &TrpOverlay::SetPrintOnTop, false))
 
 // ------------------------------------------------------------------- pages
 
 RP_DEFINE_CLASS(TrpPage, &TrpComponent::StaticClassInfo(), nullptr,
-                t.Bool("ParentFont", &TrpComponent::ParentFont, &TrpComponent::SetParentFont, true)
-                    .Object("Font", [](TrpComponent &c) { return c.Font(); })
-                    .StoredIf([](const TrpComponent &c) { return !c.ParentFont(); }))
+    t.Bool("ParentFont", &TrpComponent::ParentFont, &TrpComponent::SetParentFont, true)
+        .Object("Font", [](TrpComponent& c) { return c.Font(); })
+        .StoredIf([](const TrpComponent& c) { return !c.ParentFont(); }))
 
 using RP = TrpReportPage;
-RP_DEFINE_CLASS(
-    TrpReportPage, &TrpPage::StaticClassInfo(), Factory<TrpReportPage>(),
+RP_DEFINE_CLASS(TrpReportPage, &TrpPage::StaticClassInfo(), Factory<TrpReportPage>(),
     t.Enum("Orientation", OrientationInfo, &RP::Orientation, &RP::SetOrientation, poPortrait)
         .Float("PaperWidth", &RP::PaperWidth, &RP::SetPaperWidth)
         .Float("PaperHeight", &RP::PaperHeight, &RP::SetPaperHeight)
@@ -373,7 +371,7 @@ RP_DEFINE_CLASS(
         .Enum("Duplex", DuplexInfo, &RP::Duplex, &RP::SetDuplex, dmNone)
         .Bool("EndlessHeight", &RP::EndlessHeight, &RP::SetEndlessHeight, false)
         .Bool("EndlessWidth", &RP::EndlessWidth, &RP::SetEndlessWidth, false)
-        .Object("Frame", [](RP &p) { return p.Frame(); })
+        .Object("Frame", [](RP& p) { return p.Frame(); })
         .Strings("HGuides", &RP::HGuides, &RP::SetHGuides)
         .Bool("LargeDesignHeight", &RP::LargeDesignHeight, &RP::SetLargeDesignHeight, false)
         .Bool("MirrorMargins", &RP::MirrorMargins, &RP::SetMirrorMargins, false)
@@ -390,71 +388,70 @@ RP_DEFINE_CLASS(
         .Strings("VGuides", &RP::VGuides, &RP::SetVGuides))
 
 RP_DEFINE_CLASS(TrpDataPage, &TrpPage::StaticClassInfo(), Factory<TrpDataPage>(),
-                t.Float("Height", &TrpComponent::Height, &TrpComponent::SetHeight)
-                    .Float("Left", &TrpComponent::Left, &TrpComponent::SetLeft)
-                    .Float("Top", &TrpComponent::Top, &TrpComponent::SetTop)
-                    .Float("Width", &TrpComponent::Width, &TrpComponent::SetWidth))
+    t.Float("Height", &TrpComponent::Height, &TrpComponent::SetHeight)
+        .Float("Left", &TrpComponent::Left, &TrpComponent::SetLeft)
+        .Float("Top", &TrpComponent::Top, &TrpComponent::SetTop)
+        .Float("Width", &TrpComponent::Width, &TrpComponent::SetWidth))
 RP_DEFINE_CLASS(TrpDialogPage, &TrpPage::StaticClassInfo(), Factory<TrpDialogPage>())
 
 // ------------------------------------------------------------------ report
 
 using EO = TrpEngineOptions;
 RP_DEFINE_CLASS(TrpEngineOptions, nullptr, nullptr,
-                t.Bool("ConvertNulls", &EO::ConvertNulls, &EO::SetConvertNulls, true)
-                    .Bool("DestroyForms", &EO::DestroyForms, &EO::SetDestroyForms, true)
-                    .Bool("DoublePass", &EO::DoublePass, &EO::SetDoublePass, false)
-                    .Bool("EnableThreadSafe", &EO::EnableThreadSafe, &EO::SetEnableThreadSafe, false)
-                    .Bool("IgnoreDevByZero", &EO::IgnoreDevByZero, &EO::SetIgnoreDevByZero, false)
-                    .Int("MaxMemSize", &EO::MaxMemSize, &EO::SetMaxMemSize, 10)
-                    .Enum("NewSilentMode", SilentModeInfo, &EO::NewSilentMode, &EO::SetNewSilentMode,
-                          simMessageBoxes)
-                    .Bool("PrintIfEmpty", &EO::PrintIfEmpty, &EO::SetPrintIfEmpty, true)
-                    .Enum("SilentMode", SilentModeInfo, &EO::SilentMode, &EO::SetSilentMode, simMessageBoxes)
-                    .Str("TempDir", &EO::TempDir, &EO::SetTempDir)
-                    .Bool("UseFileCache", &EO::UseFileCache, &EO::SetUseFileCache, false)
-                    .Bool("UseGlobalDataSetList", &EO::UseGlobalDataSetList, &EO::SetUseGlobalDataSetList, true))
+    t.Bool("ConvertNulls", &EO::ConvertNulls, &EO::SetConvertNulls, true)
+        .Bool("DestroyForms", &EO::DestroyForms, &EO::SetDestroyForms, true)
+        .Bool("DoublePass", &EO::DoublePass, &EO::SetDoublePass, false)
+        .Bool("EnableThreadSafe", &EO::EnableThreadSafe, &EO::SetEnableThreadSafe, false)
+        .Bool("IgnoreDevByZero", &EO::IgnoreDevByZero, &EO::SetIgnoreDevByZero, false)
+        .Int("MaxMemSize", &EO::MaxMemSize, &EO::SetMaxMemSize, 10)
+        .Enum("NewSilentMode", SilentModeInfo, &EO::NewSilentMode, &EO::SetNewSilentMode, simMessageBoxes)
+        .Bool("PrintIfEmpty", &EO::PrintIfEmpty, &EO::SetPrintIfEmpty, true)
+        .Enum("SilentMode", SilentModeInfo, &EO::SilentMode, &EO::SetSilentMode, simMessageBoxes)
+        .Str("TempDir", &EO::TempDir, &EO::SetTempDir)
+        .Bool("UseFileCache", &EO::UseFileCache, &EO::SetUseFileCache, false)
+        .Bool("UseGlobalDataSetList", &EO::UseGlobalDataSetList, &EO::SetUseGlobalDataSetList, true))
 
 using RO = TrpReportOptions;
 RP_DEFINE_CLASS(TrpReportOptions, nullptr, nullptr,
-                t.Str("Author", &RO::Author, &RO::SetAuthor)
-                    .Bool("Compressed", &RO::Compressed, &RO::SetCompressed, false)
-                    .Str("ConnectionName", &RO::ConnectionName, &RO::SetConnectionName)
-                    .Float("CreateDate", &RO::CreateDate, &RO::SetCreateDate)
-                    .Strings("Description", &RO::Description, &RO::SetDescription)
-                    .Str("InitString", &RO::InitString, &RO::SetInitString)
-                    .Float("LastChange", &RO::LastChange, &RO::SetLastChange)
-                    .Str("Name", &RO::Name, &RO::SetName)
-                    .Str("Password", &RO::Password, &RO::SetPassword)
-                    .Str("VersionBuild", &RO::VersionBuild, &RO::SetVersionBuild)
-                    .Str("VersionMajor", &RO::VersionMajor, &RO::SetVersionMajor)
-                    .Str("VersionMinor", &RO::VersionMinor, &RO::SetVersionMinor)
-                    .Str("VersionRelease", &RO::VersionRelease, &RO::SetVersionRelease))
+    t.Str("Author", &RO::Author, &RO::SetAuthor)
+        .Bool("Compressed", &RO::Compressed, &RO::SetCompressed, false)
+        .Str("ConnectionName", &RO::ConnectionName, &RO::SetConnectionName)
+        .Float("CreateDate", &RO::CreateDate, &RO::SetCreateDate)
+        .Strings("Description", &RO::Description, &RO::SetDescription)
+        .Str("InitString", &RO::InitString, &RO::SetInitString)
+        .Float("LastChange", &RO::LastChange, &RO::SetLastChange)
+        .Str("Name", &RO::Name, &RO::SetName)
+        .Str("Password", &RO::Password, &RO::SetPassword)
+        .Str("VersionBuild", &RO::VersionBuild, &RO::SetVersionBuild)
+        .Str("VersionMajor", &RO::VersionMajor, &RO::SetVersionMajor)
+        .Str("VersionMinor", &RO::VersionMinor, &RO::SetVersionMinor)
+        .Str("VersionRelease", &RO::VersionRelease, &RO::SetVersionRelease))
 
 RP_DEFINE_CLASS(TrpStyleItem, nullptr, nullptr,
-                t.Str("Name", &TrpStyleItem::Name, &TrpStyleItem::SetName)
-                    .Bool("ApplyFill", &TrpStyleItem::ApplyFill, &TrpStyleItem::SetApplyFill, true)
-                    .Bool("ApplyFont", &TrpStyleItem::ApplyFont, &TrpStyleItem::SetApplyFont, true)
-                    .Bool("ApplyFrame", &TrpStyleItem::ApplyFrame, &TrpStyleItem::SetApplyFrame, true)
-                    .Object("Font", [](TrpStyleItem &s) { return s.Font(); })
-                    .Enum("FillType", FillTypeInfo, &TrpStyleItem::FillType, &TrpStyleItem::SetFillType, ftBrush)
-                    .Object("Fill", [](TrpStyleItem &s) { return s.Fill(); })
-                    .Object("Frame", [](TrpStyleItem &s) { return s.Frame(); }))
+    t.Str("Name", &TrpStyleItem::Name, &TrpStyleItem::SetName)
+        .Bool("ApplyFill", &TrpStyleItem::ApplyFill, &TrpStyleItem::SetApplyFill, true)
+        .Bool("ApplyFont", &TrpStyleItem::ApplyFont, &TrpStyleItem::SetApplyFont, true)
+        .Bool("ApplyFrame", &TrpStyleItem::ApplyFrame, &TrpStyleItem::SetApplyFrame, true)
+        .Object("Font", [](TrpStyleItem& s) { return s.Font(); })
+        .Enum("FillType", FillTypeInfo, &TrpStyleItem::FillType, &TrpStyleItem::SetFillType, ftBrush)
+        .Object("Fill", [](TrpStyleItem& s) { return s.Fill(); })
+        .Object("Frame", [](TrpStyleItem& s) { return s.Frame(); }))
 
 using R = TrpReport;
 RP_DEFINE_CLASS(TrpReport, &TrpComponent::StaticClassInfo(), Factory<TrpReport>(),
-                t.Ref<TrpDataSet>("DataSet", &R::DataSet, &R::SetDataSet)
-                    .Str("DataSetName", &R::DataSetName, &R::SetDataSetName)
-                    .Bool("DotMatrixReport", &R::DotMatrixReport, &R::SetDotMatrixReport, false)
-                    .Object("EngineOptions", [](R &r) { return r.EngineOptions(); })
-                    .Str("IniFile", &R::IniFile, &R::SetIniFile)
-                    .Bool("OldStyleProgress", &R::OldStyleProgress, &R::SetOldStyleProgress, false)
-                    .Str("ParentReport", &R::ParentReport, &R::SetParentReport)
-                    .Object("ReportOptions", [](R &r) { return r.ReportOptions(); })
-                    .Str("ScriptLanguage", &R::ScriptLanguage, &R::SetScriptLanguage)
-                    .Strings("ScriptText", &R::ScriptText, &R::SetScriptText)
-                    .Bool("ShowProgress", &R::ShowProgress, &R::SetShowProgress, true)
-                    .Bool("StoreInDFM", &R::StoreInDFM, &R::SetStoreInDFM, true)
-                    .Str("Version", &R::Version, &R::SetVersion))
+    t.Ref<TrpDataSet>("DataSet", &R::DataSet, &R::SetDataSet)
+        .Str("DataSetName", &R::DataSetName, &R::SetDataSetName)
+        .Bool("DotMatrixReport", &R::DotMatrixReport, &R::SetDotMatrixReport, false)
+        .Object("EngineOptions", [](R& r) { return r.EngineOptions(); })
+        .Str("IniFile", &R::IniFile, &R::SetIniFile)
+        .Bool("OldStyleProgress", &R::OldStyleProgress, &R::SetOldStyleProgress, false)
+        .Str("ParentReport", &R::ParentReport, &R::SetParentReport)
+        .Object("ReportOptions", [](R& r) { return r.ReportOptions(); })
+        .Str("ScriptLanguage", &R::ScriptLanguage, &R::SetScriptLanguage)
+        .Strings("ScriptText", &R::ScriptText, &R::SetScriptText)
+        .Bool("ShowProgress", &R::ShowProgress, &R::SetShowProgress, true)
+        .Bool("StoreInDFM", &R::StoreInDFM, &R::SetStoreInDFM, true)
+        .Str("Version", &R::Version, &R::SetVersion))
 
 // ---------------------------------------------------- nested report items
 //
@@ -463,14 +460,14 @@ RP_DEFINE_CLASS(TrpReport, &TrpComponent::StaticClassInfo(), Factory<TrpReport>(
 //   <Variables><item Name="name" Value="expression"/>...</Variables>
 //   <Styles><item Name="..." Font.Name="..." .../>...</Styles>
 
-bool TrpReport::WriteNestedProperties(TrpXMLItem *Item, const TrpPersistentComponent *) const
+bool TrpReport::WriteNestedProperties(TrpXMLItem* Item, const TrpPersistentComponent*) const
 {
     bool any = false;
     if (FDataSets.Count() > 0) {
-        TrpXMLItem *list = Item->Add(QStringLiteral("Datasets"));
+        TrpXMLItem* list = Item->Add(QStringLiteral("Datasets"));
         for (int i = 0; i < FDataSets.Count(); ++i) {
-            const TrpDataSetItem &d = FDataSets.Items(i);
-            TrpXMLItem *it = list->Add(QStringLiteral("item"));
+            const TrpDataSetItem& d = FDataSets.Items(i);
+            TrpXMLItem* it = list->Add(QStringLiteral("item"));
             if (d.DataSet)
                 it->SetProp(QStringLiteral("DataSet"), d.DataSet->Name());
             it->SetProp(QStringLiteral("DataSetName"), d.DataSet ? d.DataSet->UserName() : d.DataSetName);
@@ -478,16 +475,16 @@ bool TrpReport::WriteNestedProperties(TrpXMLItem *Item, const TrpPersistentCompo
         any = true;
     }
     if (FVariables.Count() > 0) {
-        TrpXMLItem *list = Item->Add(QStringLiteral("Variables"));
+        TrpXMLItem* list = Item->Add(QStringLiteral("Variables"));
         for (int i = 0; i < FVariables.Count(); ++i) {
-            TrpXMLItem *it = list->Add(QStringLiteral("item"));
+            TrpXMLItem* it = list->Add(QStringLiteral("item"));
             it->SetProp(QStringLiteral("Name"), FVariables.Items(i).Name);
             it->SetProp(QStringLiteral("Value"), FVariables.Items(i).Value);
         }
         any = true;
     }
     if (FStyles.Count() > 0) {
-        TrpXMLItem *list = Item->Add(QStringLiteral("Styles"));
+        TrpXMLItem* list = Item->Add(QStringLiteral("Styles"));
         TrpXMLSerializer s;
         for (int i = 0; i < FStyles.Count(); ++i)
             list->Add(QStringLiteral("item"))->SetText(s.ObjToXML(FStyles.Items(i)));
@@ -496,7 +493,7 @@ bool TrpReport::WriteNestedProperties(TrpXMLItem *Item, const TrpPersistentCompo
     return any;
 }
 
-bool TrpReport::ReadNestedProperty(const TrpXMLItem *Item)
+bool TrpReport::ReadNestedProperty(const TrpXMLItem* Item)
 {
     const QString name = Item->Name();
     if (name.compare(QStringLiteral("Datasets"), Qt::CaseInsensitive) == 0) {
@@ -508,7 +505,8 @@ bool TrpReport::ReadNestedProperty(const TrpXMLItem *Item)
     if (name.compare(QStringLiteral("Variables"), Qt::CaseInsensitive) == 0) {
         FVariables.Clear();
         for (int i = 0; i < Item->Count(); ++i)
-            FVariables.Add(Item->Items(i)->Prop(QStringLiteral("Name")), Item->Items(i)->Prop(QStringLiteral("Value")));
+            FVariables.Add(
+                Item->Items(i)->Prop(QStringLiteral("Name")), Item->Items(i)->Prop(QStringLiteral("Value")));
         return true;
     }
     if (name.compare(QStringLiteral("Styles"), Qt::CaseInsensitive) == 0) {
@@ -525,22 +523,37 @@ bool TrpReport::ReadNestedProperty(const TrpXMLItem *Item)
 
 namespace {
 [[maybe_unused]] const bool ClassesRegistered = [] {
-    for (const TrpClassInfo *c : {
-             &TrpMemoView::StaticClassInfo(),      &TrpSysMemoView::StaticClassInfo(),
-             &TrpLineView::StaticClassInfo(),      &TrpPictureView::StaticClassInfo(),
-             &TrpShapeView::StaticClassInfo(),     &TrpSubreport::StaticClassInfo(),
-             &TrpMasterData::StaticClassInfo(),    &TrpDetailData::StaticClassInfo(),
-             &TrpSubdetailData::StaticClassInfo(), &TrpDataBand4::StaticClassInfo(),
-             &TrpDataBand5::StaticClassInfo(),     &TrpDataBand6::StaticClassInfo(),
-             &TrpHeader::StaticClassInfo(),        &TrpFooter::StaticClassInfo(),
-             &TrpPageHeader::StaticClassInfo(),    &TrpPageFooter::StaticClassInfo(),
-             &TrpColumnHeader::StaticClassInfo(),  &TrpColumnFooter::StaticClassInfo(),
-             &TrpGroupHeader::StaticClassInfo(),   &TrpGroupFooter::StaticClassInfo(),
-             &TrpReportTitle::StaticClassInfo(),   &TrpReportSummary::StaticClassInfo(),
-             &TrpChild::StaticClassInfo(),         &TrpOverlay::StaticClassInfo(),
-             &TrpNullBand::StaticClassInfo(),      &TrpReportPage::StaticClassInfo(),
-             &TrpDataPage::StaticClassInfo(),      &TrpDialogPage::StaticClassInfo(),
-             &TrpReport::StaticClassInfo(),        &TrpUserDataSet::StaticClassInfo(),
+    for (const TrpClassInfo* c : {
+             &TrpMemoView::StaticClassInfo(),
+             &TrpSysMemoView::StaticClassInfo(),
+             &TrpLineView::StaticClassInfo(),
+             &TrpPictureView::StaticClassInfo(),
+             &TrpShapeView::StaticClassInfo(),
+             &TrpSubreport::StaticClassInfo(),
+             &TrpMasterData::StaticClassInfo(),
+             &TrpDetailData::StaticClassInfo(),
+             &TrpSubdetailData::StaticClassInfo(),
+             &TrpDataBand4::StaticClassInfo(),
+             &TrpDataBand5::StaticClassInfo(),
+             &TrpDataBand6::StaticClassInfo(),
+             &TrpHeader::StaticClassInfo(),
+             &TrpFooter::StaticClassInfo(),
+             &TrpPageHeader::StaticClassInfo(),
+             &TrpPageFooter::StaticClassInfo(),
+             &TrpColumnHeader::StaticClassInfo(),
+             &TrpColumnFooter::StaticClassInfo(),
+             &TrpGroupHeader::StaticClassInfo(),
+             &TrpGroupFooter::StaticClassInfo(),
+             &TrpReportTitle::StaticClassInfo(),
+             &TrpReportSummary::StaticClassInfo(),
+             &TrpChild::StaticClassInfo(),
+             &TrpOverlay::StaticClassInfo(),
+             &TrpNullBand::StaticClassInfo(),
+             &TrpReportPage::StaticClassInfo(),
+             &TrpDataPage::StaticClassInfo(),
+             &TrpDialogPage::StaticClassInfo(),
+             &TrpReport::StaticClassInfo(),
+             &TrpUserDataSet::StaticClassInfo(),
              &TrpDBDataset::StaticClassInfo(),
          })
         TrpClassRegistry::Register(*c);

@@ -5,11 +5,10 @@
 
 class TrpPictureView;
 
-class TrpCustomPreviewPages
-{
+class TrpCustomPreviewPages {
 public:
     virtual ~TrpCustomPreviewPages() = default;
     // Stores the view's picture in the store's picture cache and sets the
     // view's ImageIndex to its number (0 for an empty picture).
-    virtual void AddPicture(TrpPictureView *Picture) = 0;
+    virtual void AddPicture(TrpPictureView* Picture) = 0;
 };

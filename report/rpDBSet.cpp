@@ -31,13 +31,16 @@ namespace {
 
 // The process-wide list. Report work runs on the user-interface thread
 // only, so it needs no lock.
-std::vector<TrpDataSet *> &DataSetList()
+std::vector<TrpDataSet*>& DataSetList()
 {
-    static std::vector<TrpDataSet *> list;
+    static std::vector<TrpDataSet*> list;
     return list;
 }
 
-bool SameText(const QString &A, const QString &B) { return A.compare(B, Qt::CaseInsensitive) == 0; }
+bool SameText(const QString& A, const QString& B)
+{
+    return A.compare(B, Qt::CaseInsensitive) == 0;
+}
 
 // One alias line: the field name before the first "=", the alias after it.
 struct TAliasLine {
@@ -45,25 +48,25 @@ struct TAliasLine {
     QString Alias;
 };
 
-TAliasLine SplitAliasLine(const QString &Line)
+TAliasLine SplitAliasLine(const QString& Line)
 {
     const qsizetype eq = Line.indexOf(u'=');
     if (eq < 0)
-        return {Line, Line};
-    return {Line.left(eq), Line.mid(eq + 1)};
+        return { Line, Line };
+    return { Line.left(eq), Line.mid(eq + 1) };
 }
 
 // The framework's default widths, in characters: a text column its size,
 // a 32-bit whole number 11 (ten digits and a sign); an unsized text column
 // counts as a memo, 10.
-int DisplayWidthOf(const TDbField &Field)
+int DisplayWidthOf(const TDbField& Field)
 {
     if (Field.Kind() == TFieldKind::String)
         return Field.Size() > 0 ? Field.Size() : 10;
     return 11;
 }
 
-Variant ToVariant(const TDbValue &Value)
+Variant ToVariant(const TDbValue& Value)
 {
     if (Value.IsNull())
         return Variant::Null();
@@ -79,30 +82,45 @@ Variant ToVariant(const TDbValue &Value)
 
 // ----------------------------------------------------------------- TrpDataSet
 
-TrpDataSet::TrpDataSet() { DataSetList().push_back(this); }
+TrpDataSet::TrpDataSet()
+{
+    DataSetList().push_back(this);
+}
 
 TrpDataSet::~TrpDataSet()
 {
-    auto &list = DataSetList();
+    auto& list = DataSetList();
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
 }
 
-void TrpDataSet::SetName(const QString &Value)
+void TrpDataSet::SetName(const QString& Value)
 {
     TrpDialogComponent::SetName(Value);
     if (!Value.isEmpty() && FUserName.isEmpty())
         FUserName = Value;
 }
 
-QString TrpDataSet::GetDisplayText(const QString &) { return QString(); }
+QString TrpDataSet::GetDisplayText(const QString&)
+{
+    return QString();
+}
 
-int TrpDataSet::GetDisplayWidth(const QString &) { return 10; }
+int TrpDataSet::GetDisplayWidth(const QString&)
+{
+    return 10;
+}
 
-TrpFieldType TrpDataSet::GetFieldType(const QString &) { return fftNumeric; }
+TrpFieldType TrpDataSet::GetFieldType(const QString&)
+{
+    return fftNumeric;
+}
 
-Variant TrpDataSet::GetValue(const QString &) { return Variant::Null(); }
+Variant TrpDataSet::GetValue(const QString&)
+{
+    return Variant::Null();
+}
 
-void TrpDataSet::SetUserName(const QString &Value)
+void TrpDataSet::SetUserName(const QString& Value)
 {
     if (Value.trimmed().isEmpty())
         throw TrpReportError(rpGet(QStringLiteral("prInvProp")));
@@ -167,25 +185,28 @@ int TrpDataSet::RecordCount()
     return RangeBegin() == rbFirst && RangeEnd() == reCount ? RangeEndCount() : 0;
 }
 
-void TrpDataSet::GetFieldList(QStringList &List) { List.clear(); }
+void TrpDataSet::GetFieldList(QStringList& List)
+{
+    List.clear();
+}
 
-bool TrpDataSet::HasField(const QString &FieldName)
+bool TrpDataSet::HasField(const QString& FieldName)
 {
     QStringList names;
     GetFieldList(names);
     return names.contains(FieldName, Qt::CaseInsensitive);
 }
 
-void TrpDataSet::AddReportError(const QString &Text) const
+void TrpDataSet::AddReportError(const QString& Text) const
 {
-    TrpReport *report = FReportRef ? FReportRef : Report();
+    TrpReport* report = FReportRef ? FReportRef : Report();
     if (report)
         report->AddError(report->CurObject + QStringLiteral(": ") + Text);
 }
 
 // ------------------------------------------------------------- TrpUserDataSet
 
-Variant TrpUserDataSet::GetValue(const QString &FieldName)
+Variant TrpUserDataSet::GetValue(const QString& FieldName)
 {
     Variant value = Variant::Null();
     if (OnGetValue)
@@ -195,7 +216,7 @@ Variant TrpUserDataSet::GetValue(const QString &FieldName)
     return value;
 }
 
-QString TrpUserDataSet::GetDisplayText(const QString &FieldName)
+QString TrpUserDataSet::GetDisplayText(const QString& FieldName)
 {
     QString text;
     if (OnGetValue) {
@@ -213,9 +234,9 @@ QString TrpUserDataSet::GetDisplayText(const QString &FieldName)
 
 // --------------------------------------------------------- TrpCustomDBDataSet
 
-QString TrpCustomDBDataSet::ConvertAlias(const QString &Alias) const
+QString TrpCustomDBDataSet::ConvertAlias(const QString& Alias) const
 {
-    for (const QString &line : FieldAliases()) {
+    for (const QString& line : FieldAliases()) {
         const TAliasLine a = SplitAliasLine(line);
         if (SameText(a.Alias, Alias))
             return a.FieldName;
@@ -223,9 +244,9 @@ QString TrpCustomDBDataSet::ConvertAlias(const QString &Alias) const
     return Alias;
 }
 
-QString TrpCustomDBDataSet::GetAlias(const QString &FieldName) const
+QString TrpCustomDBDataSet::GetAlias(const QString& FieldName) const
 {
-    for (const QString &line : FieldAliases()) {
+    for (const QString& line : FieldAliases()) {
         const TAliasLine a = SplitAliasLine(line);
         if (SameText(a.FieldName, FieldName))
             return a.Alias;
@@ -241,32 +262,35 @@ int TrpCustomDBDataSet::FieldsCount()
 }
 
 namespace {
-bool NameLess(const QString &A, const QString &B) { return A.compare(B, Qt::CaseInsensitive) < 0; }
+bool NameLess(const QString& A, const QString& B)
+{
+    return A.compare(B, Qt::CaseInsensitive) < 0;
+}
 } // namespace
 
-const TrpCustomDBDataSet::TrpFieldMapItem *TrpCustomDBDataSet::FindInFieldMap(const QString &Name) const
+const TrpCustomDBDataSet::TrpFieldMapItem* TrpCustomDBDataSet::FindInFieldMap(const QString& Name) const
 {
     // The same buffer means the same text: the memo holds a reference to it,
     // so it cannot have changed since.
-    for (const TrpLookupMemo &m : FLookupMemo)
+    for (const TrpLookupMemo& m : FLookupMemo)
         if (m.Item && m.Key.constData() == Name.constData() && m.Key.size() == Name.size())
             return m.Item;
-    const TrpFieldMapItem *found = nullptr;
+    const TrpFieldMapItem* found = nullptr;
     // Expressions nearly always spell the name as listed: an exact match
     // over the few entries is much cheaper than comparing without case.
-    for (const TrpFieldMapItem &i : FFieldMap)
+    for (const TrpFieldMapItem& i : FFieldMap)
         if (i.Name == Name) {
             found = &i;
             break;
         }
     if (!found) {
         auto it = std::lower_bound(FFieldMap.begin(), FFieldMap.end(), Name,
-                                   [](const TrpFieldMapItem &i, const QString &n) { return NameLess(i.Name, n); });
+            [](const TrpFieldMapItem& i, const QString& n) { return NameLess(i.Name, n); });
         if (it != FFieldMap.end() && SameText(it->Name, Name))
             found = &*it;
     }
     if (found) {
-        FLookupMemo[FLookupNext] = {Name, found};
+        FLookupMemo[FLookupNext] = { Name, found };
         FLookupNext = (FLookupNext + 1) % FLookupMemo.size();
     }
     return found;
@@ -275,7 +299,7 @@ const TrpCustomDBDataSet::TrpFieldMapItem *TrpCustomDBDataSet::FindInFieldMap(co
 void TrpCustomDBDataSet::AddToFieldMap(TrpFieldMapItem Item)
 {
     auto it = std::lower_bound(FFieldMap.begin(), FFieldMap.end(), Item.Name,
-                               [](const TrpFieldMapItem &i, const QString &n) { return NameLess(i.Name, n); });
+        [](const TrpFieldMapItem& i, const QString& n) { return NameLess(i.Name, n); });
     if (it == FFieldMap.end() || !SameText(it->Name, Item.Name)) {
         // Inserting moves the entries the memo points at.
         FLookupMemo = {};
@@ -293,9 +317,12 @@ void TrpCustomDBDataSet::ClearFieldMap()
 
 TrpDBDataset::TrpDBDataset() = default;
 
-TrpDBDataset::~TrpDBDataset() { Unbind(); }
+TrpDBDataset::~TrpDBDataset()
+{
+    Unbind();
+}
 
-void TrpDBDataset::SetDataSet(TDbTable *Value)
+void TrpDBDataset::SetDataSet(TDbTable* Value)
 {
     Unbind();
     FDataSet = TGuardedPtr<TDbTable>(Value);
@@ -304,7 +331,7 @@ void TrpDBDataset::SetDataSet(TDbTable *Value)
     FInitialized = false;
 }
 
-void TrpDBDataset::SetDataSource(TDbDataSource *Value)
+void TrpDBDataset::SetDataSource(TDbDataSource* Value)
 {
     Unbind();
     FDataSource = TGuardedPtr<TDbDataSource>(Value);
@@ -313,40 +340,43 @@ void TrpDBDataset::SetDataSource(TDbDataSource *Value)
     FInitialized = false;
 }
 
-TDbTable *TrpDBDataset::EffectiveDataSet() const
+TDbTable* TrpDBDataset::EffectiveDataSet() const
 {
-    if (TDbTable *t = FDataSet.get())
+    if (TDbTable* t = FDataSet.get())
         return t;
-    if (TDbDataSource *s = FDataSource.get())
+    if (TDbDataSource* s = FDataSource.get())
         return s->DataSet();
     return nullptr;
 }
 
-TDbTable *TrpDBDataset::Table() const { return FBound ? FDS.get() : EffectiveDataSet(); }
+TDbTable* TrpDBDataset::Table() const
+{
+    return FBound ? FDS.get() : EffectiveDataSet();
+}
 
 void TrpDBDataset::ThrowNotConnected() const
 {
     throw TrpReportError(rpGet(QStringLiteral("dbNotConn")).replace(QStringLiteral("%s"), Name()));
 }
 
-TDbTable &TrpDBDataset::RequireTable() const
+TDbTable& TrpDBDataset::RequireTable() const
 {
-    TDbTable *t = Table();
+    TDbTable* t = Table();
     if (!t)
         ThrowNotConnected();
     return *t;
 }
 
-TDbTable &TrpDBDataset::EnsureOpen()
+TDbTable& TrpDBDataset::EnsureOpen()
 {
     // Every row asks several times: open on the bound table that is still
     // alive is the common case and costs one liveness check.
     if (FInitialized && FBound) {
-        TDbTable *bound = FDS.get();
+        TDbTable* bound = FDS.get();
         if (bound && bound == FMapTableRaw)
             return *bound;
     }
-    TDbTable &t = RequireTable();
+    TDbTable& t = RequireTable();
     if (!FInitialized || FMapTable.get() != &t) {
         FInitialized = false;
         Open();
@@ -358,14 +388,14 @@ void TrpDBDataset::Initialize()
 {
     // A second Initialize must not save the bridge's own handlers as the table's.
     Unbind();
-    TDbTable *t = EffectiveDataSet();
+    TDbTable* t = EffectiveDataSet();
     if (!t)
         ThrowNotConnected();
     FDS = TGuardedPtr<TDbTable>(t);
     FSaveAfterOpen = t->AfterOpen();
     FSaveBeforeClose = t->BeforeClose();
-    t->SetAfterOpen([this](TDbTable &table) { DataSetAfterOpen(table); });
-    t->SetBeforeClose([this](TDbTable &table) { DataSetBeforeClose(table); });
+    t->SetAfterOpen([this](TDbTable& table) { DataSetAfterOpen(table); });
+    t->SetBeforeClose([this](TDbTable& table) { DataSetBeforeClose(table); });
     FBound = true;
     FOwnEof = false;
     FInitialized = false;
@@ -374,7 +404,7 @@ void TrpDBDataset::Initialize()
 void TrpDBDataset::Unbind()
 {
     if (FBound) {
-        if (TDbTable *t = FDS.get()) {
+        if (TDbTable* t = FDS.get()) {
             t->SetAfterOpen(std::move(FSaveAfterOpen));
             t->SetBeforeClose(std::move(FSaveBeforeClose));
         }
@@ -389,15 +419,15 @@ void TrpDBDataset::Finalize()
 {
     // The handlers go back even when moving or closing the table fails.
     struct TUnbindAtEnd {
-        TrpDBDataset *Self;
+        TrpDBDataset* Self;
         ~TUnbindAtEnd()
         {
             Self->Unbind();
             Self->FInitialized = false;
             Self->TrpDataSet::Finalize();
         }
-    } unbindAtEnd{this};
-    TDbTable *t = Table();
+    } unbindAtEnd { this };
+    TDbTable* t = Table();
     if (!t)
         return;
     if (FBookmark) {
@@ -414,7 +444,7 @@ void TrpDBDataset::Open()
 {
     if (FInitialized)
         return;
-    TDbTable &t = RequireTable();
+    TDbTable& t = RequireTable();
     FInitialized = true;
     try {
         if (!t.Active())
@@ -436,21 +466,21 @@ void TrpDBDataset::Close()
     TrpCustomDBDataSet::Close();
     FBookmark.reset();
     FInitialized = false;
-    if (TDbTable *t = Table())
+    if (TDbTable* t = Table())
         t->Close();
 }
 
-void TrpDBDataset::BuildFieldMap(TDbTable &Table)
+void TrpDBDataset::BuildFieldMap(TDbTable& Table)
 {
     ClearFieldMap();
     FMapTable = TGuardedPtr<TDbTable>(&Table);
     FMapTableRaw = &Table;
     QStringList names;
     GetFieldList(names);
-    for (const QString &name : names) {
+    for (const QString& name : names) {
         TrpFieldMapItem item;
         item.Name = name;
-        if (const TDbField *f = Table.FindField(ConvertAlias(name))) {
+        if (const TDbField* f = Table.FindField(ConvertAlias(name))) {
             item.FieldIndex = f->Index();
             item.Kind = f->Kind();
         }
@@ -458,7 +488,7 @@ void TrpDBDataset::BuildFieldMap(TDbTable &Table)
     }
 }
 
-void TrpDBDataset::DataSetAfterOpen(TDbTable &Table)
+void TrpDBDataset::DataSetAfterOpen(TDbTable& Table)
 {
     // Reopened while bound: the columns may have changed.
     BuildFieldMap(Table);
@@ -466,7 +496,7 @@ void TrpDBDataset::DataSetAfterOpen(TDbTable &Table)
         FSaveAfterOpen(Table);
 }
 
-void TrpDBDataset::DataSetBeforeClose(TDbTable &Table)
+void TrpDBDataset::DataSetBeforeClose(TDbTable& Table)
 {
     if (FSaveBeforeClose)
         FSaveBeforeClose(Table);
@@ -479,7 +509,7 @@ void TrpDBDataset::DataSetBeforeClose(TDbTable &Table)
 
 void TrpDBDataset::First()
 {
-    TDbTable &t = EnsureOpen();
+    TDbTable& t = EnsureOpen();
     if (RangeBegin() == rbCurrent) {
         if (FBookmark)
             t.GotoBookmark(*FBookmark);
@@ -492,7 +522,7 @@ void TrpDBDataset::First()
 
 void TrpDBDataset::Next()
 {
-    TDbTable &t = EnsureOpen();
+    TDbTable& t = EnsureOpen();
     FOwnEof = false;
     if (RangeEnd() == reCurrent && t.Bookmark() == FBookmark) {
         FOwnEof = true;
@@ -510,23 +540,26 @@ void TrpDBDataset::Prior()
 
 bool TrpDBDataset::Eof()
 {
-    TDbTable &t = EnsureOpen();
+    TDbTable& t = EnsureOpen();
     const bool base = TrpCustomDBDataSet::Eof();
     return base || t.Eof() || FOwnEof;
 }
 
-int TrpDBDataset::RecordCount() { return EnsureOpen().RecordCount(); }
-
-QString TrpDBDataset::NotFoundText(const QString &FieldName) const
+int TrpDBDataset::RecordCount()
 {
-    return rpGet(QStringLiteral("dbFieldNotFound")) + u' ' + UserName() + QStringLiteral(".\"") + FieldName +
-           u'"';
+    return EnsureOpen().RecordCount();
 }
 
-Variant TrpDBDataset::GetValue(const QString &FieldName)
+QString TrpDBDataset::NotFoundText(const QString& FieldName) const
 {
-    TDbTable &t = EnsureOpen();
-    const TrpFieldMapItem *item = FindInFieldMap(FieldName);
+    return rpGet(QStringLiteral("dbFieldNotFound")) + u' ' + UserName() + QStringLiteral(".\"") + FieldName
+        + u'"';
+}
+
+Variant TrpDBDataset::GetValue(const QString& FieldName)
+{
+    TDbTable& t = EnsureOpen();
+    const TrpFieldMapItem* item = FindInFieldMap(FieldName);
     if (!item || item->FieldIndex < 0) {
         AddReportError(NotFoundText(FieldName));
         return Variant::Null();
@@ -534,13 +567,13 @@ Variant TrpDBDataset::GetValue(const QString &FieldName)
     return ToVariant(t.Value(item->FieldIndex));
 }
 
-QString TrpDBDataset::GetDisplayText(const QString &FieldName)
+QString TrpDBDataset::GetDisplayText(const QString& FieldName)
 {
-    TDbTable &t = EnsureOpen();
+    TDbTable& t = EnsureOpen();
     if (!t.Active())
         return UserName() + QStringLiteral(".\"") + FieldName + u'"';
     if (!FFieldMap.empty()) {
-        const TrpFieldMapItem *item = FindInFieldMap(FieldName);
+        const TrpFieldMapItem* item = FindInFieldMap(FieldName);
         if (!item || item->FieldIndex < 0) {
             const QString text = NotFoundText(FieldName);
             AddReportError(text);
@@ -551,35 +584,38 @@ QString TrpDBDataset::GetDisplayText(const QString &FieldName)
     return t.DisplayText(FieldName);
 }
 
-int TrpDBDataset::GetDisplayWidth(const QString &FieldName)
+int TrpDBDataset::GetDisplayWidth(const QString& FieldName)
 {
     // Closed tables of the table layer have no field definitions: 10.
-    const TDbTable *t = Table();
-    const TDbField *f = t ? t->FindField(ConvertAlias(FieldName)) : nullptr;
+    const TDbTable* t = Table();
+    const TDbField* f = t ? t->FindField(ConvertAlias(FieldName)) : nullptr;
     return f ? DisplayWidthOf(*f) : 10;
 }
 
-TrpFieldType TrpDBDataset::GetFieldType(const QString &FieldName)
+TrpFieldType TrpDBDataset::GetFieldType(const QString& FieldName)
 {
-    const TDbTable *t = Table();
+    const TDbTable* t = Table();
     if (!t)
         return fftNumeric;
     // No such field counts as an integer one.
-    const TDbField *f = t->FindField(ConvertAlias(FieldName));
+    const TDbField* f = t->FindField(ConvertAlias(FieldName));
     return f && f->Kind() == TFieldKind::String ? fftString : fftNumeric;
 }
 
 // The table layer has no BLOB columns, so no mapped field is a BLOB field
 // and there is never content to hand over.
-bool TrpDBDataset::IsBlobField(const QString &) { return false; }
+bool TrpDBDataset::IsBlobField(const QString&)
+{
+    return false;
+}
 
-void TrpDBDataset::AssignBlobTo(const QString &, TrpBlobTarget) {}
+void TrpDBDataset::AssignBlobTo(const QString&, TrpBlobTarget) { }
 
-void TrpDBDataset::GetFieldList(QStringList &List)
+void TrpDBDataset::GetFieldList(QStringList& List)
 {
     List.clear();
     if (!FieldAliases().isEmpty()) {
-        for (const QString &line : FieldAliases()) {
+        for (const QString& line : FieldAliases()) {
             if (line.isEmpty())
                 continue;
             const TAliasLine a = SplitAliasLine(line);
@@ -588,23 +624,26 @@ void TrpDBDataset::GetFieldList(QStringList &List)
         }
         return;
     }
-    if (const TDbTable *t = Table())
+    if (const TDbTable* t = Table())
         List = t->FieldNames();
 }
 
 // ---------------------------------------------------------- the process list
 
-const std::vector<TrpDataSet *> &rpDataSetList() { return DataSetList(); }
+const std::vector<TrpDataSet*>& rpDataSetList()
+{
+    return DataSetList();
+}
 
-TrpDataSet *rpFindDataSet(TrpDataSet *Current, const QString &Name, const TrpComponent *Owner)
+TrpDataSet* rpFindDataSet(TrpDataSet* Current, const QString& Name, const TrpComponent* Owner)
 {
     if (Name.isEmpty())
         return nullptr;
     if (!Owner)
         return Current;
-    for (TrpDataSet *d : DataSetList()) {
+    for (TrpDataSet* d : DataSetList()) {
         if (Owner->IsReport()) {
-            const TrpReport *owning = d->Report();
+            const TrpReport* owning = d->Report();
             if (owning && owning != Owner)
                 continue;
         }
@@ -614,10 +653,10 @@ TrpDataSet *rpFindDataSet(TrpDataSet *Current, const QString &Name, const TrpCom
     return Current;
 }
 
-std::vector<TrpDataSet *> rpEnabledDataSets()
+std::vector<TrpDataSet*> rpEnabledDataSets()
 {
-    std::vector<TrpDataSet *> result;
-    for (TrpDataSet *d : DataSetList())
+    std::vector<TrpDataSet*> result;
+    for (TrpDataSet* d : DataSetList())
         if (d->Enabled() && !d->UserName().isEmpty())
             result.push_back(d);
     return result;
@@ -630,8 +669,8 @@ std::vector<TrpDataSet *> rpEnabledDataSets()
 // the program sets them in code.
 
 namespace {
-const TrpEnumInfo RangeBeginInfo{"rbFirst", "rbCurrent"};
-const TrpEnumInfo RangeEndInfo{"reLast", "reCurrent", "reCount"};
+const TrpEnumInfo RangeBeginInfo { "rbFirst", "rbCurrent" };
+const TrpEnumInfo RangeEndInfo { "reLast", "reCurrent", "reCount" };
 
 template <class C> TrpClassInfo::TFactory Factory()
 {
@@ -639,7 +678,7 @@ template <class C> TrpClassInfo::TFactory Factory()
 }
 } // namespace
 
-const TrpClassInfo &TrpDataSet::StaticClassInfo()
+const TrpClassInfo& TrpDataSet::StaticClassInfo()
 {
     using S = TrpDataSet;
     static const TrpClassInfo info = [] {
@@ -655,7 +694,7 @@ const TrpClassInfo &TrpDataSet::StaticClassInfo()
     return info;
 }
 
-const TrpClassInfo &TrpUserDataSet::StaticClassInfo()
+const TrpClassInfo& TrpUserDataSet::StaticClassInfo()
 {
     using S = TrpUserDataSet;
     static const TrpClassInfo info = [] {
@@ -667,7 +706,7 @@ const TrpClassInfo &TrpUserDataSet::StaticClassInfo()
     return info;
 }
 
-const TrpClassInfo &TrpCustomDBDataSet::StaticClassInfo()
+const TrpClassInfo& TrpCustomDBDataSet::StaticClassInfo()
 {
     using S = TrpCustomDBDataSet;
     static const TrpClassInfo info = [] {
@@ -681,7 +720,7 @@ const TrpClassInfo &TrpCustomDBDataSet::StaticClassInfo()
     return info;
 }
 
-const TrpClassInfo &TrpDBDataset::StaticClassInfo()
+const TrpClassInfo& TrpDBDataset::StaticClassInfo()
 {
     using S = TrpDBDataset;
     static const TrpClassInfo info = [] {
@@ -693,8 +732,9 @@ const TrpClassInfo &TrpDBDataset::StaticClassInfo()
     return info;
 }
 
-const TrpClassInfo &TrpCustomDatabase::StaticClassInfo()
+const TrpClassInfo& TrpCustomDatabase::StaticClassInfo()
 {
-    static const TrpClassInfo info(QStringLiteral("TrpCustomDatabase"), &TrpDialogComponent::StaticClassInfo());
+    static const TrpClassInfo info(
+        QStringLiteral("TrpCustomDatabase"), &TrpDialogComponent::StaticClassInfo());
     return info;
 }

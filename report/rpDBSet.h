@@ -33,14 +33,13 @@ enum TrpRangeEnd { reLast, reCurrent, reCount };
 enum TrpFieldType { fftNumeric, fftString, fftBoolean, fftDateTime };
 
 class TrpDataSet;
-using TrpDataSetNotifyEvent = std::function<void(TrpDataSet *Sender)>;
+using TrpDataSetNotifyEvent = std::function<void(TrpDataSet* Sender)>;
 // May change the answer of the end test.
-using TrpCheckEOFEvent = std::function<void(TrpDataSet *Sender, bool &Eof)>;
+using TrpCheckEOFEvent = std::function<void(TrpDataSet* Sender, bool& Eof)>;
 // Where AssignBlobTo puts a BLOB's content: text lines or a stream.
-using TrpBlobTarget = std::variant<QStringList *, QIODevice *>;
+using TrpBlobTarget = std::variant<QStringList*, QIODevice*>;
 
-class TrpDataSet : public TrpDialogComponent
-{
+class TrpDataSet : public TrpDialogComponent {
     RP_CLASS_INFO
     // Close the underlying data set when the report finishes.
     RP_FIELD(bool, CloseDataSource, false)
@@ -60,15 +59,15 @@ public:
     QString UserName() const { return FUserName; }
     // The report running this data set; set by the report before Initialize,
     // cleared by Finalize. Missing fields are reported in its error list.
-    TrpReport *ReportRef() const { return FReportRef; }
-    void SetReportRef(TrpReport *Value) { FReportRef = Value; }
+    TrpReport* ReportRef() const { return FReportRef; }
+    void SetReportRef(TrpReport* Value) { FReportRef = Value; }
     // 0 at the first row.
     int RecNo() const { return FRecNo; }
     // Opened for the current run.
     bool Initialized() const { return FInitialized; }
 
     // A new non-empty name also becomes the user name while that is empty.
-    void SetName(const QString &Value) override;
+    void SetName(const QString& Value) override;
 
     TrpCheckEOFEvent OnCheckEOF;
     TrpDataSetNotifyEvent OnFirst;
@@ -77,14 +76,14 @@ public:
     TrpDataSetNotifyEvent OnOpen;
     TrpDataSetNotifyEvent OnClose;
 
-    virtual QString GetDisplayText(const QString &FieldName);
+    virtual QString GetDisplayText(const QString& FieldName);
     // In characters.
-    virtual int GetDisplayWidth(const QString &FieldName);
-    virtual TrpFieldType GetFieldType(const QString &FieldName);
-    virtual Variant GetValue(const QString &FieldName);
+    virtual int GetDisplayWidth(const QString& FieldName);
+    virtual TrpFieldType GetFieldType(const QString& FieldName);
+    virtual Variant GetValue(const QString& FieldName);
     // Refuses a name that is blank after trimming (string-table "prInvProp").
-    virtual void SetUserName(const QString &Value);
-    virtual void Initialize() {}
+    virtual void SetUserName(const QString& Value);
+    virtual void Initialize() { }
     virtual void Finalize();
     virtual void Open();
     virtual void Close();
@@ -93,56 +92,54 @@ public:
     virtual void Prior();
     virtual bool Eof();
     virtual int FieldsCount() { return 0; }
-    virtual bool IsBlobField(const QString &) { return false; }
+    virtual bool IsBlobField(const QString&) { return false; }
     virtual bool IsHasMaster() { return false; }
     virtual int RecordCount();
-    virtual void AssignBlobTo(const QString &, TrpBlobTarget) {}
+    virtual void AssignBlobTo(const QString&, TrpBlobTarget) { }
     // Clears List, then adds the field names.
-    virtual void GetFieldList(QStringList &List);
+    virtual void GetFieldList(QStringList& List);
 
     // The name is among GetFieldList's, ignoring letter case.
-    bool HasField(const QString &FieldName);
+    bool HasField(const QString& FieldName);
 
 protected:
     // Adds "<current object>: <Text>" to the error list of ReportRef (or of
     // the report that owns this data set); nothing without a report.
-    void AddReportError(const QString &Text) const;
+    void AddReportError(const QString& Text) const;
 
     bool FInitialized = false;
 
 private:
     QString FUserName;
-    TrpReport *FReportRef = nullptr;
+    TrpReport* FReportRef = nullptr;
     bool FEof = false; // end reached by a count range
     int FRecNo = 0;
 };
 
-class TrpUserDataSet : public TrpDataSet
-{
+class TrpUserDataSet : public TrpDataSet {
     RP_CLASS_INFO
     // The field names this data set offers.
     RP_FIELD(QStringList, Fields, QStringList())
 public:
-    std::function<void(const QString &VarName, Variant &Value)> OnGetValue;
-    std::function<void(TrpDataSet *Sender, const QString &VarName, Variant &Value)> OnNewGetValue;
+    std::function<void(const QString& VarName, Variant& Value)> OnGetValue;
+    std::function<void(TrpDataSet* Sender, const QString& VarName, Variant& Value)> OnNewGetValue;
 
-    QString GetDisplayText(const QString &FieldName) override;
-    Variant GetValue(const QString &FieldName) override;
+    QString GetDisplayText(const QString& FieldName) override;
+    Variant GetValue(const QString& FieldName) override;
     int FieldsCount() override { return int(Fields().size()); }
-    void GetFieldList(QStringList &List) override { List = Fields(); }
+    void GetFieldList(QStringList& List) override { List = Fields(); }
 };
 
-class TrpCustomDBDataSet : public TrpDataSet
-{
+class TrpCustomDBDataSet : public TrpDataSet {
     RP_CLASS_INFO
     // Lines "field=alias". A line without "=" names a field under its own
     // name; a field name beginning with "-" hides the field.
     RP_FIELD(QStringList, FieldAliases, QStringList())
 public:
     // The field name of the first line with that alias, else Alias itself.
-    QString ConvertAlias(const QString &Alias) const;
+    QString ConvertAlias(const QString& Alias) const;
     // The alias of the first line for that field, else FieldName itself.
-    QString GetAlias(const QString &FieldName) const;
+    QString GetAlias(const QString& FieldName) const;
 
     int FieldsCount() override;
 
@@ -156,7 +153,7 @@ protected:
     // Sorted by name without regard to case, no duplicates. Changed only
     // through AddToFieldMap and ClearFieldMap, which keep the lookup memo right.
     std::vector<TrpFieldMapItem> FFieldMap;
-    const TrpFieldMapItem *FindInFieldMap(const QString &Name) const;
+    const TrpFieldMapItem* FindInFieldMap(const QString& Name) const;
     // Keeps the first entry of a name.
     void AddToFieldMap(TrpFieldMapItem Item);
     void ClearFieldMap();
@@ -166,14 +163,13 @@ private:
     // names on every row, usually with the very same string object.
     struct TrpLookupMemo {
         QString Key; // shares the caller's buffer
-        const TrpFieldMapItem *Item = nullptr;
+        const TrpFieldMapItem* Item = nullptr;
     };
     mutable std::array<TrpLookupMemo, 8> FLookupMemo;
     mutable size_t FLookupNext = 0;
 };
 
-class TrpDBDataset : public TrpCustomDBDataSet
-{
+class TrpDBDataset : public TrpCustomDBDataSet {
     RP_CLASS_INFO
     // The table layer has no currency columns; kept for stored templates.
     RP_FIELD(bool, BCDToCurrency, false)
@@ -184,17 +180,17 @@ public:
 
     // The links empty themselves when the table or data source is destroyed.
     // Setting one clears the other.
-    TDbTable *DataSet() const { return FDataSet.get(); }
-    void SetDataSet(TDbTable *Value);
-    TDbDataSource *DataSource() const { return FDataSource.get(); }
-    void SetDataSource(TDbDataSource *Value);
+    TDbTable* DataSet() const { return FDataSet.get(); }
+    void SetDataSet(TDbTable* Value);
+    TDbDataSource* DataSource() const { return FDataSource.get(); }
+    void SetDataSource(TDbDataSource* Value);
     // DataSet, else the data source's table, else nullptr.
-    TDbTable *EffectiveDataSet() const;
+    TDbTable* EffectiveDataSet() const;
 
-    QString GetDisplayText(const QString &FieldName) override;
-    int GetDisplayWidth(const QString &FieldName) override;
-    TrpFieldType GetFieldType(const QString &FieldName) override;
-    Variant GetValue(const QString &FieldName) override;
+    QString GetDisplayText(const QString& FieldName) override;
+    int GetDisplayWidth(const QString& FieldName) override;
+    TrpFieldType GetFieldType(const QString& FieldName) override;
+    Variant GetValue(const QString& FieldName) override;
     // Binds the effective table: fails with "dbNotConn" when there is none.
     void Initialize() override;
     void Finalize() override;
@@ -204,26 +200,26 @@ public:
     void Next() override;
     void Prior() override;
     bool Eof() override;
-    bool IsBlobField(const QString &FieldName) override;
+    bool IsBlobField(const QString& FieldName) override;
     // Tables of the table layer have no master data source.
     bool IsHasMaster() override { return false; }
     int RecordCount() override;
-    void AssignBlobTo(const QString &FieldName, TrpBlobTarget Target) override;
-    void GetFieldList(QStringList &List) override;
+    void AssignBlobTo(const QString& FieldName, TrpBlobTarget Target) override;
+    void GetFieldList(QStringList& List) override;
 
 private:
     // The bound table while bound, else the effective one; nullptr when none.
-    TDbTable *Table() const;
+    TDbTable* Table() const;
     // "DataSet <Name> is not connected to data".
     [[noreturn]] void ThrowNotConnected() const;
     // Table(), or the "dbNotConn" error.
-    TDbTable &RequireTable() const;
+    TDbTable& RequireTable() const;
     // Open unless already open on the current table; returns that table.
-    TDbTable &EnsureOpen();
-    void BuildFieldMap(TDbTable &Table);
-    QString NotFoundText(const QString &FieldName) const;
-    void DataSetAfterOpen(TDbTable &Table);
-    void DataSetBeforeClose(TDbTable &Table);
+    TDbTable& EnsureOpen();
+    void BuildFieldMap(TDbTable& Table);
+    QString NotFoundText(const QString& FieldName) const;
+    void DataSetAfterOpen(TDbTable& Table);
+    void DataSetBeforeClose(TDbTable& Table);
     // Puts the bound table's saved handlers back and unbinds.
     void Unbind();
 
@@ -237,15 +233,14 @@ private:
     // The table the field map was built from; the raw pointer is only
     // compared, never followed.
     TGuardedPtr<TDbTable> FMapTable;
-    const TDbTable *FMapTableRaw = nullptr;
+    const TDbTable* FMapTableRaw = nullptr;
     // Current row at Open, for the rbCurrent and reCurrent ranges.
     std::optional<TDbTable::TBookmark> FBookmark;
     bool FOwnEof = false; // a reCurrent range reached its row
 };
 
 // Empty base of database connection components (the program uses none).
-class TrpDBComponents
-{
+class TrpDBComponents {
 public:
     virtual ~TrpDBComponents() = default;
     virtual QString GetDescription() const { return QString(); }
@@ -253,30 +248,29 @@ public:
 
 // Empty base of database connections (the program uses none): never
 // connected, no database name, no login prompt, no parameters.
-class TrpCustomDatabase : public TrpDialogComponent
-{
+class TrpCustomDatabase : public TrpDialogComponent {
     RP_CLASS_INFO
 public:
     virtual bool Connected() const { return false; }
-    virtual void SetConnected(bool) {}
+    virtual void SetConnected(bool) { }
     virtual QString DatabaseName() const { return QString(); }
-    virtual void SetDatabaseName(const QString &) {}
+    virtual void SetDatabaseName(const QString&) { }
     virtual bool LoginPrompt() const { return false; }
-    virtual void SetLoginPrompt(bool) {}
+    virtual void SetLoginPrompt(bool) { }
     virtual QStringList Params() const { return QStringList(); }
-    virtual void SetParams(const QStringList &) {}
-    virtual void FromString(const QString &) {}
+    virtual void SetParams(const QStringList&) { }
+    virtual void FromString(const QString&) { }
     virtual QString ToString() const { return QString(); }
-    virtual void SetLogin(const QString &, const QString &) {}
+    virtual void SetLogin(const QString&, const QString&) { }
 };
 
 // The process-wide data-set list, in creation order.
-const std::vector<TrpDataSet *> &rpDataSetList();
+const std::vector<TrpDataSet*>& rpDataSetList();
 // Finds a data set by user name for Owner (the report or other component
 // that searches): an empty name finds nothing; without Owner, Current is
 // kept; otherwise the first listed data set with that user name (ignoring
 // letter case), skipping data sets of another report when Owner is a
 // report; Current when none matches.
-TrpDataSet *rpFindDataSet(TrpDataSet *Current, const QString &Name, const TrpComponent *Owner);
+TrpDataSet* rpFindDataSet(TrpDataSet* Current, const QString& Name, const TrpComponent* Owner);
 // Every enabled data set that has a user name, in list order.
-std::vector<TrpDataSet *> rpEnabledDataSets();
+std::vector<TrpDataSet*> rpEnabledDataSets();

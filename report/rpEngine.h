@@ -11,15 +11,18 @@
 class TrpBand;
 class TrpReport;
 
-class TrpCustomEngine
-{
+class TrpCustomEngine {
 public:
-    explicit TrpCustomEngine(TrpReport *AReport) : Aggregates(AReport), FReport(AReport) {}
+    explicit TrpCustomEngine(TrpReport* AReport)
+        : Aggregates(AReport)
+        , FReport(AReport)
+    {
+    }
     virtual ~TrpCustomEngine() = default;
-    TrpCustomEngine(const TrpCustomEngine &) = delete;
-    TrpCustomEngine &operator=(const TrpCustomEngine &) = delete;
+    TrpCustomEngine(const TrpCustomEngine&) = delete;
+    TrpCustomEngine& operator=(const TrpCustomEngine&) = delete;
 
-    TrpReport *Report() const { return FReport; }
+    TrpReport* Report() const { return FReport; }
 
     // Page numbers as the prepared pages count them: the logical number of
     // the page being filled (restarts where page numbers are reset), the
@@ -31,7 +34,8 @@ public:
     // "COUNT") over Expression that the band being prepared shows; Band is
     // none when the call names no band. Null when there is no such aggregate.
     // Asks Aggregates for the item shown in CurBand, at CurVColumn.
-    virtual Variant GetAggregateValue(const QString &Name, const QString &Expression, TrpBand *Band, int Flags)
+    virtual Variant GetAggregateValue(
+        const QString& Name, const QString& Expression, TrpBand* Band, int Flags)
     {
         return Aggregates.GetValue(CurBand, CurVColumn, Name, Expression, Band, Flags);
     }
@@ -48,11 +52,11 @@ public:
     bool FinalPass = false;
     bool Running = false;
     // The band most recently prepared: the one whose memos are evaluated.
-    TrpBand *CurBand = nullptr;
+    TrpBand* CurBand = nullptr;
     // Registered at the start of a run, fed after each data row, reset after
     // the band that shows them.
     TrpAggregateList Aggregates;
 
 private:
-    TrpReport *FReport;
+    TrpReport* FReport;
 };

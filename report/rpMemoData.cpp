@@ -26,20 +26,23 @@
 
 namespace {
 
-bool IsZero(const Variant &Value) { return Value.IsNumber() && Value.AsDouble() == 0; }
+bool IsZero(const Variant& Value)
+{
+    return Value.IsNumber() && Value.AsDouble() == 0;
+}
 
 // A value that equals true; one that cannot be compared with it does not.
-bool IsTrue(const Variant &Value)
+bool IsTrue(const Variant& Value)
 {
     try {
         return Variant::Equals(Value, Variant(true));
-    } catch (const EPelmoraError &) {
+    } catch (const EPelmoraError&) {
         return false;
     }
 }
 
 // The printf part of a numeric suffix: width, separator, precision, type.
-const QRegularExpression &PrintfSeparator()
+const QRegularExpression& PrintfSeparator()
 {
     static const QRegularExpression re(QStringLiteral("(%-?\\d*)([.,\\-])(\\d+[A-Za-z])"));
     return re;
@@ -47,7 +50,7 @@ const QRegularExpression &PrintfSeparator()
 
 // A " #" suffix after an expression: a kind letter, then the format string.
 // False when the letter names no kind.
-bool ParseFormatSuffix(const QString &Suffix, TrpFormat &Format)
+bool ParseFormatSuffix(const QString& Suffix, TrpFormat& Format)
 {
     if (Suffix.isEmpty())
         return false;
@@ -67,21 +70,27 @@ bool ParseFormatSuffix(const QString &Suffix, TrpFormat &Format)
         break;
     }
     case 'D':
-    case 'T': Format.SetKind(fkDateTime); break;
-    case 'B': Format.SetKind(fkBoolean); break;
-    default: return false;
+    case 'T':
+        Format.SetKind(fkDateTime);
+        break;
+    case 'B':
+        Format.SetKind(fkBoolean);
+        break;
+    default:
+        return false;
     }
     Format.SetFormatStr(text);
     return true;
 }
 
-QString FormatNumber(const Variant &Value, const TrpFormat &Format)
+QString FormatNumber(const Variant& Value, const TrpFormat& Format)
 {
     const QString fmt = Format.FormatStr();
     QString s;
     if (fmt.contains(QLatin1Char('#')) || fmt.startsWith(QLatin1Char('0')))
         s = scFormatFloat(fmt, Value.AsDouble());
-    else if (fmt.contains(QLatin1Char('d'), Qt::CaseInsensitive) || fmt.contains(QLatin1Char('u'), Qt::CaseInsensitive))
+    else if (fmt.contains(QLatin1Char('d'), Qt::CaseInsensitive)
+        || fmt.contains(QLatin1Char('u'), Qt::CaseInsensitive))
         s = scFormat(fmt, Variant(Value.AsInt64()));
     else
         s = scFormat(fmt.isEmpty() ? QStringLiteral("%2.2f") : fmt, Variant(Value.AsDouble()));
@@ -99,24 +108,26 @@ QString FormatNumber(const Variant &Value, const TrpFormat &Format)
 }
 
 // Every "[...]" of a TagStr or hyperlink value replaced by its value's text.
-QString ExpandBracketed(TrpReport &Report, const QString &Text)
+QString ExpandBracketed(TrpReport& Report, const QString& Text)
 {
     return rpReplaceBracketed(Text, QStringLiteral("["), QStringLiteral("]"),
-                              [&](const QString &Expression) { return rpValueToText(Report.Calc(Expression)); });
+        [&](const QString& Expression) { return rpValueToText(Report.Calc(Expression)); });
 }
 
 // A text as a string literal of the script language.
-QString ScriptQuoted(const QString &Language, const QString &Text)
+QString ScriptQuoted(const QString& Language, const QString& Text)
 {
     if (Language.compare(QLatin1String("PascalScript"), Qt::CaseInsensitive) == 0)
-        return QLatin1Char('"') + QString(Text).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-    return QLatin1Char('\'') + QString(Text).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
+        return QLatin1Char('"') + QString(Text).replace(QLatin1Char('"'), QLatin1String("\"\""))
+            + QLatin1Char('"');
+    return QLatin1Char('\'') + QString(Text).replace(QLatin1Char('\''), QLatin1String("''"))
+        + QLatin1Char('\'');
 }
 
 // The script variable Name, when the report's script has one.
-void SetScriptVariable(TrpReport &Report, const QString &Name, const Variant &Value)
+void SetScriptVariable(TrpReport& Report, const QString& Name, const Variant& Value)
 {
-    if (TscCustomVariable *v = Report.Script()->FindLocal(Name))
+    if (TscCustomVariable* v = Report.Script()->FindLocal(Name))
         v->SetValue(Value);
 }
 
@@ -124,8 +135,8 @@ void SetScriptVariable(TrpReport &Report, const QString &Name, const Variant &Va
 
 // ---------------------------------------------------------------- helpers
 
-bool rpGetBracketedExpression(const QString &Text, const QString &Open, const QString &Close, qsizetype Start,
-                              qsizetype &End, QString &Expression)
+bool rpGetBracketedExpression(const QString& Text, const QString& Open, const QString& Close, qsizetype Start,
+    qsizetype& End, QString& Expression)
 {
     End = Start;
     if (Open.isEmpty() || Close.isEmpty() || !QStringView(Text).mid(Start).startsWith(Open))
@@ -162,8 +173,8 @@ bool rpGetBracketedExpression(const QString &Text, const QString &Open, const QS
     return false;
 }
 
-QString rpReplaceBracketed(const QString &Text, const QString &Open, const QString &Close,
-                           const std::function<QString(const QString &Expression)> &Replace)
+QString rpReplaceBracketed(const QString& Text, const QString& Open, const QString& Close,
+    const std::function<QString(const QString& Expression)>& Replace)
 {
     QString s = Text;
     qsizetype i = 0;
@@ -181,7 +192,7 @@ QString rpReplaceBracketed(const QString &Text, const QString &Open, const QStri
     return s;
 }
 
-bool rpSplitDelimiters(const QString &Delimiters, QString &Open, QString &Close)
+bool rpSplitDelimiters(const QString& Delimiters, QString& Open, QString& Close)
 {
     const qsizetype comma = Delimiters.indexOf(QLatin1Char(','));
     Open = comma < 0 ? Delimiters : Delimiters.left(comma);
@@ -189,7 +200,7 @@ bool rpSplitDelimiters(const QString &Delimiters, QString &Open, QString &Close)
     return !Open.isEmpty() && !Close.isEmpty();
 }
 
-QString rpValueToText(const Variant &Value)
+QString rpValueToText(const Variant& Value)
 {
     if (Value.IsArray() || Value.IsObject() || Value.VarKind() == Variant::vkDispatch)
         return QString();
@@ -203,21 +214,22 @@ void TrpView::BeforePrint()
     TrpReportComponent::BeforePrint();
     TempTagStr = TagStr();
     TempHyperlink = Hyperlink()->Value();
-    if (TrpReport *report = Report())
+    if (TrpReport* report = Report())
         SetScriptVariable(*report, QStringLiteral("Self"), report->ScriptObjectOf(this));
 }
 
 void TrpView::GetData()
 {
-    TrpReport *report = Report();
+    TrpReport* report = Report();
     if (!report)
         return;
     if (TagStr().contains(QLatin1Char('[')))
         SetTagStr(ExpandBracketed(*report, TagStr()));
-    TrpHyperlink *link = Hyperlink();
+    TrpHyperlink* link = Hyperlink();
     if (!link->Expression().trimmed().isEmpty()) {
         const Variant v = report->Calc(link->Expression());
-        link->SetValue(v.IsString() ? ScriptQuoted(report->ScriptLanguage(), v.StringRef()) : rpValueToText(v));
+        link->SetValue(
+            v.IsString() ? ScriptQuoted(report->ScriptLanguage(), v.StringRef()) : rpValueToText(v));
     } else if (link->Value().contains(QLatin1Char('['))) {
         link->SetValue(ExpandBracketed(*report, link->Value()));
     }
@@ -250,10 +262,10 @@ void TrpCustomMemoView::GetData()
 {
     TrpView::GetData();
     DisplayFormat();
-    TrpReport *report = Report();
+    TrpReport* report = Report();
 
     if (IsDataField()) {
-        TrpDataSet *data = DataSet();
+        TrpDataSet* data = DataSet();
         const QString field = DataField();
         if (data->IsBlobField(field)) {
             QStringList lines;
@@ -262,7 +274,8 @@ void TrpCustomMemoView::GetData()
             Value = Variant(Text());
         } else {
             Value = data->GetValue(field);
-            QString text = DisplayFormat()->Kind() != fkText ? FormatData(Value, DisplayFormat()) : data->GetDisplayText(field);
+            QString text = DisplayFormat()->Kind() != fkText ? FormatData(Value, DisplayFormat())
+                                                             : data->GetDisplayText(field);
             if (HideZeros() && IsZero(Value))
                 text.clear();
             SetText(text);
@@ -272,7 +285,7 @@ void TrpCustomMemoView::GetData()
         const QString text = Text();
         if (rpSplitDelimiters(ExpressionDelimiters(), open, close) && text.contains(open)) {
             size_t index = 0;
-            SetText(rpReplaceBracketed(text, open, close, [&](const QString &Expression) {
+            SetText(rpReplaceBracketed(text, open, close, [&](const QString& Expression) {
                 const QString value = EvaluateEmbeddedExpression(Expression, *Formats()[index]);
                 if (index + 1 < Formats().size())
                     ++index;
@@ -285,7 +298,7 @@ void TrpCustomMemoView::GetData()
     SetScriptVariable(*report, QStringLiteral("Value"), Value);
 
     UndoHighlight();
-    for (const auto &h : Highlights())
+    for (const auto& h : Highlights())
         if (!h->Condition().trimmed().isEmpty() && IsTrue(report->Calc(h->Condition()))) {
             ApplyHighlight(h.get());
             break;
@@ -299,7 +312,7 @@ void TrpCustomMemoView::GetData()
             LastValue = Variant(text);
     }
 
-    TrpCustomMemoView *target = FlowTo();
+    TrpCustomMemoView* target = FlowTo();
     if (target && target != this) {
         const QString text = Text();
         const qsizetype fit = std::clamp<qsizetype>(FitLength(text), 0, text.size());
@@ -315,10 +328,10 @@ void TrpCustomMemoView::GetData()
     }
 }
 
-QString TrpCustomMemoView::EvaluateEmbeddedExpression(const QString &Expression, const TrpFormat &Format)
+QString TrpCustomMemoView::EvaluateEmbeddedExpression(const QString& Expression, const TrpFormat& Format)
 {
     QString expression = Expression;
-    const TrpFormat *format = &Format;
+    const TrpFormat* format = &Format;
     TrpFormat own;
     const qsizetype hash = Expression.lastIndexOf(QLatin1String(" #"));
     if (hash >= 0 && !Expression.mid(hash + 2).contains(QLatin1Char(')'))
@@ -332,7 +345,7 @@ QString TrpCustomMemoView::EvaluateEmbeddedExpression(const QString &Expression,
         return QStringLiteral("[TotalPages#]");
     if (expression.compare(QLatin1String("CopyName#"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("[CopyName#]");
-    TrpReport *report = Report();
+    TrpReport* report = Report();
     if (!report)
         return QString();
     Value = report->Calc(expression);
@@ -341,16 +354,19 @@ QString TrpCustomMemoView::EvaluateEmbeddedExpression(const QString &Expression,
     return FormatData(Value, format);
 }
 
-QString TrpCustomMemoView::FormatData(const Variant &AValue, const TrpFormat *AFormat)
+QString TrpCustomMemoView::FormatData(const Variant& AValue, const TrpFormat* AFormat)
 {
-    const TrpFormat *format = AFormat ? AFormat : DisplayFormat();
+    const TrpFormat* format = AFormat ? AFormat : DisplayFormat();
     if (AValue.IsNull() || AValue.IsEmpty())
         return QString();
     try {
         switch (format->Kind()) {
-        case fkText: break;
-        case fkNumeric: return FormatNumber(AValue, *format);
-        case fkDateTime: return scFormatDateTime(format->FormatStr(), AValue.AsDouble());
+        case fkText:
+            break;
+        case fkNumeric:
+            return FormatNumber(AValue, *format);
+        case fkDateTime:
+            return scFormatDateTime(format->FormatStr(), AValue.AsDouble());
         case fkBoolean: {
             const QString f = format->FormatStr();
             const qsizetype comma = f.indexOf(QLatin1Char(','));
@@ -360,7 +376,7 @@ QString TrpCustomMemoView::FormatData(const Variant &AValue, const TrpFormat *AF
             return yes ? f.mid(comma + 1) : f.left(comma);
         }
         }
-    } catch (const EPelmoraError &) {
+    } catch (const EPelmoraError&) {
         // Falls back to the default conversion below.
     }
     return rpValueToText(AValue);
@@ -374,8 +390,8 @@ QString ReplaceMacros(QString Text, int TotalPages, int CopyNo)
 {
     Text.replace(QLatin1String("[TOTALPAGES#]"), QString::number(TotalPages), Qt::CaseInsensitive);
     if (Text.contains(QLatin1String("[COPYNAME#]"), Qt::CaseInsensitive))
-        Text.replace(QLatin1String("[COPYNAME#]"), rpGlobalVariables().Value(QStringLiteral("CopyName%1").arg(CopyNo)),
-                     Qt::CaseInsensitive);
+        Text.replace(QLatin1String("[COPYNAME#]"),
+            rpGlobalVariables().Value(QStringLiteral("CopyName%1").arg(CopyNo)), Qt::CaseInsensitive);
     return Text;
 }
 
@@ -398,7 +414,7 @@ QString TrpCustomMemoView::GetComponentText() const
 
 // ------------------------------------------------------------- highlights
 
-void TrpCustomMemoView::ApplyHighlight(TrpHighlight *AHighlight)
+void TrpCustomMemoView::ApplyHighlight(TrpHighlight* AHighlight)
 {
     if (!AHighlight)
         return;
@@ -431,7 +447,7 @@ void TrpCustomMemoView::UndoHighlight()
     HighlightActivated = false;
 }
 
-void TrpCustomMemoView::ApplyStyle(TrpStyleItem *AStyle)
+void TrpCustomMemoView::ApplyStyle(TrpStyleItem* AStyle)
 {
     if (!AStyle)
         return;

@@ -15,7 +15,7 @@ struct TrpPaperInfo {
 };
 
 // The 66 standard papers in number order.
-const std::vector<TrpPaperInfo> &rpPaperTable();
+const std::vector<TrpPaperInfo>& rpPaperTable();
 // Portrait size in millimetres of a paper number of the table; false for any
 // other number.
-bool rpGetPaperSize(int PaperNumber, Extended &Width, Extended &Height);
+bool rpGetPaperSize(int PaperNumber, Extended& Width, Extended& Height);

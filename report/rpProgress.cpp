@@ -26,7 +26,10 @@
 #include <QScreen>
 #include <QWindow>
 
-void TrpProgressDeleter::operator()(TrpProgress *Window) const { delete Window; }
+void TrpProgressDeleter::operator()(TrpProgress* Window) const
+{
+    delete Window;
+}
 
 // ---------------------------------------------------------------- window
 
@@ -35,7 +38,7 @@ constexpr int LabelTopWithBar = 15;
 constexpr int LabelTopWithoutBar = 35;
 } // namespace
 
-TrpProgress::TrpProgress(QWidget *Parent)
+TrpProgress::TrpProgress(QWidget* Parent)
     : QWidget(Parent, Qt::Window | Qt::FramelessWindowHint)
     , FPanel(new QFrame(this))
     , FLMessage(new QLabel(FPanel))
@@ -64,12 +67,12 @@ TrpProgress::TrpProgress(QWidget *Parent)
 
     // Right-to-left reading mirrors the controls across the window.
     if (QApplication::layoutDirection() == Qt::RightToLeft)
-        for (QWidget *control : {static_cast<QWidget *>(FLMessage), static_cast<QWidget *>(FBar),
-                                 static_cast<QWidget *>(FCancelB)})
+        for (QWidget* control : { static_cast<QWidget*>(FLMessage), static_cast<QWidget*>(FBar),
+                 static_cast<QWidget*>(FCancelB) })
             control->move(width() - control->x() - control->width(), control->y());
 
     // Centred on the screen.
-    if (QScreen *screen = QGuiApplication::primaryScreen())
+    if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
     FActiveForm = QApplication::activeWindow();
@@ -79,9 +82,12 @@ TrpProgress::TrpProgress(QWidget *Parent)
         FActiveForm->setEnabled(false);
 }
 
-TrpProgress::~TrpProgress() { EnableActiveForm(); }
+TrpProgress::~TrpProgress()
+{
+    EnableActiveForm();
+}
 
-void TrpProgress::Execute(int MaxValue, const QString &Msg, bool Canceled, bool Progress)
+void TrpProgress::Execute(int MaxValue, const QString& Msg, bool Canceled, bool Progress)
 {
     FTerminated = false;
     FCancelB->setVisible(Canceled);
@@ -100,15 +106,21 @@ void TrpProgress::Tick()
         SetPosition(Position() + 1);
 }
 
-QString TrpProgress::Message() const { return FLMessage->text(); }
+QString TrpProgress::Message() const
+{
+    return FLMessage->text();
+}
 
-void TrpProgress::SetMessage(const QString &Value)
+void TrpProgress::SetMessage(const QString& Value)
 {
     FLMessage->setText(Value);
     FLMessage->repaint();
 }
 
-int TrpProgress::Position() const { return FBar->value(); }
+int TrpProgress::Position() const
+{
+    return FBar->value();
+}
 
 void TrpProgress::SetPosition(int Value)
 {
@@ -131,7 +143,10 @@ void TrpProgress::SetTerminated(bool Value)
         hide();
 }
 
-void TrpProgress::CancelBClick() { SetTerminated(true); }
+void TrpProgress::CancelBClick()
+{
+    SetTerminated(true);
+}
 
 void TrpProgress::EnableActiveForm()
 {
@@ -142,7 +157,7 @@ void TrpProgress::EnableActiveForm()
 // Fully visible on the monitor of the window it was started from.
 void TrpProgress::KeepOnScreen()
 {
-    QScreen *screen = FActiveForm ? FActiveForm->screen() : QGuiApplication::primaryScreen();
+    QScreen* screen = FActiveForm ? FActiveForm->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
@@ -152,13 +167,13 @@ void TrpProgress::KeepOnScreen()
     move(r.topLeft());
 }
 
-void TrpProgress::hideEvent(QHideEvent *Event)
+void TrpProgress::hideEvent(QHideEvent* Event)
 {
     EnableActiveForm();
     QWidget::hideEvent(Event);
 }
 
-void TrpProgress::keyPressEvent(QKeyEvent *Event)
+void TrpProgress::keyPressEvent(QKeyEvent* Event)
 {
     if (Event->key() == Qt::Key_Escape && FCancelB->isVisible()) {
         FCancelB->click();
@@ -168,7 +183,7 @@ void TrpProgress::keyPressEvent(QKeyEvent *Event)
 }
 
 // The whole body works as a title bar: a press starts dragging the window.
-void TrpProgress::mousePressEvent(QMouseEvent *Event)
+void TrpProgress::mousePressEvent(QMouseEvent* Event)
 {
     if (Event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(Event);
@@ -178,7 +193,7 @@ void TrpProgress::mousePressEvent(QMouseEvent *Event)
     FDragOffset = Event->globalPosition().toPoint() - pos();
 }
 
-void TrpProgress::mouseMoveEvent(QMouseEvent *Event)
+void TrpProgress::mouseMoveEvent(QMouseEvent* Event)
 {
     if (FDragging)
         move(Event->globalPosition().toPoint() - FDragOffset);
@@ -186,7 +201,7 @@ void TrpProgress::mouseMoveEvent(QMouseEvent *Event)
         QWidget::mouseMoveEvent(Event);
 }
 
-void TrpProgress::mouseReleaseEvent(QMouseEvent *Event)
+void TrpProgress::mouseReleaseEvent(QMouseEvent* Event)
 {
     FDragging = false;
     QWidget::mouseReleaseEvent(Event);
@@ -195,16 +210,16 @@ void TrpProgress::mouseReleaseEvent(QMouseEvent *Event)
 // ---------------------------------------------------------------- report
 
 namespace {
-bool WindowShowsFor(const TrpReport &Report, TrpProgressType Type)
+bool WindowShowsFor(const TrpReport& Report, TrpProgressType Type)
 {
     return Report.ShowProgress() && (Type != ptRunning || Report.OldStyleProgress());
 }
 
-QString PageMessage(TrpReport &Report, TrpProgressType Type)
+QString PageMessage(TrpReport& Report, TrpProgressType Type)
 {
     switch (Type) {
     case ptRunning: {
-        const TrpCustomEngine *engine = Report.Engine();
+        const TrpCustomEngine* engine = Report.Engine();
         const bool firstOfTwo = Report.EngineOptions()->DoublePass() && engine && !engine->FinalPass;
         return rpGet(firstOfTwo ? QStringLiteral("prRunningFirst") : QStringLiteral("prRunning"));
     }
@@ -240,7 +255,8 @@ void TrpReport::InternalOnProgress(TrpProgressType ProgressType, int Progress)
     if (OnProgress)
         OnProgress(this, ProgressType, Progress);
     if (WindowShowsFor(*this, ProgressType) && FProgress) {
-        FProgress->SetMessage(PageMessage(*this, ProgressType).replace(QStringLiteral("%d"), QString::number(Progress)));
+        FProgress->SetMessage(
+            PageMessage(*this, ProgressType).replace(QStringLiteral("%d"), QString::number(Progress)));
         if (FProgress->Terminated())
             SetTerminated(true);
     }
@@ -262,7 +278,7 @@ void TrpReport::InternalOnProgressStop(TrpProgressType ProgressType)
     QCoreApplication::processEvents();
 }
 
-void TrpReport::SetProgressMessage(const QString &Value, bool IsHint)
+void TrpReport::SetProgressMessage(const QString& Value, bool IsHint)
 {
     if (FEngineOptions.EnableThreadSafe())
         return;

@@ -16,42 +16,39 @@ class QPushButton;
 
 // The preview control as the report sees it; the preview builds on it. The
 // report calls these for ptRunning only.
-class TrpCustomPreview
-{
+class TrpCustomPreview {
 public:
     virtual ~TrpCustomPreview() = default;
-    virtual void InternalOnProgressStart(TrpReport *Sender, TrpProgressType ProgressType, int Progress) = 0;
+    virtual void InternalOnProgressStart(TrpReport* Sender, TrpProgressType ProgressType, int Progress) = 0;
     // Progress: the 0-based index of the page just prepared.
-    virtual void InternalOnProgress(TrpReport *Sender, TrpProgressType ProgressType, int Progress) = 0;
-    virtual void InternalOnProgressStop(TrpReport *Sender, TrpProgressType ProgressType, int Progress) = 0;
+    virtual void InternalOnProgress(TrpReport* Sender, TrpProgressType ProgressType, int Progress) = 0;
+    virtual void InternalOnProgressStop(TrpReport* Sender, TrpProgressType ProgressType, int Progress) = 0;
 };
 
 // The preview window as the report sees it: its status texts.
-class TrpCustomPreviewForm
-{
+class TrpCustomPreviewForm {
 public:
     virtual ~TrpCustomPreviewForm() = default;
-    virtual void SetMessageText(const QString &Value, bool IsHint) = 0;
+    virtual void SetMessageText(const QString& Value, bool IsHint) = 0;
 };
 
 // The progress window: borderless, 271 x 101, never modal. While it exists
 // the window that was active at its creation is disabled; hiding or
 // destroying it enables that window again.
-class TrpProgress : public QWidget
-{
+class TrpProgress : public QWidget {
 public:
-    explicit TrpProgress(QWidget *Parent = nullptr);
+    explicit TrpProgress(QWidget* Parent = nullptr);
     ~TrpProgress() override;
 
     // Shows the window: Canceled shows the Cancel button, Progress the bar
     // (range 0..MaxValue).
-    void Execute(int MaxValue, const QString &Msg, bool Canceled, bool Progress);
+    void Execute(int MaxValue, const QString& Msg, bool Canceled, bool Progress);
     void Reset() { SetPosition(0); }
     // One step forward while the bar is not full.
     void Tick();
 
     QString Message() const;
-    void SetMessage(const QString &Value);
+    void SetMessage(const QString& Value);
     int Position() const;
     void SetPosition(int Value);
     bool ShowProgress() const { return FShowProgress; }
@@ -59,28 +56,28 @@ public:
     // Set by Cancel (or Escape); setting it closes the window.
     bool Terminated() const { return FTerminated; }
     void SetTerminated(bool Value);
-    QWidget *ActiveForm() const { return FActiveForm; }
+    QWidget* ActiveForm() const { return FActiveForm; }
 
-    QLabel *LMessage() const { return FLMessage; }
-    QProgressBar *Bar() const { return FBar; }
-    QPushButton *CancelB() const { return FCancelB; }
+    QLabel* LMessage() const { return FLMessage; }
+    QProgressBar* Bar() const { return FBar; }
+    QPushButton* CancelB() const { return FCancelB; }
 
 protected:
-    void hideEvent(QHideEvent *Event) override;
-    void keyPressEvent(QKeyEvent *Event) override;
-    void mousePressEvent(QMouseEvent *Event) override;
-    void mouseMoveEvent(QMouseEvent *Event) override;
-    void mouseReleaseEvent(QMouseEvent *Event) override;
+    void hideEvent(QHideEvent* Event) override;
+    void keyPressEvent(QKeyEvent* Event) override;
+    void mousePressEvent(QMouseEvent* Event) override;
+    void mouseMoveEvent(QMouseEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
 
 private:
     void CancelBClick();
     void EnableActiveForm();
     void KeepOnScreen();
 
-    QFrame *FPanel;
-    QLabel *FLMessage;
-    QProgressBar *FBar;
-    QPushButton *FCancelB;
+    QFrame* FPanel;
+    QLabel* FLMessage;
+    QProgressBar* FBar;
+    QPushButton* FCancelB;
     QPointer<QWidget> FActiveForm;
     bool FShowProgress = false;
     bool FTerminated = false;

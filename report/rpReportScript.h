@@ -20,17 +20,19 @@ class TrpComponent;
 // it. A handle outlives its object when the object is destroyed first, so the
 // report trusts Target only while its name still leads to it. Once the object
 // has left the report, preparing again may hand the handle to another object.
-class TrpScriptObject : public QObject
-{
+class TrpScriptObject : public QObject {
 public:
-    TrpScriptObject(TrpComponent *ATarget, const QString &AName) : Target(ATarget), Name(AName) {}
+    TrpScriptObject(TrpComponent* ATarget, const QString& AName)
+        : Target(ATarget)
+        , Name(AName)
+    {
+    }
 
-    TrpComponent *Target; // never dereferenced without the name check
-    QString Name;         // the name Target had when last bound
+    TrpComponent* Target; // never dereferenced without the name check
+    QString Name; // the name Target had when last bound
 };
 
-class TrpReportScript
-{
+class TrpReportScript {
 public:
     // The script receives the standard library here.
     TrpReportScript();
@@ -42,9 +44,9 @@ public:
     // One handle per bound object. Handles are never freed while the report
     // lives, so a value copied out of the script never points at a freed one;
     // those of objects that left the report wait in Spare for new objects.
-    std::unordered_map<const TrpComponent *, std::unique_ptr<TrpScriptObject>> Objects;
+    std::unordered_map<const TrpComponent*, std::unique_ptr<TrpScriptObject>> Objects;
     std::vector<std::unique_ptr<TrpScriptObject>> Spare;
-    TrpScriptObject EngineObject{nullptr, QString()};
+    TrpScriptObject EngineObject { nullptr, QString() };
     // Upper-cased names of the report variables being evaluated, which a
     // variable that refers back to itself does not find again.
     QStringList VariablesInCalc;

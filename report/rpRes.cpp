@@ -20,13 +20,13 @@ TrpResources::TrpResources()
         LoadFromStream(builtIn);
 }
 
-TrpResources &TrpResources::Instance()
+TrpResources& TrpResources::Instance()
 {
     static TrpResources table;
     return table;
 }
 
-QString TrpResources::Get(const QString &StrName) const
+QString TrpResources::Get(const QString& StrName) const
 {
     auto it = FTable.constFind(StrName);
     if (it == FTable.constEnd())
@@ -36,32 +36,38 @@ QString TrpResources::Get(const QString &StrName) const
     return *it;
 }
 
-void TrpResources::Add(const QString &Ref, const QString &Str) { FTable.insert(Ref, Str); }
-
-void TrpResources::AddStrings(const QStringList &Lines)
+void TrpResources::Add(const QString& Ref, const QString& Str)
 {
-    for (const QString &line : Lines) {
+    FTable.insert(Ref, Str);
+}
+
+void TrpResources::AddStrings(const QStringList& Lines)
+{
+    for (const QString& line : Lines) {
         const int eq = line.indexOf(u'=');
         if (eq > 0)
             Add(line.left(eq), line.mid(eq + 1));
     }
 }
 
-void TrpResources::LoadFromStream(QIODevice &Stream)
+void TrpResources::LoadFromStream(QIODevice& Stream)
 {
     TrpXMLDocument doc;
     doc.LoadFromStream(Stream);
-    const TrpXMLItem *root = doc.Root();
+    const TrpXMLItem* root = doc.Root();
     if (root->Name().compare(QStringLiteral("Resources"), Qt::CaseInsensitive) != 0)
         return;
     for (int i = 0; i < root->Count(); ++i) {
-        const TrpXMLItem *item = root->Items(i);
+        const TrpXMLItem* item = root->Items(i);
         if (item->Name().compare(QStringLiteral("StrRes"), Qt::CaseInsensitive) == 0)
             Add(item->Prop(QStringLiteral("Name")), rpXMLToStr(item->Prop(QStringLiteral("Text"))));
     }
 }
 
-QString rpGet(const QString &Key) { return TrpResources::Instance().Get(Key); }
+QString rpGet(const QString& Key)
+{
+    return TrpResources::Instance().Get(Key);
+}
 
 namespace {
 // The storage layer (serializer messages) reads its texts through this table.

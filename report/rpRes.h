@@ -9,24 +9,23 @@
 
 class QIODevice;
 
-class TrpResources
-{
+class TrpResources {
 public:
     // The application-wide table.
-    static TrpResources &Instance();
+    static TrpResources& Instance();
 
     // The text for the key; the key itself when absent. A leading "!" of a
     // text is dropped.
-    QString Get(const QString &StrName) const;
+    QString Get(const QString& StrName) const;
     QString Get(int StrNumber) const { return Get(QString::number(StrNumber)); }
     // Add or replace one entry.
-    void Add(const QString &Ref, const QString &Str);
-    void AddW(const QString &Ref, const QString &Str) { Add(Ref, Str); }
+    void Add(const QString& Ref, const QString& Str);
+    void AddW(const QString& Ref, const QString& Str) { Add(Ref, Str); }
     // Lines of the form key=text.
-    void AddStrings(const QStringList &Lines);
+    void AddStrings(const QStringList& Lines);
     // Reads a "Resources" document of "StrRes" items (Name, Text); throws
     // TrpStorageError for a malformed document.
-    void LoadFromStream(QIODevice &Stream);
+    void LoadFromStream(QIODevice& Stream);
     int Count() const { return int(FTable.size()); }
 
 private:
@@ -35,4 +34,4 @@ private:
 };
 
 // Shorthand for TrpResources::Instance().Get(Key).
-QString rpGet(const QString &Key);
+QString rpGet(const QString& Key);

@@ -70,7 +70,9 @@ int TrpExpressionCache::Compare(const QString& a, const QString& b) const
 size_t TrpExpressionCache::LowerBound(const QString& Expression) const
 {
     auto it = std::lower_bound(FItems.begin(), FItems.end(), Expression,
-        [this](const std::pair<QString, TscCustomVariable*>& item, const QString& key) { return Compare(item.first, key) < 0; });
+        [this](const std::pair<QString, TscCustomVariable*>& item, const QString& key) {
+            return Compare(item.first, key) < 0;
+        });
     return static_cast<size_t>(it - FItems.begin());
 }
 
@@ -78,16 +80,16 @@ QString TrpExpressionCache::WrapperText(const QString& Language, int N, const QS
 {
     const QString n = QString::number(N);
     if (Language.compare(QLatin1String("C++Script"), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("Variant rpf") + n + QStringLiteral("() { ") + QStringLiteral("return ") + Expression
-            + QStringLiteral("; } {}");
+        return QStringLiteral("Variant rpf") + n + QStringLiteral("() { ") + QStringLiteral("return ")
+            + Expression + QStringLiteral("; } {}");
     if (Language.compare(QLatin1String("BasicScript"), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("function rpf") + n + QStringLiteral("\r\n") + QStringLiteral("return ") + Expression
-            + QStringLiteral("\r\n") + QStringLiteral("end function");
+        return QStringLiteral("function rpf") + n + QStringLiteral("\r\n") + QStringLiteral("return ")
+            + Expression + QStringLiteral("\r\n") + QStringLiteral("end function");
     if (Language.compare(QLatin1String("JScript"), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("function rpf") + n + QStringLiteral("() { ") + QStringLiteral("return ") + Expression
-            + QStringLiteral("; }");
-    return QStringLiteral("function rpf") + n + QStringLiteral(": Variant; begin ") + QStringLiteral("Result := ")
-        + Expression + QStringLiteral(" end; begin end.");
+        return QStringLiteral("function rpf") + n + QStringLiteral("() { ") + QStringLiteral("return ")
+            + Expression + QStringLiteral("; }");
+    return QStringLiteral("function rpf") + n + QStringLiteral(": Variant; begin ")
+        + QStringLiteral("Result := ") + Expression + QStringLiteral(" end; begin end.");
 }
 
 TscCustomVariable* TrpExpressionCache::Compile(const QString& Expression, QString& ErrorMsg)
@@ -113,7 +115,8 @@ TscCustomVariable* TrpExpressionCache::Compile(const QString& Expression, QStrin
             FScript->Remove(stray);
     }
     if (!func)
-        ErrorMsg = QStringLiteral("Error in expression") + QStringLiteral(" '") + Expression + QStringLiteral("': ") + message;
+        ErrorMsg = QStringLiteral("Error in expression") + QStringLiteral(" '") + Expression
+            + QStringLiteral("': ") + message;
     return func;
 }
 

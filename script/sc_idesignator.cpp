@@ -32,7 +32,10 @@ TscDesignatorItem* TscDesignator::AddItem(std::unique_ptr<TscDesignatorItem> Ite
     return FItems.back().get();
 }
 
-TscType TscDesignator::Type() const { return FItems.empty() ? TscType { fvtVariant, {} } : FItems.back()->Type; }
+TscType TscDesignator::Type() const
+{
+    return FItems.empty() ? TscType { fvtVariant, {} } : FItems.back()->Type;
+}
 
 void TscDesignator::Finalize()
 {
@@ -65,14 +68,16 @@ void TscDesignator::Finalize()
             const TscType target = p->Type();
             const TscType value = arg->Type();
             if (!scTypesCompatible(target, value) || (target.Typ == fvtInt && value.Typ == fvtFloat)) {
-                throw EscError(scMessage(TscMessage::SIncompatibleTypes) + QStringLiteral(": '") + scFullTypeName(target)
-                        + QStringLiteral("', '") + scFullTypeName(value) + QLatin1Char('\''),
+                throw EscError(scMessage(TscMessage::SIncompatibleTypes) + QStringLiteral(": '")
+                        + scFullTypeName(target) + QStringLiteral("', '") + scFullTypeName(value)
+                        + QLatin1Char('\''),
                     arg->Top() ? arg->Top()->Pos() : item->Pos);
             }
             if (p->IsVarParam()) {
                 TscDesignator* d = arg->SingleDesignator();
                 if (!d || !d->CanAssign())
-                    throw EscError(scMessage(TscMessage::SVarRequired), arg->Top() ? arg->Top()->Pos() : item->Pos);
+                    throw EscError(
+                        scMessage(TscMessage::SVarRequired), arg->Top() ? arg->Top()->Pos() : item->Pos);
                 item->VarArgs.push_back(i);
             }
         }
@@ -94,7 +99,8 @@ Variant TscDesignator::ItemValue(TscDesignatorItem* Item, const Variant& Prev)
             Item->ArgValues[i] = (i < given && !macro) ? Item->Args[i]->Value() : Item->Defaults[i];
         Variant result = Item->Ref->Call(nullptr, Item->ArgValues);
         for (int i : Item->VarArgs)
-            Item->Args[static_cast<size_t>(i)]->SingleDesignator()->SetValue(Item->ArgValues[static_cast<size_t>(i)]);
+            Item->Args[static_cast<size_t>(i)]->SingleDesignator()->SetValue(
+                Item->ArgValues[static_cast<size_t>(i)]);
         return result;
     }
     case TscDesignatorItem::ikStringIndex:
@@ -149,7 +155,8 @@ bool TscDesignator::CanAssign() const
 void TscDesignator::SetValue(const Variant& Value)
 {
     if (!CanAssign())
-        throw EscError(scMessage(TscMessage::SLeftCantAssigned), FItems.empty() ? QString() : FItems.front()->Pos);
+        throw EscError(
+            scMessage(TscMessage::SLeftCantAssigned), FItems.empty() ? QString() : FItems.front()->Pos);
     TscCustomVariable* var = FItems.front()->Ref;
     if (FItems.size() == 1) {
         var->SetValue(Value);

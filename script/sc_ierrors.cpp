@@ -47,7 +47,10 @@ std::array<Entry, 18>& Table()
 
 } // namespace
 
-QString scMessage(TscMessage id) { return Table()[static_cast<size_t>(id)].text; }
+QString scMessage(TscMessage id)
+{
+    return Table()[static_cast<size_t>(id)].text;
+}
 
 bool scSetMessage(const QString& key, const QString& text)
 {

@@ -60,9 +60,15 @@ int PriorityOf(TscOperatorType op)
     return 7;
 }
 
-bool IsComparison(TscOperatorType op) { return op >= opGreat && op <= opEq; }
+bool IsComparison(TscOperatorType op)
+{
+    return op >= opGreat && op <= opEq;
+}
 
-const TscOperatorNode* AsOp(const TscExpressionNode* n) { return static_cast<const TscOperatorNode*>(n); }
+const TscOperatorNode* AsOp(const TscExpressionNode* n)
+{
+    return static_cast<const TscOperatorNode*>(n);
+}
 
 } // namespace
 
@@ -116,7 +122,8 @@ std::unique_ptr<TscExpressionNode> TscExpressionNode::Detach(TscExpressionNode* 
     return n;
 }
 
-std::unique_ptr<TscExpressionNode> TscExpressionNode::Replace(TscExpressionNode* Child, std::unique_ptr<TscExpressionNode> Node)
+std::unique_ptr<TscExpressionNode> TscExpressionNode::Replace(
+    TscExpressionNode* Child, std::unique_ptr<TscExpressionNode> Node)
 {
     Node->FParent = this;
     std::unique_ptr<TscExpressionNode>& slot = FLeft.get() == Child ? FLeft : FRight;
@@ -161,7 +168,10 @@ TscDesignatorNode::TscDesignatorNode(std::unique_ptr<TscDesignator> Designator, 
 
 TscDesignatorNode::~TscDesignatorNode() = default;
 
-Variant TscDesignatorNode::Value() const { return FDesignator->Value(); }
+Variant TscDesignatorNode::Value() const
+{
+    return FDesignator->Value();
+}
 
 TscSetNode::TscSetNode(const QString& Pos)
     : TscExpressionNode(0, Pos)
@@ -193,8 +203,7 @@ namespace {
 
 // The set rule shared by set constructors and array values: equal to an
 // element, or within a..b where a Null element stands between a and b.
-template <typename At>
-bool SetContains(const Variant& value, int count, At at)
+template <typename At> bool SetContains(const Variant& value, int count, At at)
 {
     for (int i = 0; i < count; ++i) {
         if (i + 2 < count && at(i + 1).IsNull()) {
@@ -235,16 +244,19 @@ TscOperatorNode::TscOperatorNode(TscOperatorType Op, const QString& Pos)
 
 // ---- operator node classes -------------------------------------------------
 
-#define SC_BINARY_NODE(Class, Op, Expr)                                                                            \
-    class Class : public TscOperatorNode {                                                                         \
-    public:                                                                                                        \
-        explicit Class(const QString& Pos) : TscOperatorNode(Op, Pos) { }                                          \
-        Variant Value() const override                                                                             \
-        {                                                                                                          \
-            const Variant l = Left()->Value();                                                                     \
-            const Variant r = Right()->Value();                                                                    \
-            return Expr;                                                                                           \
-        }                                                                                                          \
+#define SC_BINARY_NODE(Class, Op, Expr)                                                                      \
+    class Class : public TscOperatorNode {                                                                   \
+    public:                                                                                                  \
+        explicit Class(const QString& Pos)                                                                   \
+            : TscOperatorNode(Op, Pos)                                                                       \
+        {                                                                                                    \
+        }                                                                                                    \
+        Variant Value() const override                                                                       \
+        {                                                                                                    \
+            const Variant l = Left()->Value();                                                               \
+            const Variant r = Right()->Value();                                                              \
+            return Expr;                                                                                     \
+        }                                                                                                    \
     };
 
 namespace {
@@ -353,7 +365,8 @@ public:
         const Variant r = Right()->Value();
         if (!r.IsArray())
             r.ThrowConvertError(Variant::vkArray);
-        return Variant(SetContains(l, r.ArrayCount(), [&r](int i) -> const Variant& { return r.ArrayItem(i); }));
+        return Variant(
+            SetContains(l, r.ArrayCount(), [&r](int i) -> const Variant& { return r.ArrayItem(i); }));
     }
 };
 
@@ -435,7 +448,10 @@ std::unique_ptr<TscOperatorNode> MakeOperator(TscOperatorType op, const QString&
     return nullptr;
 }
 
-[[noreturn]] void Fail(TscMessage msg, const QString& pos) { throw EscError(scMessage(msg), pos); }
+[[noreturn]] void Fail(TscMessage msg, const QString& pos)
+{
+    throw EscError(scMessage(msg), pos);
+}
 
 } // namespace
 
@@ -458,10 +474,28 @@ TscOperatorType TscExpression::OperatorByName(const QString& Name, bool& Found)
         const char* name;
         TscOperatorType op;
     } table[] = {
-        { ">", opGreat }, { "<", opLess }, { "<=", opLessEq }, { ">=", opGreatEq }, { "<>", opNonEq }, { "=", opEq },
-        { "+", opPlus }, { "-", opMinus }, { "or", opOr }, { "xor", opXor }, { "*", opMul }, { "/", opDivFloat },
-        { "div", opDivInt }, { "mod", opMod }, { "and", opAnd }, { "shl", opShl }, { "shr", opShr },
-        { "(", opLeftBracket }, { ")", opRightBracket }, { "not", opNot }, { "unminus", opUnMinus }, { "in", opIn },
+        { ">", opGreat },
+        { "<", opLess },
+        { "<=", opLessEq },
+        { ">=", opGreatEq },
+        { "<>", opNonEq },
+        { "=", opEq },
+        { "+", opPlus },
+        { "-", opMinus },
+        { "or", opOr },
+        { "xor", opXor },
+        { "*", opMul },
+        { "/", opDivFloat },
+        { "div", opDivInt },
+        { "mod", opMod },
+        { "and", opAnd },
+        { "shl", opShl },
+        { "shr", opShr },
+        { "(", opLeftBracket },
+        { ")", opRightBracket },
+        { "not", opNot },
+        { "unminus", opUnMinus },
+        { "in", opIn },
         { "is", opIs },
     };
     for (const auto& e : table) {
@@ -483,14 +517,20 @@ void TscExpression::AddOperand(std::unique_ptr<TscExpressionNode> Node)
     FCurrent = n;
 }
 
-void TscExpression::AddConst(const Variant& Value, const QString& Pos) { AddOperand(std::make_unique<TscOperandNode>(Value, Pos)); }
+void TscExpression::AddConst(const Variant& Value, const QString& Pos)
+{
+    AddOperand(std::make_unique<TscOperandNode>(Value, Pos));
+}
 
 void TscExpression::AddDesignator(std::unique_ptr<TscDesignator> Designator, const QString& Pos)
 {
     AddOperand(std::make_unique<TscDesignatorNode>(std::move(Designator), Pos));
 }
 
-void TscExpression::AddSet(std::unique_ptr<TscSetNode> Set) { AddOperand(std::move(Set)); }
+void TscExpression::AddSet(std::unique_ptr<TscSetNode> Set)
+{
+    AddOperand(std::move(Set));
+}
 
 void TscExpression::AddOperator(TscOperatorType Op, const QString& Pos)
 {
@@ -606,11 +646,13 @@ void TscExpression::TypeNode(TscExpressionNode* Node)
     if (l.Typ == fvtBool && r.Typ == fvtBool && !unary)
         opNode->FOptimize = true;
 
-    bool compatible = scTypesCompatible(
-        l, r, [this](const QString& base, const QString& derived) { return FScript && FScript->IsClassDerived(base, derived); });
+    bool compatible = scTypesCompatible(l, r, [this](const QString& base, const QString& derived) {
+        return FScript && FScript->IsClassDerived(base, derived);
+    });
     if (op == opIs) {
         auto* dn = dynamic_cast<TscDesignatorNode*>(Node->Right());
-        TscCustomVariable* cls = dn && dn->Designator()->Count() == 1 ? dn->Designator()->Items(0)->Ref : nullptr;
+        TscCustomVariable* cls
+            = dn && dn->Designator()->Count() == 1 ? dn->Designator()->Items(0)->Ref : nullptr;
         if (!dynamic_cast<TscClassVariable*>(cls))
             Fail(TscMessage::SClassRequired, Node->Right() ? Node->Right()->Pos() : Node->Pos());
         opNode->FClassName = cls->Name();
@@ -668,7 +710,10 @@ void TscExpression::TypeNode(TscExpressionNode* Node)
     }
 }
 
-TscType TscExpression::Type() const { return FTop ? FTop->Type() : TscType { fvtVariant, {} }; }
+TscType TscExpression::Type() const
+{
+    return FTop ? FTop->Type() : TscType { fvtVariant, {} };
+}
 
 TscDesignator* TscExpression::SingleDesignator() const
 {

@@ -15,8 +15,30 @@ class TscScript;
 class TscExpression;
 
 enum TscOperatorType {
-    opNone, opGreat, opLess, opLessEq, opGreatEq, opNonEq, opEq, opPlus, opMinus, opOr, opXor, opMul,
-    opDivFloat, opDivInt, opMod, opAnd, opShl, opShr, opLeftBracket, opRightBracket, opNot, opUnMinus, opIn, opIs,
+    opNone,
+    opGreat,
+    opLess,
+    opLessEq,
+    opGreatEq,
+    opNonEq,
+    opEq,
+    opPlus,
+    opMinus,
+    opOr,
+    opXor,
+    opMul,
+    opDivFloat,
+    opDivInt,
+    opMod,
+    opAnd,
+    opShl,
+    opShr,
+    opLeftBracket,
+    opRightBracket,
+    opNot,
+    opUnMinus,
+    opIn,
+    opIs,
 };
 
 class TscExpressionNode {
@@ -41,7 +63,8 @@ public:
     bool AddNode(std::unique_ptr<TscExpressionNode> Node);
     std::unique_ptr<TscExpressionNode> Detach(TscExpressionNode* Child);
     // Puts Node in Child's place and hands Child back.
-    std::unique_ptr<TscExpressionNode> Replace(TscExpressionNode* Child, std::unique_ptr<TscExpressionNode> Node);
+    std::unique_ptr<TscExpressionNode> Replace(
+        TscExpressionNode* Child, std::unique_ptr<TscExpressionNode> Node);
 
 private:
     friend class TscExpression;

@@ -74,8 +74,10 @@ QString FormatFloatSection(const QString& fmt, double value)
         }
         QString m = QString::number(std::fabs(mant), 'f', decimals);
         QString e = QString::number(std::abs(exp)).rightJustified(expDigits, QLatin1Char('0'));
-        const QChar sign = exp < 0 ? QLatin1Char('-') : (fmt[expAt + 1] == QLatin1Char('+') ? QLatin1Char('+') : QChar());
-        number = m.replace(QLatin1Char('.'), loc.decimalPoint()) + fmt[expAt] + (sign.isNull() ? QString() : QString(sign)) + e;
+        const QChar sign
+            = exp < 0 ? QLatin1Char('-') : (fmt[expAt + 1] == QLatin1Char('+') ? QLatin1Char('+') : QChar());
+        number = m.replace(QLatin1Char('.'), loc.decimalPoint()) + fmt[expAt]
+            + (sign.isNull() ? QString() : QString(sign)) + e;
         if (value < 0)
             number.prepend(QLatin1Char('-'));
         return number;
@@ -134,8 +136,14 @@ QString WithoutZone(const QString& fmt)
     return r.trimmed();
 }
 
-QString LongTime(const QLocale& loc, const QTime& t) { return loc.toString(t, WithoutZone(loc.timeFormat(QLocale::LongFormat))); }
-QString ShortTime(const QLocale& loc, const QTime& t) { return loc.toString(t, WithoutZone(loc.timeFormat(QLocale::ShortFormat))); }
+QString LongTime(const QLocale& loc, const QTime& t)
+{
+    return loc.toString(t, WithoutZone(loc.timeFormat(QLocale::LongFormat)));
+}
+QString ShortTime(const QLocale& loc, const QTime& t)
+{
+    return loc.toString(t, WithoutZone(loc.timeFormat(QLocale::ShortFormat)));
+}
 
 // The first punctuation between the fields of a locale format; a locale
 // whose format has none (the C locale writes "d MMM yyyy") gets the fallback.
@@ -154,8 +162,34 @@ QChar Separator(const QString& fmt, QChar fallback)
 }
 
 enum TDateToken {
-    tkLiteral, tkC, tkD, tkDD, tkDDD, tkDDDD, tkDDDDD, tkDDDDDD, tkM, tkMM, tkMMM, tkMMMM, tkYY, tkYYYY,
-    tkH, tkHH, tkN, tkNN, tkS, tkSS, tkZ, tkZZZ, tkT, tkTT, tkAmPm, tkLocaleAmPm, tkDateSep, tkTimeSep,
+    tkLiteral,
+    tkC,
+    tkD,
+    tkDD,
+    tkDDD,
+    tkDDDD,
+    tkDDDDD,
+    tkDDDDDD,
+    tkM,
+    tkMM,
+    tkMMM,
+    tkMMMM,
+    tkYY,
+    tkYYYY,
+    tkH,
+    tkHH,
+    tkN,
+    tkNN,
+    tkS,
+    tkSS,
+    tkZ,
+    tkZZZ,
+    tkT,
+    tkTT,
+    tkAmPm,
+    tkLocaleAmPm,
+    tkDateSep,
+    tkTimeSep,
 };
 
 struct TDatePart {
@@ -163,7 +197,10 @@ struct TDatePart {
     QString Text; // literal text, or the am/pm picture as written
 };
 
-bool IsField(TDateToken t) { return t != tkLiteral && t != tkDateSep && t != tkTimeSep; }
+bool IsField(TDateToken t)
+{
+    return t != tkLiteral && t != tkDateSep && t != tkTimeSep;
+}
 
 std::vector<TDatePart> Tokenize(const QString& fmt)
 {
@@ -279,7 +316,10 @@ std::vector<TDatePart> Tokenize(const QString& fmt)
     return parts;
 }
 
-QString TwoDigits(int v) { return QString::number(v).rightJustified(2, QLatin1Char('0')); }
+QString TwoDigits(int v)
+{
+    return QString::number(v).rightJustified(2, QLatin1Char('0'));
+}
 
 } // namespace
 
@@ -376,7 +416,8 @@ QString scFormat(const QString& fmt, const Variant& args)
 QDateTime scDaysToDateTime(double Days)
 {
     if (!std::isfinite(Days) || Days < kMinDays - 1 || Days > kMaxDays + 1)
-        throw EConvertError(QStringLiteral("%1 is not a valid date and time value").arg(Variant::FloatToText(Days)));
+        throw EConvertError(
+            QStringLiteral("%1 is not a valid date and time value").arg(Variant::FloatToText(Days)));
     double whole = std::trunc(Days);
     qint64 ms = std::llround(std::fabs(Days - whole) * kMsPerDay);
     if (ms >= kMsPerDay) {
@@ -384,8 +425,10 @@ QDateTime scDaysToDateTime(double Days)
         whole += 1;
     }
     if (whole < kMinDays || whole > kMaxDays)
-        throw EConvertError(QStringLiteral("%1 is not a valid date and time value").arg(Variant::FloatToText(Days)));
-    return QDateTime(kDateBase.addDays(static_cast<qint64>(whole)), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)), Qt::UTC);
+        throw EConvertError(
+            QStringLiteral("%1 is not a valid date and time value").arg(Variant::FloatToText(Days)));
+    return QDateTime(kDateBase.addDays(static_cast<qint64>(whole)),
+        QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)), Qt::UTC);
 }
 
 double scDateTimeToDays(const QDateTime& DateTime)
@@ -416,34 +459,90 @@ QString scFormatDateTime(const QString& Fmt, double DateTime)
     QString out;
     for (const TDatePart& p : parts) {
         switch (p.Kind) {
-        case tkLiteral: out += p.Text; break;
-        case tkC: out += scDateTimeToStr(DateTime); break;
-        case tkD: out += QString::number(d.day()); break;
-        case tkDD: out += TwoDigits(d.day()); break;
-        case tkDDD: out += loc.dayName(d.dayOfWeek(), QLocale::ShortFormat); break;
-        case tkDDDD: out += loc.dayName(d.dayOfWeek(), QLocale::LongFormat); break;
-        case tkDDDDD: out += loc.toString(d, QLocale::ShortFormat); break;
-        case tkDDDDDD: out += loc.toString(d, QLocale::LongFormat); break;
-        case tkM: out += QString::number(d.month()); break;
-        case tkMM: out += TwoDigits(d.month()); break;
-        case tkMMM: out += monthName(QLocale::ShortFormat); break;
-        case tkMMMM: out += monthName(QLocale::LongFormat); break;
-        case tkYY: out += TwoDigits(d.year() % 100); break;
-        case tkYYYY: out += QString::number(d.year()).rightJustified(4, QLatin1Char('0')); break;
-        case tkH: out += QString::number(hour); break;
-        case tkHH: out += TwoDigits(hour); break;
-        case tkN: out += QString::number(t.minute()); break;
-        case tkNN: out += TwoDigits(t.minute()); break;
-        case tkS: out += QString::number(t.second()); break;
-        case tkSS: out += TwoDigits(t.second()); break;
-        case tkZ: out += QString::number(t.msec()); break;
-        case tkZZZ: out += QString::number(t.msec()).rightJustified(3, QLatin1Char('0')); break;
-        case tkT: out += ShortTime(loc, t); break;
-        case tkTT: out += LongTime(loc, t); break;
-        case tkAmPm: out += p.Text.section(QLatin1Char('/'), t.hour() < 12 ? 0 : 1, t.hour() < 12 ? 0 : 1); break;
-        case tkLocaleAmPm: out += t.hour() < 12 ? loc.amText() : loc.pmText(); break;
-        case tkDateSep: out += Separator(loc.dateFormat(QLocale::ShortFormat), QLatin1Char('/')); break;
-        case tkTimeSep: out += Separator(loc.timeFormat(QLocale::ShortFormat), QLatin1Char(':')); break;
+        case tkLiteral:
+            out += p.Text;
+            break;
+        case tkC:
+            out += scDateTimeToStr(DateTime);
+            break;
+        case tkD:
+            out += QString::number(d.day());
+            break;
+        case tkDD:
+            out += TwoDigits(d.day());
+            break;
+        case tkDDD:
+            out += loc.dayName(d.dayOfWeek(), QLocale::ShortFormat);
+            break;
+        case tkDDDD:
+            out += loc.dayName(d.dayOfWeek(), QLocale::LongFormat);
+            break;
+        case tkDDDDD:
+            out += loc.toString(d, QLocale::ShortFormat);
+            break;
+        case tkDDDDDD:
+            out += loc.toString(d, QLocale::LongFormat);
+            break;
+        case tkM:
+            out += QString::number(d.month());
+            break;
+        case tkMM:
+            out += TwoDigits(d.month());
+            break;
+        case tkMMM:
+            out += monthName(QLocale::ShortFormat);
+            break;
+        case tkMMMM:
+            out += monthName(QLocale::LongFormat);
+            break;
+        case tkYY:
+            out += TwoDigits(d.year() % 100);
+            break;
+        case tkYYYY:
+            out += QString::number(d.year()).rightJustified(4, QLatin1Char('0'));
+            break;
+        case tkH:
+            out += QString::number(hour);
+            break;
+        case tkHH:
+            out += TwoDigits(hour);
+            break;
+        case tkN:
+            out += QString::number(t.minute());
+            break;
+        case tkNN:
+            out += TwoDigits(t.minute());
+            break;
+        case tkS:
+            out += QString::number(t.second());
+            break;
+        case tkSS:
+            out += TwoDigits(t.second());
+            break;
+        case tkZ:
+            out += QString::number(t.msec());
+            break;
+        case tkZZZ:
+            out += QString::number(t.msec()).rightJustified(3, QLatin1Char('0'));
+            break;
+        case tkT:
+            out += ShortTime(loc, t);
+            break;
+        case tkTT:
+            out += LongTime(loc, t);
+            break;
+        case tkAmPm:
+            out += p.Text.section(QLatin1Char('/'), t.hour() < 12 ? 0 : 1, t.hour() < 12 ? 0 : 1);
+            break;
+        case tkLocaleAmPm:
+            out += t.hour() < 12 ? loc.amText() : loc.pmText();
+            break;
+        case tkDateSep:
+            out += Separator(loc.dateFormat(QLocale::ShortFormat), QLatin1Char('/'));
+            break;
+        case tkTimeSep:
+            out += Separator(loc.timeFormat(QLocale::ShortFormat), QLatin1Char(':'));
+            break;
         }
     }
     return out;
@@ -459,7 +558,10 @@ QString scDateTimeToStr(double DateTime)
     return s;
 }
 
-QString scDateToStr(double DateTime) { return QLocale().toString(scDaysToDateTime(DateTime).date(), QLocale::ShortFormat); }
+QString scDateToStr(double DateTime)
+{
+    return QLocale().toString(scDaysToDateTime(DateTime).date(), QLocale::ShortFormat);
+}
 
 QString scTimeToStr(double DateTime)
 {

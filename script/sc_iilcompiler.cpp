@@ -54,7 +54,10 @@ ILAttrs Attrs(const TrpXMLItem* x)
     return a;
 }
 
-QString Quoted(const QString& name) { return QLatin1Char('\'') + name + QLatin1Char('\''); }
+QString Quoted(const QString& name)
+{
+    return QLatin1Char('\'') + name + QLatin1Char('\'');
+}
 
 [[noreturn]] void Fail(TscMessage msg, const QString& pos, const QString& suffix = QString())
 {
@@ -233,10 +236,12 @@ std::unique_ptr<TscStatement> TscILCompiler::BuildStatement(const TrpXMLItem* x,
         std::unique_ptr<TscExpression> value = BuildExpression(x->Items(1), scope);
         const TscType l = target->Type();
         const TscType r = value->Type();
-        if (!scTypesCompatible(l, r, [this](const QString& b, const QString& d) { return FScript->IsClassDerived(b, d); })
+        if (!scTypesCompatible(
+                l, r, [this](const QString& b, const QString& d) { return FScript->IsClassDerived(b, d); })
             || (l.Typ == fvtInt && r.Typ == fvtFloat))
             Fail(TscMessage::SIncompatibleTypes, Attrs(x->Items(1)).pos,
-                QStringLiteral(": '") + scFullTypeName(l) + QStringLiteral("', '") + scFullTypeName(r) + QLatin1Char('\''));
+                QStringLiteral(": '") + scFullTypeName(l) + QStringLiteral("', '") + scFullTypeName(r)
+                    + QLatin1Char('\''));
         return std::make_unique<TscAssignmentStmt>(std::move(target), std::move(value), Attrs(x).pos);
     }
     return nullptr;
@@ -341,12 +346,14 @@ std::unique_ptr<TscDesignator> TscILCompiler::BuildDesignator(const TrpXMLItem* 
                 k = TscDesignatorItem::ikVariantIndex;
                 break;
             case fvtClass:
-                throw EscError(scMessage(TscMessage::SClassError).replace(QLatin1String("%s"), prev.TypeName), pos);
+                throw EscError(
+                    scMessage(TscMessage::SClassError).replace(QLatin1String("%s"), prev.TypeName), pos);
             default:
                 Fail(TscMessage::SArrayRequired, pos);
             }
             last = d->AddItem(std::make_unique<TscDesignatorItem>(k, nullptr, pos));
-            last->Type = k == TscDesignatorItem::ikStringIndex ? TscType { fvtChar, {} } : TscType { fvtVariant, {} };
+            last->Type = k == TscDesignatorItem::ikStringIndex ? TscType { fvtChar, {} }
+                                                               : TscType { fvtVariant, {} };
             continue;
         }
         // a member after "."
@@ -356,7 +363,8 @@ std::unique_ptr<TscDesignator> TscILCompiler::BuildDesignator(const TrpXMLItem* 
     }
     for (int i = 0; i < d->Count(); ++i) {
         TscDesignatorItem* item = d->Items(i);
-        if (item->Kind != TscDesignatorItem::ikValue && item->Kind != TscDesignatorItem::ikCall && item->Args.empty())
+        if (item->Kind != TscDesignatorItem::ikValue && item->Kind != TscDesignatorItem::ikCall
+            && item->Args.empty())
             Fail(TscMessage::SIndexRequired, item->Pos);
     }
     d->Finalize();

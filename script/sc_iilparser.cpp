@@ -28,12 +28,28 @@
 #include <QFile>
 #include <QMap>
 
-static void InitScriptResources() { Q_INIT_RESOURCE(pelmora_script); }
+static void InitScriptResources()
+{
+    Q_INIT_RESOURCE(pelmora_script);
+}
 
 struct TscGrammarItem {
     enum TKind {
-        gkChar, gkKeyword, gkIdent, gkNumber, gkString, gkRpString, gkEol,
-        gkSequence, gkSwitch, gkOptionalSwitch, gkLoop, gkOptionalLoop, gkOptional, gkRule, gkInvalid,
+        gkChar,
+        gkKeyword,
+        gkIdent,
+        gkNumber,
+        gkString,
+        gkRpString,
+        gkEol,
+        gkSequence,
+        gkSwitch,
+        gkOptionalSwitch,
+        gkLoop,
+        gkOptionalLoop,
+        gkOptional,
+        gkRule,
+        gkInvalid,
     };
     TKind Kind = gkSequence;
     QString Text; // token to match (keywords in upper case unless case sensitive), or loop separator
@@ -82,9 +98,15 @@ QMap<QString, LanguageEntry>& Registry()
 
 } // namespace
 
-void scRegisterLanguage(const QString& Name, const QString& Definition) { Registry()[Name] = { Definition, nullptr }; }
+void scRegisterLanguage(const QString& Name, const QString& Definition)
+{
+    Registry()[Name] = { Definition, nullptr };
+}
 
-QStringList scLanguageNames() { return Registry().keys(); }
+QStringList scLanguageNames()
+{
+    return Registry().keys();
+}
 
 bool scLanguageText(const QString& Name, QString& Definition)
 {
@@ -102,13 +124,18 @@ namespace {
 bool TokenKind(const QString& name, TscGrammarItem::TKind& kind)
 {
     static const QHash<QString, TscGrammarItem::TKind> kinds {
-        { QStringLiteral("char"), TscGrammarItem::gkChar }, { QStringLiteral("keyword"), TscGrammarItem::gkKeyword },
-        { QStringLiteral("ident"), TscGrammarItem::gkIdent }, { QStringLiteral("number"), TscGrammarItem::gkNumber },
-        { QStringLiteral("string"), TscGrammarItem::gkString }, { QStringLiteral("rpstring"), TscGrammarItem::gkRpString },
-        { QStringLiteral("eol"), TscGrammarItem::gkEol }, { QStringLiteral("sequence"), TscGrammarItem::gkSequence },
+        { QStringLiteral("char"), TscGrammarItem::gkChar },
+        { QStringLiteral("keyword"), TscGrammarItem::gkKeyword },
+        { QStringLiteral("ident"), TscGrammarItem::gkIdent },
+        { QStringLiteral("number"), TscGrammarItem::gkNumber },
+        { QStringLiteral("string"), TscGrammarItem::gkString },
+        { QStringLiteral("rpstring"), TscGrammarItem::gkRpString },
+        { QStringLiteral("eol"), TscGrammarItem::gkEol },
+        { QStringLiteral("sequence"), TscGrammarItem::gkSequence },
         { QStringLiteral("switch"), TscGrammarItem::gkSwitch },
         { QStringLiteral("optionalswitch"), TscGrammarItem::gkOptionalSwitch },
-        { QStringLiteral("loop"), TscGrammarItem::gkLoop }, { QStringLiteral("optionalloop"), TscGrammarItem::gkOptionalLoop },
+        { QStringLiteral("loop"), TscGrammarItem::gkLoop },
+        { QStringLiteral("optionalloop"), TscGrammarItem::gkOptionalLoop },
         { QStringLiteral("optional"), TscGrammarItem::gkOptional },
     };
     auto it = kinds.constFind(name.toLower());
@@ -125,7 +152,8 @@ public:
     {
         if (errors)
             for (int i = 0; i < errors->Count(); ++i)
-                Errors.insert(errors->Items(i)->Name().toLower(), errors->Items(i)->Prop(QStringLiteral("text")));
+                Errors.insert(
+                    errors->Items(i)->Name().toLower(), errors->Items(i)->Prop(QStringLiteral("text")));
     }
 
     void ReadAttributes(const TrpXMLItem* x, TscGrammarItem& item)
@@ -236,8 +264,8 @@ std::shared_ptr<const TscGrammar> BuildGrammar(const QString& definition)
     }
 
     GrammarBuilder b(*g, child("errors"));
-    static const QStringList notRules { QStringLiteral("parser"), QStringLiteral("keywords"), QStringLiteral("errors"),
-        QStringLiteral("types") };
+    static const QStringList notRules { QStringLiteral("parser"), QStringLiteral("keywords"),
+        QStringLiteral("errors"), QStringLiteral("types") };
     for (int i = 0; i < root->Count(); ++i) {
         const TrpXMLItem* x = root->Items(i);
         if (notRules.contains(x->Name(), Qt::CaseInsensitive))
@@ -313,7 +341,10 @@ private:
         return p;
     }
 
-    void Truncate(size_t mark) { Lines.erase(Lines.begin() + static_cast<std::ptrdiff_t>(mark), Lines.end()); }
+    void Truncate(size_t mark)
+    {
+        Lines.erase(Lines.begin() + static_cast<std::ptrdiff_t>(mark), Lines.end());
+    }
 
     void Record(const QString& message, int pos, bool term)
     {
@@ -386,7 +417,8 @@ private:
             Lines.push_back({ TscILLine::Open, QStringLiteral("dsgn"), QString(), tokStart });
             Lines.push_back({ TscILLine::Leaf, QStringLiteral("node"), QStringLiteral("Get"), tokStart });
             Lines.push_back({ TscILLine::Open, QStringLiteral("expr"), QString(), tokStart, P.Position() });
-            Lines.push_back({ TscILLine::Leaf, QStringLiteral("string"), QLatin1Char('\'') + token + QLatin1Char('\''), tokStart });
+            Lines.push_back({ TscILLine::Leaf, QStringLiteral("string"),
+                QLatin1Char('\'') + token + QLatin1Char('\''), tokStart });
             Lines.push_back({ TscILLine::Close, QString(), QString() });
             Lines.push_back({ TscILLine::Close, QString(), QString() });
             return true;
@@ -397,7 +429,8 @@ private:
         }
         if (token.isEmpty())
             return false;
-        if (!item.Text.isEmpty() && token.compare(item.Text, G.CaseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive) != 0)
+        if (!item.Text.isEmpty()
+            && token.compare(item.Text, G.CaseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive) != 0)
             return false;
         return true;
     }
@@ -522,7 +555,8 @@ private:
             P.SetPosition(start);
             Truncate(mark);
             if (!item.Err.isEmpty() && FErrorMsg.isEmpty())
-                Record(item.Err, item.Kind == TscGrammarItem::gkChar && item.Skip == 0 ? start : AfterSpaces(start),
+                Record(item.Err,
+                    item.Kind == TscGrammarItem::gkChar && item.Skip == 0 ? start : AfterSpaces(start),
                     item.Term);
         }
         --FDepth;

@@ -25,7 +25,10 @@ TscScript::~TscScript() = default;
 
 namespace {
 
-bool LessName(const std::unique_ptr<TscCustomVariable>& item, const QString& upper) { return item->UpperName() < upper; }
+bool LessName(const std::unique_ptr<TscCustomVariable>& item, const QString& upper)
+{
+    return item->UpperName() < upper;
+}
 
 } // namespace
 
@@ -34,7 +37,9 @@ void TscScript::Insert(std::unique_ptr<TscCustomVariable> Item)
     Item->SetOwner(FAddedBy);
     // after existing equal names, so that Find keeps returning the first one
     auto it = std::upper_bound(FItems.begin(), FItems.end(), Item->UpperName(),
-        [](const QString& upper, const std::unique_ptr<TscCustomVariable>& item) { return upper < item->UpperName(); });
+        [](const QString& upper, const std::unique_ptr<TscCustomVariable>& item) {
+            return upper < item->UpperName();
+        });
     FItems.insert(it, std::move(Item));
     Q_ASSERT(CheckNames());
 }
@@ -126,7 +131,8 @@ void TscScript::AddConst(const QString& Name, const QString& TypeName, const Var
 
 void TscScript::AddObject(const QString& Name, QObject* Obj)
 {
-    const QString className = Obj ? QString::fromLatin1(Obj->metaObject()->className()) : QStringLiteral("TObject");
+    const QString className
+        = Obj ? QString::fromLatin1(Obj->metaObject()->className()) : QStringLiteral("TObject");
     AddVariable(Name, className, Variant::Object(Obj));
 }
 
@@ -137,7 +143,8 @@ TscClassVariable* TscScript::AddClass(const QString& Name, const QString& Parent
 
 void TscScript::ClearItems(const void* Owner)
 {
-    FItems.erase(std::remove_if(FItems.begin(), FItems.end(), [Owner](const auto& p) { return p->Owner() == Owner; }),
+    FItems.erase(
+        std::remove_if(FItems.begin(), FItems.end(), [Owner](const auto& p) { return p->Owner() == Owner; }),
         FItems.end());
 }
 

@@ -66,8 +66,7 @@ public:
     TscCustomVariable* Items(int Index) const { return FItems[static_cast<size_t>(Index)].get(); }
 
     // Takes ownership, tags the name with AddedBy and keeps the list sorted.
-    template <typename T>
-    T* Add(std::unique_ptr<T> Item)
+    template <typename T> T* Add(std::unique_ptr<T> Item)
     {
         T* p = Item.get();
         Insert(std::move(Item));
@@ -84,8 +83,8 @@ public:
     // "function Get(Name: String): Variant" or
     // "macrofunction SUM(Expr: Variant; Band: Variant = 0): Variant".
     // Returns nullptr when the line cannot be read.
-    TscMethodHelper* AddMethod(const QString& Syntax, TscCallMethodEvent CallEvent, const QString& Category = QString(),
-        const QString& Description = QString());
+    TscMethodHelper* AddMethod(const QString& Syntax, TscCallMethodEvent CallEvent,
+        const QString& Category = QString(), const QString& Description = QString());
     // Removes every name added while Owner was the owner tag.
     void ClearItems(const void* Owner);
     // Forgets what Compile built (functions and main body) and the source.

@@ -57,7 +57,15 @@ TMask ParseMask(const QString& editMask)
         case '_':
             m.Places.push_back({ false, QLatin1Char(' '), mcNone });
             break;
-        case '0': case '9': case '#': case 'L': case 'l': case 'A': case 'a': case 'C': case 'c':
+        case '0':
+        case '9':
+        case '#':
+        case 'L':
+        case 'l':
+        case 'A':
+        case 'a':
+        case 'C':
+        case 'c':
             m.Places.push_back({ true, QChar(), mode });
             break;
         default:

@@ -9,7 +9,10 @@
 
 #include <algorithm>
 
-TscParser::TscParser() { SetText(QString()); }
+TscParser::TscParser()
+{
+    SetText(QString());
+}
 
 QStringList TscParser::SortKeywords(QStringList keywords, bool caseSensitive)
 {
@@ -18,12 +21,16 @@ QStringList TscParser::SortKeywords(QStringList keywords, bool caseSensitive)
     return keywords;
 }
 
-void TscParser::SetKeywords(const QStringList& keywords) { FKeywords = SortKeywords(keywords, CaseSensitive); }
+void TscParser::SetKeywords(const QStringList& keywords)
+{
+    FKeywords = SortKeywords(keywords, CaseSensitive);
+}
 
 bool TscParser::IsPunctuation(int pos) const
 {
     const ushort u = At(pos).unicode();
-    return pos < FLength && ((u >= 33 && u <= 47) || (u >= 58 && u <= 64) || (u >= 91 && u <= 96) || (u >= 123 && u <= 126));
+    return pos < FLength
+        && ((u >= 33 && u <= 47) || (u >= 58 && u <= 64) || (u >= 91 && u <= 96) || (u >= 123 && u <= 126));
 }
 
 bool TscParser::IsKeyword(QStringView word) const
@@ -181,7 +188,10 @@ bool TscParser::GetEOL()
 }
 
 namespace {
-bool IsDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
+bool IsDigit(QChar c)
+{
+    return c.unicode() >= '0' && c.unicode() <= '9';
+}
 bool IsHexDigit(QChar c)
 {
     const ushort u = c.unicode();
@@ -302,7 +312,8 @@ QString TscParser::GetString()
             if (code.isEmpty())
                 break;
             bool ok = false;
-            const uint u = code.startsWith(QLatin1Char('$')) ? code.mid(1).toUInt(&ok, 16) : code.toUInt(&ok, 10);
+            const uint u
+                = code.startsWith(QLatin1Char('$')) ? code.mid(1).toUInt(&ok, 16) : code.toUInt(&ok, 10);
             if (!ok || u > 0x10FFFF)
                 return QString();
             value += QString::fromUcs4(reinterpret_cast<const char32_t*>(&u), 1);

@@ -17,7 +17,10 @@ TscAssignmentStmt::TscAssignmentStmt(
 
 TscAssignmentStmt::~TscAssignmentStmt() = default;
 
-void TscAssignmentStmt::Execute() { FDesignator->SetValue(FExpression->Value()); }
+void TscAssignmentStmt::Execute()
+{
+    FDesignator->SetValue(FExpression->Value());
+}
 
 TscCallStmt::TscCallStmt(std::unique_ptr<TscDesignator> Designator, const QString& Pos)
     : TscStatement(Pos)
@@ -27,7 +30,10 @@ TscCallStmt::TscCallStmt(std::unique_ptr<TscDesignator> Designator, const QStrin
 
 TscCallStmt::~TscCallStmt() = default;
 
-void TscCallStmt::Execute() { FDesignator->Value(); }
+void TscCallStmt::Execute()
+{
+    FDesignator->Value();
+}
 
 void TscCompoundStmt::Execute()
 {

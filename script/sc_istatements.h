@@ -12,7 +12,10 @@ class TscExpression;
 
 class TscStatement {
 public:
-    explicit TscStatement(const QString& Pos) : FPos(Pos) { }
+    explicit TscStatement(const QString& Pos)
+        : FPos(Pos)
+    {
+    }
     virtual ~TscStatement();
     virtual void Execute() = 0;
     const QString& Pos() const { return FPos; }
@@ -23,7 +26,8 @@ private:
 
 class TscAssignmentStmt : public TscStatement {
 public:
-    TscAssignmentStmt(std::unique_ptr<TscDesignator> Designator, std::unique_ptr<TscExpression> Expression, const QString& Pos);
+    TscAssignmentStmt(std::unique_ptr<TscDesignator> Designator, std::unique_ptr<TscExpression> Expression,
+        const QString& Pos);
     ~TscAssignmentStmt() override;
     void Execute() override;
 

@@ -10,8 +10,8 @@
 #include "PelmoraError.h"
 #include "sc_ierrors.h"
 #include "sc_iformat.h"
-#include "sc_imask.h"
 #include "sc_iinterpreter.h"
+#include "sc_imask.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -28,7 +28,10 @@ using Params = std::vector<Variant>;
 
 const QDate kDateBase(1899, 12, 30);
 
-double ToFloat(const Variant& v) { return Variant::Multiply(v, Variant(1.0)).AsDouble(); }
+double ToFloat(const Variant& v)
+{
+    return Variant::Multiply(v, Variant(1.0)).AsDouble();
+}
 
 // An integral result as Integer when it fits, else Int64.
 Variant IntResult(double value)
@@ -293,7 +296,8 @@ constexpr int64_t kMaxVarArrayLength = 1 << 20;
 Variant VarArrayCreate(const Variant& bounds, int typ)
 {
     if (!bounds.IsArray() || bounds.ArrayCount() == 0 || bounds.ArrayCount() % 2 != 0)
-        throw EVariantError(QStringLiteral("VarArrayCreate needs its bounds as pairs of low and high values"));
+        throw EVariantError(
+            QStringLiteral("VarArrayCreate needs its bounds as pairs of low and high values"));
     if (bounds.ArrayCount() > 2)
         throw EVariantError(QStringLiteral("VarArrayCreate makes one-dimensional arrays only"));
     const int64_t low = bounds.ArrayItem(0).AsInt64();
@@ -301,23 +305,36 @@ Variant VarArrayCreate(const Variant& bounds, int typ)
     if (high < low - 1)
         throw EVariantError(QStringLiteral("Invalid array bounds [%1, %2]").arg(low).arg(high));
     if (low != 0)
-        throw EVariantError(QStringLiteral("VarArrayCreate makes arrays with a low bound of 0 only, not %1").arg(low));
+        throw EVariantError(
+            QStringLiteral("VarArrayCreate makes arrays with a low bound of 0 only, not %1").arg(low));
     if (high >= kMaxVarArrayLength)
-        throw EVariantError(QStringLiteral("An array of %1 elements is too large (at most %2)").arg(high + 1).arg(kMaxVarArrayLength));
+        throw EVariantError(QStringLiteral("An array of %1 elements is too large (at most %2)")
+                                .arg(high + 1)
+                                .arg(kMaxVarArrayLength));
     Variant element;
     switch (typ) {
     case 12: // varVariant
         break;
-    case 2: case 3: case 16: case 17: case 18: case 19: // the integer kinds
+    case 2:
+    case 3:
+    case 16:
+    case 17:
+    case 18:
+    case 19: // the integer kinds
         element = 0;
         break;
     case 20: // varInt64
         element = int64_t(0);
         break;
-    case 4: case 5: case 6: case 7: // floating, currency and date
+    case 4:
+    case 5:
+    case 6:
+    case 7: // floating, currency and date
         element = 0.0;
         break;
-    case 8: case 72: case 256: // the string kinds
+    case 8:
+    case 72:
+    case 256: // the string kinds
         element = QString();
         break;
     case 11: // varBoolean
@@ -420,8 +437,10 @@ using Handler = std::function<Variant(const QString&, Params&)>;
 void AddAll(TscScript* s, const char* category, Handler h, std::initializer_list<const char*> lines)
 {
     for (const char* line : lines) {
-        TscMethodHelper* m = s->AddMethod(QString::fromLatin1(line),
-            [h](QObject*, const QString&, const QString& name, Params& p) { return h(name, p); }, QLatin1String(category));
+        TscMethodHelper* m = s->AddMethod(
+            QString::fromLatin1(line),
+            [h](QObject*, const QString&, const QString& name, Params& p) { return h(name, p); },
+            QLatin1String(category));
         if (!m)
             throw EscError(QStringLiteral("Cannot register '%1'").arg(QLatin1String(line)));
     }
@@ -437,10 +456,11 @@ void scAddSysRtti(TscScript* S)
     S->AddConst("Null", "Variant", Variant::Null());
     const std::pair<const char*, int> kinds[] = { { "varEmpty", 0 }, { "varNull", 1 }, { "varSmallint", 2 },
         { "varInteger", 3 }, { "varSingle", 4 }, { "varDouble", 5 }, { "varCurrency", 6 }, { "varDate", 7 },
-        { "varOleStr", 8 }, { "varDispatch", 9 }, { "varError", 10 }, { "varBoolean", 11 }, { "varVariant", 12 },
-        { "varUnknown", 13 }, { "varShortInt", 16 }, { "varByte", 17 }, { "varWord", 18 }, { "varLongWord", 19 },
-        { "varInt64", 20 }, { "varStrArg", 72 }, { "varString", 256 }, { "varAny", 257 }, { "varTypeMask", 4095 },
-        { "varArray", 8192 }, { "varByRef", 16384 } };
+        { "varOleStr", 8 }, { "varDispatch", 9 }, { "varError", 10 }, { "varBoolean", 11 },
+        { "varVariant", 12 }, { "varUnknown", 13 }, { "varShortInt", 16 }, { "varByte", 17 },
+        { "varWord", 18 }, { "varLongWord", 19 }, { "varInt64", 20 }, { "varStrArg", 72 },
+        { "varString", 256 }, { "varAny", 257 }, { "varTypeMask", 4095 }, { "varArray", 8192 },
+        { "varByRef", 16384 } };
     for (const auto& [name, code] : kinds)
         S->AddConst(QLatin1String(name), "Integer", code);
     S->AddVariable("ExceptionClassName", "String", QString());
@@ -453,7 +473,8 @@ void scAddSysRtti(TscScript* S)
             "function VarToStr(v: Variant): String", "function StrToInt(s: String): Integer",
             "function StrToInt64(s: String): Int64", "function StrToFloat(s: String): Extended",
             "function StrToDate(s: String): Extended", "function StrToTime(s: String): Extended",
-            "function StrscDaysToDateTime(s: String): Extended", "function StrToBool(const S: string): Boolean;" });
+            "function StrscDaysToDateTime(s: String): Extended",
+            "function StrToBool(const S: string): Boolean;" });
     AddAll(S, "ctFormat", FormatFunc,
         { "function Format(Fmt: String; Args: array): String",
             "function FormatFloat(Fmt: String; Value: Extended): String",
@@ -463,31 +484,36 @@ void scAddSysRtti(TscScript* S)
         { "function EncodeDate(Year, Month, Day: Word): TDateTime",
             "procedure DecodeDate(Date: TDateTime; var Year, Month, Day: Word)",
             "function EncodeTime(Hour, Min, Sec, MSec: Word): TDateTime",
-            "procedure DecodeTime(Time: TDateTime; var Hour, Min, Sec, MSec: Word)", "function Date: TDateTime",
-            "function Time: TDateTime", "function Now: TDateTime", "function DayOfWeek(aDate: TDateTime): Integer",
-            "function IsLeapYear(Year: Word): Boolean", "function DaysInMonth(nYear, nMonth: Integer): Integer" });
+            "procedure DecodeTime(Time: TDateTime; var Hour, Min, Sec, MSec: Word)",
+            "function Date: TDateTime", "function Time: TDateTime", "function Now: TDateTime",
+            "function DayOfWeek(aDate: TDateTime): Integer", "function IsLeapYear(Year: Word): Boolean",
+            "function DaysInMonth(nYear, nMonth: Integer): Integer" });
     AddAll(S, "ctString", StringFunc,
         { "function Length(s: Variant): Integer", "function Copy(s: String; from, count: Integer): String",
-            "function Pos(substr, s: String): Integer", "procedure Delete(var s: String; from, count: Integer)",
+            "function Pos(substr, s: String): Integer",
+            "procedure Delete(var s: String; from, count: Integer)",
             "procedure DeleteStr(var s: String; from, count: Integer)",
-            "procedure Insert(s: String; var s2: String; pos: Integer)", "function Uppercase(s: String): String",
-            "function Lowercase(s: String): String", "function Trim(s: String): String",
-            "function NameCase(s: String): String", "function CompareText(s, s1: String): Integer",
-            "function Chr(i: Integer): Char", "function Ord(ch: Char): Integer",
-            "procedure SetLength(var S: Variant; L: Integer)" });
+            "procedure Insert(s: String; var s2: String; pos: Integer)",
+            "function Uppercase(s: String): String", "function Lowercase(s: String): String",
+            "function Trim(s: String): String", "function NameCase(s: String): String",
+            "function CompareText(s, s1: String): Integer", "function Chr(i: Integer): Char",
+            "function Ord(ch: Char): Integer", "procedure SetLength(var S: Variant; L: Integer)" });
     AddAll(S, "ctMath", MathFunc,
         { "function Round(e: Extended): Integer", "function Trunc(e: Extended): Integer",
             "function Int(e: Extended): Integer", "function Frac(X: Extended): Extended",
             "function Sqrt(e: Extended): Extended", "function Abs(e: Extended): Extended",
             "function Sin(e: Extended): Extended", "function Cos(e: Extended): Extended",
             "function ArcTan(X: Extended): Extended", "function Tan(X: Extended): Extended",
-            "function Exp(X: Extended): Extended", "function Ln(X: Extended): Extended", "function Pi: Extended" });
+            "function Exp(X: Extended): Extended", "function Ln(X: Extended): Extended",
+            "function Pi: Extended" });
     AddAll(S, "ctOther", [S](const QString& name, Params& p) { return OtherFunc(S, name, p); },
-        { "procedure Inc(var i: Integer; incr: Integer = 1)", "procedure Dec(var i: Integer; decr: Integer = 1)",
-            "procedure RaiseException(Param: String)", "procedure ShowMessage(Msg: Variant)", "procedure Randomize",
-            "function Random: Extended", "function ValidInt(cInt: String): Boolean",
-            "function ValidFloat(cFlt: String): Boolean", "function ValidDate(cDate: String): Boolean",
+        { "procedure Inc(var i: Integer; incr: Integer = 1)",
+            "procedure Dec(var i: Integer; decr: Integer = 1)", "procedure RaiseException(Param: String)",
+            "procedure ShowMessage(Msg: Variant)", "procedure Randomize", "function Random: Extended",
+            "function ValidInt(cInt: String): Boolean", "function ValidFloat(cFlt: String): Boolean",
+            "function ValidDate(cDate: String): Boolean",
             "function ExtractFilePath(const FileName: string): string;",
             "function CreateOleObject(ClassName: String): Variant",
-            "function VarArrayCreate(Bounds: Array; Typ: Integer): Variant", "function VarType(V: Variant): Integer" });
+            "function VarArrayCreate(Bounds: Array; Typ: Integer): Variant",
+            "function VarType(V: Variant): Integer" });
 }

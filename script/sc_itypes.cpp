@@ -11,11 +11,12 @@ const QHash<QString, TscVarType>& BuiltinTypes()
 {
     static const QHash<QString, TscVarType> table = [] {
         QHash<QString, TscVarType> t;
-        for (const char* n : { "INTEGER", "BYTE", "WORD", "LONGINT", "CARDINAL", "TCOLOR", "TALPHACOLOR", "SMALLINT",
-                 "SHORTINT" })
+        for (const char* n : { "INTEGER", "BYTE", "WORD", "LONGINT", "CARDINAL", "TCOLOR", "TALPHACOLOR",
+                 "SMALLINT", "SHORTINT" })
             t.insert(QLatin1String(n), fvtInt);
         t.insert(QStringLiteral("BOOLEAN"), fvtBool);
-        for (const char* n : { "REAL", "SINGLE", "DOUBLE", "EXTENDED", "CURRENCY", "TDATE", "TTIME", "TDATETIME" })
+        for (const char* n :
+            { "REAL", "SINGLE", "DOUBLE", "EXTENDED", "CURRENCY", "TDATE", "TTIME", "TDATETIME" })
             t.insert(QLatin1String(n), fvtFloat);
         t.insert(QStringLiteral("CHAR"), fvtChar);
         t.insert(QStringLiteral("WIDECHAR"), fvtChar);
@@ -70,8 +71,8 @@ QString scFullTypeName(const TscType& type)
     return QString();
 }
 
-bool scTypesCompatible(
-    const TscType& l, const TscType& r, const std::function<bool(const QString& base, const QString& derived)>& isDerived)
+bool scTypesCompatible(const TscType& l, const TscType& r,
+    const std::function<bool(const QString& base, const QString& derived)>& isDerived)
 {
     const TscVarType t = r.Typ;
     switch (l.Typ) {

@@ -38,7 +38,10 @@ int TscCustomVariable::RequiredCount() const
     return n;
 }
 
-Variant TscCustomVariable::Call(QObject*, std::vector<Variant>&) { return Value(); }
+Variant TscCustomVariable::Call(QObject*, std::vector<Variant>&)
+{
+    return Value();
+}
 
 Variant TscVariable::Value() const
 {
@@ -75,7 +78,8 @@ void TscVariable::SetValue(const Variant& Value)
     }
 }
 
-TscParamItem::TscParamItem(const QString& Name, const TscType& Type, bool IsVarParam, bool IsOptional, const Variant& DefValue)
+TscParamItem::TscParamItem(
+    const QString& Name, const TscType& Type, bool IsVarParam, bool IsOptional, const Variant& DefValue)
     : TscVariable(Name, Type)
     , FIsVarParam(IsVarParam)
     , FIsOptional(IsOptional)
@@ -83,7 +87,8 @@ TscParamItem::TscParamItem(const QString& Name, const TscType& Type, bool IsVarP
 {
 }
 
-TscMethodHelper::TscMethodHelper(const QString& Name, const TscType& Type, bool IsFunc, bool IsMacro, TscCallMethodEvent OnCall)
+TscMethodHelper::TscMethodHelper(
+    const QString& Name, const TscType& Type, bool IsFunc, bool IsMacro, TscCallMethodEvent OnCall)
     : TscCustomVariable(Name, Type)
     , FIsFunc(IsFunc)
     , FIsMacro(IsMacro)
@@ -122,7 +127,10 @@ TscProcVariable::TscProcVariable(const QString& Name, const TscType& Type, bool 
 
 TscProcVariable::~TscProcVariable() = default;
 
-void TscProcVariable::AddStatement(std::unique_ptr<TscStatement> Statement) { FStatements.push_back(std::move(Statement)); }
+void TscProcVariable::AddStatement(std::unique_ptr<TscStatement> Statement)
+{
+    FStatements.push_back(std::move(Statement));
+}
 
 namespace {
 

@@ -18,14 +18,15 @@ class TscParamItem;
 
 // Asked on every read of a variable when assigned; a Null answer means the
 // stored value is used.
-using TscGetVarValueEvent = std::function<Variant(const QString& VarName, TscVarType VarType, const Variant& OldValue)>;
+using TscGetVarValueEvent
+    = std::function<Variant(const QString& VarName, TscVarType VarType, const Variant& OldValue)>;
 
 // Host function handler: the object instance (none for global functions), its
 // class name (empty for globals), the method name in upper case and the
 // argument values. Values of `var` parameters written into Params are copied
 // back into the caller's variables.
-using TscCallMethodEvent
-    = std::function<Variant(QObject* Instance, const QString& ClassName, const QString& MethodName, std::vector<Variant>& Params)>;
+using TscCallMethodEvent = std::function<Variant(
+    QObject* Instance, const QString& ClassName, const QString& MethodName, std::vector<Variant>& Params)>;
 
 class TscCustomVariable {
 public:
@@ -92,7 +93,8 @@ public:
 
 class TscParamItem : public TscVariable {
 public:
-    TscParamItem(const QString& Name, const TscType& Type, bool IsVarParam, bool IsOptional, const Variant& DefValue);
+    TscParamItem(
+        const QString& Name, const TscType& Type, bool IsVarParam, bool IsOptional, const Variant& DefValue);
     bool IsVarParam() const { return FIsVarParam; }
     bool IsOptional() const { return FIsOptional; }
     const Variant& DefValue() const { return FDefValue; }
@@ -106,7 +108,8 @@ private:
 // A host function registered by a syntax line.
 class TscMethodHelper : public TscCustomVariable {
 public:
-    TscMethodHelper(const QString& Name, const TscType& Type, bool IsFunc, bool IsMacro, TscCallMethodEvent OnCall);
+    TscMethodHelper(
+        const QString& Name, const TscType& Type, bool IsFunc, bool IsMacro, TscCallMethodEvent OnCall);
     bool IsCallable() const override { return true; }
     bool IsMacro() const override { return FIsMacro; }
     bool IsFunc() const { return FIsFunc; }

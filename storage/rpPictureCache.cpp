@@ -28,10 +28,10 @@
 // A segment as a stream. While a picture is read the segment reports the
 // end of that picture as its size, so the loader reads straight from the
 // segment and cannot run into the next picture.
-class TrpPictureCache::TSegment : public QIODevice
-{
+class TrpPictureCache::TSegment : public QIODevice {
 public:
-    explicit TSegment(std::unique_ptr<QIODevice> Store) : FStore(std::move(Store))
+    explicit TSegment(std::unique_ptr<QIODevice> Store)
+        : FStore(std::move(Store))
     {
         open(QIODevice::ReadWrite | QIODevice::Unbuffered);
     }
@@ -45,28 +45,29 @@ public:
     // Drops the bytes from Size on (a picture that failed to write).
     void Truncate(qint64 Size)
     {
-        if (auto *file = qobject_cast<QFileDevice *>(FStore.get()))
+        if (auto* file = qobject_cast<QFileDevice*>(FStore.get()))
             file->resize(Size);
-        else if (auto *buffer = qobject_cast<QBuffer *>(FStore.get()))
+        else if (auto* buffer = qobject_cast<QBuffer*>(FStore.get()))
             buffer->buffer().truncate(Size);
         seek(Size);
     }
 
 protected:
-    qint64 readData(char *Data, qint64 MaxSize) override
+    qint64 readData(char* Data, qint64 MaxSize) override
     {
         const qint64 n = std::min(MaxSize, size() - pos());
         return n <= 0 ? 0 : FStore->read(Data, n);
     }
-    qint64 writeData(const char *Data, qint64 Size) override
+    qint64 writeData(const char* Data, qint64 Size) override
     {
         // A memory segment grows by doubling (by 256 MB at most once large),
         // so appending stays linear instead of copying the segment each time.
-        if (auto *buffer = qobject_cast<QBuffer *>(FStore.get())) {
-            QByteArray &bytes = buffer->buffer();
+        if (auto* buffer = qobject_cast<QBuffer*>(FStore.get())) {
+            QByteArray& bytes = buffer->buffer();
             const qint64 capacity = bytes.capacity();
             if (pos() + Size > capacity)
-                bytes.reserve(std::max(pos() + Size, capacity + std::min<qint64>(capacity, qint64(256) << 20)));
+                bytes.reserve(
+                    std::max(pos() + Size, capacity + std::min<qint64>(capacity, qint64(256) << 20)));
         }
         return FStore->write(Data, Size);
     }
@@ -82,7 +83,7 @@ namespace {
 // Hexadecimal digit pairs, either case. Text that is not such pairs is never
 // written; it gives no bytes, so the picture reads back empty while the
 // numbers of the pictures after it stay right.
-QByteArray HexToBytes(const QString &Text)
+QByteArray HexToBytes(const QString& Text)
 {
     if (Text.size() % 2 != 0)
         return QByteArray();
@@ -94,11 +95,17 @@ QByteArray HexToBytes(const QString &Text)
 
 } // namespace
 
-TrpPictureCache::TrpPictureCache(int64_t SegmentLimit) : FSegmentLimit(SegmentLimit) {}
+TrpPictureCache::TrpPictureCache(int64_t SegmentLimit)
+    : FSegmentLimit(SegmentLimit)
+{
+}
 
-TrpPictureCache::~TrpPictureCache() { Clear(); }
+TrpPictureCache::~TrpPictureCache()
+{
+    Clear();
+}
 
-void TrpPictureCache::SetTempDir(const QString &Value)
+void TrpPictureCache::SetTempDir(const QString& Value)
 {
     if (FSegments.empty())
         FTempDir = Value;
@@ -128,26 +135,26 @@ void TrpPictureCache::AddSegment()
         FTempFileNames.append(fileName);
 }
 
-TrpPictureCache::TSegment &TrpPictureCache::NewItem()
+TrpPictureCache::TSegment& TrpPictureCache::NewItem()
 {
     if (FSegments.empty() || FSegments.back()->StoreSize() > FSegmentLimit)
         AddSegment();
-    TSegment &segment = *FSegments.back();
+    TSegment& segment = *FSegments.back();
     const qint64 end = segment.StoreSize();
     segment.seek(end);
-    FItems.push_back({int32_t(FSegments.size() - 1), int32_t(end)});
+    FItems.push_back({ int32_t(FSegments.size() - 1), int32_t(end) });
     return segment;
 }
 
 int64_t TrpPictureCache::ItemSize(int Index) const
 {
-    const TrpCacheItem &item = FItems[size_t(Index)];
+    const TrpCacheItem& item = FItems[size_t(Index)];
     if (Index + 1 < Count() && FItems[size_t(Index) + 1].Segment == item.Segment)
         return int64_t(FItems[size_t(Index) + 1].Offset) - item.Offset;
     return FSegments[size_t(item.Segment)]->StoreSize() - item.Offset;
 }
 
-void TrpPictureCache::AddPicture(TrpCachedPicture *Picture)
+void TrpPictureCache::AddPicture(TrpCachedPicture* Picture)
 {
     if (!Picture)
         return;
@@ -155,7 +162,7 @@ void TrpPictureCache::AddPicture(TrpCachedPicture *Picture)
         Picture->SetImageIndex(0);
         return;
     }
-    TSegment &segment = NewItem();
+    TSegment& segment = NewItem();
     try {
         Picture->SaveImageToStream(segment);
     } catch (...) {
@@ -168,7 +175,7 @@ void TrpPictureCache::AddPicture(TrpCachedPicture *Picture)
     CheckInvariants();
 }
 
-void TrpPictureCache::GetPicture(TrpCachedPicture *Picture)
+void TrpPictureCache::GetPicture(TrpCachedPicture* Picture)
 {
     if (!Picture)
         return;
@@ -177,24 +184,24 @@ void TrpPictureCache::GetPicture(TrpCachedPicture *Picture)
         Picture->ClearPicture();
         return;
     }
-    const TrpCacheItem &item = FItems[size_t(index) - 1];
-    TSegment &segment = *FSegments[size_t(item.Segment)];
+    const TrpCacheItem& item = FItems[size_t(index) - 1];
+    TSegment& segment = *FSegments[size_t(item.Segment)];
     segment.seek(item.Offset);
     segment.SetLimit(item.Offset + ItemSize(index - 1));
     struct Unlimit {
-        TSegment &Segment;
+        TSegment& Segment;
         ~Unlimit() { Segment.SetLimit(std::nullopt); }
-    } unlimit{segment};
+    } unlimit { segment };
     Picture->LoadPictureFromStream(segment, false);
 }
 
-void TrpPictureCache::SaveToXML(TrpXMLItem *Item)
+void TrpPictureCache::SaveToXML(TrpXMLItem* Item)
 {
     if (!Item)
         return;
     Item->Clear();
     for (int i = 0; i < Count(); ++i) {
-        TSegment &segment = *FSegments[size_t(FItems[size_t(i)].Segment)];
+        TSegment& segment = *FSegments[size_t(FItems[size_t(i)].Segment)];
         segment.seek(FItems[size_t(i)].Offset);
         const QByteArray bytes = segment.read(ItemSize(i));
         Item->Add(QStringLiteral("item"))
@@ -202,14 +209,14 @@ void TrpPictureCache::SaveToXML(TrpXMLItem *Item)
     }
 }
 
-void TrpPictureCache::LoadFromXML(const TrpXMLItem *Item)
+void TrpPictureCache::LoadFromXML(const TrpXMLItem* Item)
 {
     Clear();
     if (!Item)
         return;
     for (int i = 0; i < Item->Count(); ++i) {
         const QByteArray bytes = HexToBytes(Item->Items(i)->Prop(QStringLiteral("stream")));
-        TSegment &segment = NewItem();
+        TSegment& segment = NewItem();
         if (segment.write(bytes) != bytes.size()) {
             segment.Truncate(FItems.back().Offset);
             throw TrpStorageError(QStringLiteral("Cannot write the temporary file"));
@@ -221,7 +228,7 @@ void TrpPictureCache::LoadFromXML(const TrpXMLItem *Item)
 void TrpPictureCache::Clear()
 {
     // First to last; a file segment deletes its file as it goes.
-    for (auto &segment : FSegments)
+    for (auto& segment : FSegments)
         segment.reset();
     FSegments.clear();
     FTempFileNames.clear();
@@ -232,11 +239,11 @@ void TrpPictureCache::CheckInvariants() const
 {
 #ifndef QT_NO_DEBUG
     for (size_t i = 0; i < FItems.size(); ++i) {
-        const TrpCacheItem &item = FItems[i];
+        const TrpCacheItem& item = FItems[i];
         Q_ASSERT(item.Segment >= 0 && size_t(item.Segment) < FSegments.size());
         Q_ASSERT(item.Offset >= 0 && item.Offset <= FSegments[size_t(item.Segment)]->StoreSize());
         if (i > 0) {
-            const TrpCacheItem &prev = FItems[i - 1];
+            const TrpCacheItem& prev = FItems[i - 1];
             Q_ASSERT(item.Segment >= prev.Segment);
             Q_ASSERT(item.Segment != prev.Segment || item.Offset >= prev.Offset);
             Q_ASSERT(item.Segment == prev.Segment || item.Offset == 0);

@@ -17,14 +17,23 @@
 
 namespace {
 
-uint32_t Le16(const QByteArray &B, int At) { return uchar(B[At]) | uint32_t(uchar(B[At + 1])) << 8; }
+uint32_t Le16(const QByteArray& B, int At)
+{
+    return uchar(B[At]) | uint32_t(uchar(B[At + 1])) << 8;
+}
 
-uint32_t Le32(const QByteArray &B, int At) { return Le16(B, At) | Le16(B, At + 2) << 16; }
+uint32_t Le32(const QByteArray& B, int At)
+{
+    return Le16(B, At) | Le16(B, At + 2) << 16;
+}
 
-qint64 Remaining(const QIODevice &Stream) { return Stream.size() - Stream.pos(); }
+qint64 Remaining(const QIODevice& Stream)
+{
+    return Stream.size() - Stream.pos();
+}
 
 // Up to Count bytes from the position, which is then restored.
-QByteArray Peek(QIODevice &Stream, qint64 Count)
+QByteArray Peek(QIODevice& Stream, qint64 Count)
 {
     const qint64 start = Stream.pos();
     QByteArray bytes = Stream.read(Count);
@@ -34,7 +43,7 @@ QByteArray Peek(QIODevice &Stream, qint64 Count)
 
 } // namespace
 
-void rpSkipPictureHeader(QIODevice &Stream)
+void rpSkipPictureHeader(QIODevice& Stream)
 {
     // The length is compared with what follows the header at this position,
     // so a header is found wherever the picture starts in a longer stream.
@@ -42,11 +51,12 @@ void rpSkipPictureHeader(QIODevice &Stream)
     if (remaining < 8)
         return;
     const QByteArray head = Peek(Stream, 8);
-    if (head.size() == 8 && Le16(head, 0) == 1 && Le16(head, 2) == 256 && Le32(head, 4) == uint64_t(remaining - 8))
+    if (head.size() == 8 && Le16(head, 0) == 1 && Le16(head, 2) == 256
+        && Le32(head, 4) == uint64_t(remaining - 8))
         Stream.seek(Stream.pos() + 8);
 }
 
-TrpPictureKind rpPictureKindAt(QIODevice &Stream)
+TrpPictureKind rpPictureKindAt(QIODevice& Stream)
 {
     const qint64 remaining = Remaining(Stream);
     const QByteArray b = Peek(Stream, std::min<qint64>(remaining, 108));
@@ -69,12 +79,18 @@ TrpPictureKind rpPictureKindAt(QIODevice &Stream)
 QString rpPictureClassName(TrpPictureKind Kind)
 {
     switch (Kind) {
-    case TrpPictureKind::Bitmap: return QStringLiteral("TBitmap");
-    case TrpPictureKind::JPEG: return QStringLiteral("TJPEGImage");
-    case TrpPictureKind::PNG: return QStringLiteral("TPNGObject");
-    case TrpPictureKind::Metafile: return QStringLiteral("TMetafile");
-    case TrpPictureKind::Icon: return QStringLiteral("TIcon");
-    case TrpPictureKind::None: break;
+    case TrpPictureKind::Bitmap:
+        return QStringLiteral("TBitmap");
+    case TrpPictureKind::JPEG:
+        return QStringLiteral("TJPEGImage");
+    case TrpPictureKind::PNG:
+        return QStringLiteral("TPNGObject");
+    case TrpPictureKind::Metafile:
+        return QStringLiteral("TMetafile");
+    case TrpPictureKind::Icon:
+        return QStringLiteral("TIcon");
+    case TrpPictureKind::None:
+        break;
     }
     return QString();
 }

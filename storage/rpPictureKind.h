@@ -11,11 +11,11 @@ enum class TrpPictureKind { None, Bitmap, JPEG, PNG, Metafile, Icon };
 // Skips the 8-byte header that pictures kept in data fields may carry (the
 // 16-bit values 1 and 256, then the 32-bit length of the bytes after it).
 // Leaves the position unchanged when there is no such header.
-void rpSkipPictureHeader(QIODevice &Stream);
+void rpSkipPictureHeader(QIODevice& Stream);
 
 // The kind of image that starts at the stream's position, judged from the
 // bytes up to the stream's end; the position is left where it was.
-TrpPictureKind rpPictureKindAt(QIODevice &Stream);
+TrpPictureKind rpPictureKindAt(QIODevice& Stream);
 
 // The class name a picture of that kind is stored under ("TBitmap",
 // "TJPEGImage", "TPNGObject", "TMetafile", "TIcon"); empty for None.

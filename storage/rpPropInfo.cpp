@@ -7,11 +7,11 @@
 
 #include <QHash>
 
-const TrpEnumInfo rpBooleanInfo{"False", "True"};
+const TrpEnumInfo rpBooleanInfo { "False", "True" };
 
-TrpEnumInfo::TrpEnumInfo(std::initializer_list<const char *> Names)
+TrpEnumInfo::TrpEnumInfo(std::initializer_list<const char*> Names)
 {
-    for (const char *n : Names)
+    for (const char* n : Names)
         FNames.push_back(QString::fromLatin1(n));
 }
 
@@ -23,14 +23,16 @@ int TrpEnumInfo::IndexOf(QStringView Name) const
     return -1;
 }
 
-TrpClassInfo::TrpClassInfo(QString ClassName, const TrpClassInfo *Parent, TFactory Factory)
-    : FClassName(std::move(ClassName)), FParent(Parent), FFactory(std::move(Factory))
+TrpClassInfo::TrpClassInfo(QString ClassName, const TrpClassInfo* Parent, TFactory Factory)
+    : FClassName(std::move(ClassName))
+    , FParent(Parent)
+    , FFactory(std::move(Factory))
 {
 }
 
-bool TrpClassInfo::InheritsFrom(const TrpClassInfo &Other) const
+bool TrpClassInfo::InheritsFrom(const TrpClassInfo& Other) const
 {
-    for (const TrpClassInfo *c = this; c; c = c->FParent)
+    for (const TrpClassInfo* c = this; c; c = c->FParent)
         if (c == &Other)
             return true;
     return false;
@@ -42,15 +44,15 @@ void TrpClassInfo::AddProp(TrpPropInfo Prop)
     FOwnProps.push_back(std::make_unique<TrpPropInfo>(std::move(Prop)));
 }
 
-const std::vector<const TrpPropInfo *> &TrpClassInfo::Props() const
+const std::vector<const TrpPropInfo*>& TrpClassInfo::Props() const
 {
     if (FAllProps.empty()) {
         if (FParent)
             FAllProps = FParent->Props();
-        for (const auto &p : FOwnProps) {
+        for (const auto& p : FOwnProps) {
             // A redeclared property replaces the ancestor's in place.
-            auto same = std::find_if(FAllProps.begin(), FAllProps.end(),
-                                     [&](const TrpPropInfo *q) { return q->Name == p->Name; });
+            auto same = std::find_if(
+                FAllProps.begin(), FAllProps.end(), [&](const TrpPropInfo* q) { return q->Name == p->Name; });
             if (same != FAllProps.end())
                 *same = p.get();
             else
@@ -60,13 +62,13 @@ const std::vector<const TrpPropInfo *> &TrpClassInfo::Props() const
     return FAllProps;
 }
 
-const TrpPropInfo *TrpClassInfo::FindProp(QStringView Name) const
+const TrpPropInfo* TrpClassInfo::FindProp(QStringView Name) const
 {
     // Stored files spell names as declared: try that first, it is cheap.
-    for (const TrpPropInfo *p : Props())
+    for (const TrpPropInfo* p : Props())
         if (Name == p->Name)
             return p;
-    for (const TrpPropInfo *p : Props())
+    for (const TrpPropInfo* p : Props())
         if (Name.compare(p->Name, Qt::CaseInsensitive) == 0)
             return p;
     return nullptr;
@@ -74,26 +76,26 @@ const TrpPropInfo *TrpClassInfo::FindProp(QStringView Name) const
 
 QString TrpClassInfo::TextProp() const
 {
-    for (const TrpClassInfo *c = this; c; c = c->FParent)
+    for (const TrpClassInfo* c = this; c; c = c->FParent)
         if (!c->FTextProp.isEmpty())
             return c->FTextProp;
     return QString();
 }
 
 namespace {
-QHash<QString, const TrpClassInfo *> &Registry()
+QHash<QString, const TrpClassInfo*>& Registry()
 {
-    static QHash<QString, const TrpClassInfo *> classes;
+    static QHash<QString, const TrpClassInfo*> classes;
     return classes;
 }
 } // namespace
 
-void TrpClassRegistry::Register(const TrpClassInfo &Info)
+void TrpClassRegistry::Register(const TrpClassInfo& Info)
 {
     Registry().insert(Info.ClassName().toUpper(), &Info);
 }
 
-const TrpClassInfo *TrpClassRegistry::Find(QStringView ClassName)
+const TrpClassInfo* TrpClassRegistry::Find(QStringView ClassName)
 {
     return Registry().value(ClassName.toString().toUpper(), nullptr);
 }

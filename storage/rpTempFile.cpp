@@ -8,7 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-std::unique_ptr<QTemporaryFile> rpCreateTempFile(const QString &TempDir, const QString &Prefix)
+std::unique_ptr<QTemporaryFile> rpCreateTempFile(const QString& TempDir, const QString& Prefix)
 {
     const QString dir = !TempDir.isEmpty() && QFileInfo(TempDir).isDir() ? TempDir : QDir::tempPath();
     auto tmp = std::make_unique<QTemporaryFile>(QDir(dir).filePath(Prefix + QStringLiteral("XXXXXX")));

@@ -10,4 +10,4 @@
 // unique suffix, in TempDir when that folder exists, else in the system's
 // temporary folder. The file is deleted when the object is destroyed.
 // Throws TrpStorageError when no file can be created.
-std::unique_ptr<QTemporaryFile> rpCreateTempFile(const QString &TempDir, const QString &Prefix);
+std::unique_ptr<QTemporaryFile> rpCreateTempFile(const QString& TempDir, const QString& Prefix);

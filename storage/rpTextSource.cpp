@@ -6,9 +6,12 @@ namespace {
 TrpTextLookup InstalledLookup = nullptr;
 }
 
-void rpSetTextLookup(TrpTextLookup Lookup) { InstalledLookup = Lookup; }
+void rpSetTextLookup(TrpTextLookup Lookup)
+{
+    InstalledLookup = Lookup;
+}
 
-QString rpLookupText(const QString &Key, const QString &Fallback)
+QString rpLookupText(const QString& Key, const QString& Fallback)
 {
     return InstalledLookup ? InstalledLookup(Key) : Fallback;
 }

@@ -4,9 +4,9 @@
 
 #include <QString>
 
-using TrpTextLookup = QString (*)(const QString &Key);
+using TrpTextLookup = QString (*)(const QString& Key);
 
 // Installed once at start-up by the string table.
 void rpSetTextLookup(TrpTextLookup Lookup);
 // The text for Key, or Fallback when no table is installed.
-QString rpLookupText(const QString &Key, const QString &Fallback);
+QString rpLookupText(const QString& Key, const QString& Fallback);

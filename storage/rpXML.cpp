@@ -34,12 +34,15 @@ const char XMLHeader[] = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"
 const QString LoadMarker = QStringLiteral(" ld=\"0\"");
 constexpr int BufferSize = 4096;
 
-bool IsBlank(QChar C) { return C == u' ' || C == u'\t' || C == u'\r' || C == u'\n'; }
+bool IsBlank(QChar C)
+{
+    return C == u' ' || C == u'\t' || C == u'\r' || C == u'\n';
+}
 
 // Position of the load marker (` ld="0"`, any case, or `ld="0"` at the very
 // start), or -1. Looks for the case-free part `="0"` first: most texts have
 // no such value at all.
-int FindLoadMarker(const QString &Text)
+int FindLoadMarker(const QString& Text)
 {
     const QStringView t(Text);
     for (qsizetype i = t.indexOf(u"=\"0\""); i >= 0; i = t.indexOf(u"=\"0\"", i + 1)) {
@@ -54,11 +57,14 @@ int FindLoadMarker(const QString &Text)
 }
 } // namespace
 
-TrpInvalidXMLException::TrpInvalidXMLException() : TrpStorageError(InvalidFormatText) {}
+TrpInvalidXMLException::TrpInvalidXMLException()
+    : TrpStorageError(InvalidFormatText)
+{
+}
 
 // ---------------------------------------------------------------- escaping
 
-QString rpStrToXML(const QString &Value)
+QString rpStrToXML(const QString& Value)
 {
     const int n = Value.size();
     int i = 0;
@@ -83,11 +89,21 @@ QString rpStrToXML(const QString &Value)
             else
                 r.append(u"&#0;");
             break;
-        case '\n': r.append(u"&#10;"); break;
-        case '\r': r.append(u"&#13;"); break;
-        case '"': r.append(u"&#34;"); break;
-        case '<': r.append(u"&#60;"); break;
-        case '>': r.append(u"&#62;"); break;
+        case '\n':
+            r.append(u"&#10;");
+            break;
+        case '\r':
+            r.append(u"&#13;");
+            break;
+        case '"':
+            r.append(u"&#34;");
+            break;
+        case '<':
+            r.append(u"&#60;");
+            break;
+        case '>':
+            r.append(u"&#62;");
+            break;
         case '&':
             if (QStringView(Value).mid(i + 1, 5) == u"quot;") {
                 r.append(u"&#34;");
@@ -96,13 +112,14 @@ QString rpStrToXML(const QString &Value)
                 r.append(u"&#38;");
             }
             break;
-        default: r.append(QChar(c));
+        default:
+            r.append(QChar(c));
         }
     }
     return r;
 }
 
-QString rpXMLToStr(const QString &Value)
+QString rpXMLToStr(const QString& Value)
 {
     int i = Value.indexOf(u'&');
     if (i < 0)
@@ -164,15 +181,15 @@ QString rpXMLToStr(const QString &Value)
 
 TrpXMLItem::~TrpXMLItem() = default;
 
-TrpXMLItem *TrpXMLItem::Add()
+TrpXMLItem* TrpXMLItem::Add()
 {
     Attach(std::make_unique<TrpXMLItem>(), Count());
     return FItems.back().get();
 }
 
-TrpXMLItem *TrpXMLItem::Add(const QString &Name)
+TrpXMLItem* TrpXMLItem::Add(const QString& Name)
 {
-    TrpXMLItem *item = Add();
+    TrpXMLItem* item = Add();
     item->FName = Name;
     return item;
 }
@@ -185,30 +202,33 @@ void TrpXMLItem::Attach(std::unique_ptr<TrpXMLItem> Item, int Index)
     FItems.insert(FItems.begin() + Index, std::move(Item));
 }
 
-void TrpXMLItem::AddItem(TrpXMLItem *Item) { InsertItem(Count(), Item); }
+void TrpXMLItem::AddItem(TrpXMLItem* Item)
+{
+    InsertItem(Count(), Item);
+}
 
-void TrpXMLItem::InsertItem(int Index, TrpXMLItem *Item)
+void TrpXMLItem::InsertItem(int Index, TrpXMLItem* Item)
 {
     Q_ASSERT(Item && Item->FParent && "a free-standing item is added as a unique_ptr");
     // Moving an item under itself or its own descendant would orphan the subtree.
-    for (const TrpXMLItem *p = this; p; p = p->FParent)
+    for (const TrpXMLItem* p = this; p; p = p->FParent)
         if (p == Item)
             return;
-    TrpXMLItem *oldParent = Item->FParent;
+    TrpXMLItem* oldParent = Item->FParent;
     std::unique_ptr<TrpXMLItem> owned = oldParent->Extract(Item);
     if (oldParent == this && Index > Count())
         Index = Count();
     Attach(std::move(owned), Index);
 }
 
-TrpXMLItem *TrpXMLItem::AddItem(std::unique_ptr<TrpXMLItem> Item)
+TrpXMLItem* TrpXMLItem::AddItem(std::unique_ptr<TrpXMLItem> Item)
 {
-    TrpXMLItem *raw = Item.get();
+    TrpXMLItem* raw = Item.get();
     Attach(std::move(Item), Count());
     return raw;
 }
 
-std::unique_ptr<TrpXMLItem> TrpXMLItem::Extract(TrpXMLItem *Item)
+std::unique_ptr<TrpXMLItem> TrpXMLItem::Extract(TrpXMLItem* Item)
 {
     const int i = IndexOf(Item);
     if (i < 0)
@@ -232,7 +252,7 @@ void TrpXMLItem::Clear()
         FLoaded = false;
 }
 
-int TrpXMLItem::IndexOf(const TrpXMLItem *Item) const
+int TrpXMLItem::IndexOf(const TrpXMLItem* Item) const
 {
     for (size_t i = 0; i < FItems.size(); ++i)
         if (FItems[i].get() == Item)
@@ -240,7 +260,7 @@ int TrpXMLItem::IndexOf(const TrpXMLItem *Item) const
     return -1;
 }
 
-int TrpXMLItem::Find(const QString &Name) const
+int TrpXMLItem::Find(const QString& Name) const
 {
     for (size_t i = 0; i < FItems.size(); ++i)
         if (FItems[i]->FName.compare(Name, Qt::CaseInsensitive) == 0)
@@ -248,7 +268,7 @@ int TrpXMLItem::Find(const QString &Name) const
     return -1;
 }
 
-TrpXMLItem *TrpXMLItem::FindItem(const QString &Name)
+TrpXMLItem* TrpXMLItem::FindItem(const QString& Name)
 {
     const int i = Find(Name);
     return i >= 0 ? Items(i) : Add(Name);
@@ -257,7 +277,7 @@ TrpXMLItem *TrpXMLItem::FindItem(const QString &Name)
 // Walks the name="value" pairs of the raw text. Walking pairs (rather than
 // searching for ` name="`) keeps a value that happens to end in ` name=`
 // from being taken for the attribute itself.
-bool TrpXMLItem::Locate(const QString &Name, int &NameStart, int &ValueStart, int &ValueEnd) const
+bool TrpXMLItem::Locate(const QString& Name, int& NameStart, int& ValueStart, int& ValueEnd) const
 {
     const int n = FText.size();
     int i = 0;
@@ -292,7 +312,7 @@ bool TrpXMLItem::Locate(const QString &Name, int &NameStart, int &ValueStart, in
     return false;
 }
 
-QString TrpXMLItem::Prop(const QString &Name) const
+QString TrpXMLItem::Prop(const QString& Name) const
 {
     int s, vs, ve;
     if (!Locate(Name, s, vs, ve))
@@ -300,13 +320,13 @@ QString TrpXMLItem::Prop(const QString &Name) const
     return rpXMLToStr(FText.mid(vs, ve - vs));
 }
 
-bool TrpXMLItem::PropExists(const QString &Name) const
+bool TrpXMLItem::PropExists(const QString& Name) const
 {
     int s, vs, ve;
     return Locate(Name, s, vs, ve);
 }
 
-void TrpXMLItem::SetProp(const QString &Name, const QString &Value)
+void TrpXMLItem::SetProp(const QString& Name, const QString& Value)
 {
     const QString pair = Name + QStringLiteral("=\"") + rpStrToXML(Value) + u'"';
     int s, vs, ve;
@@ -324,7 +344,7 @@ void TrpXMLItem::SetProp(const QString &Name, const QString &Value)
     FText.insert(at, pair);
 }
 
-void TrpXMLItem::DeleteProp(const QString &Name)
+void TrpXMLItem::DeleteProp(const QString& Name)
 {
     int s, vs, ve;
     if (!Locate(Name, s, vs, ve))
@@ -337,11 +357,12 @@ void TrpXMLItem::DeleteProp(const QString &Name)
 
 // ------------------------------------------------------------------ writer
 
-class TrpXMLWriter
-{
+class TrpXMLWriter {
 public:
-    TrpXMLWriter(QIODevice &Stream, TrpXMLDocument *Doc, bool AutoIndent)
-        : FStream(Stream), FDoc(Doc), FAutoIndent(AutoIndent)
+    TrpXMLWriter(QIODevice& Stream, TrpXMLDocument* Doc, bool AutoIndent)
+        : FStream(Stream)
+        , FDoc(Doc)
+        , FAutoIndent(AutoIndent)
     {
         FBuf.reserve(BufferSize * 2);
     }
@@ -353,7 +374,7 @@ public:
             FBuf.append("\r\n");
     }
 
-    void WriteItem(TrpXMLItem *Item, int Depth)
+    void WriteItem(TrpXMLItem* Item, int Depth)
     {
         // Children that live outside memory are read back for the write only.
         const bool reload = Item->FUnloadable && !Item->FLoaded && FDoc;
@@ -411,26 +432,28 @@ private:
         if (FAutoIndent)
             FBuf.append("\r\n");
     }
-    void AppendEndTag(const TrpXMLItem *Item)
+    void AppendEndTag(const TrpXMLItem* Item)
     {
         FBuf.append("</");
         FBuf.append(Item->FName.toUtf8());
         FBuf.append('>');
     }
 
-    QIODevice &FStream;
-    TrpXMLDocument *FDoc;
+    QIODevice& FStream;
+    TrpXMLDocument* FDoc;
     bool FAutoIndent;
     QByteArray FBuf;
 };
 
 // ------------------------------------------------------------------ reader
 
-class TrpXMLReader
-{
+class TrpXMLReader {
 public:
-    TrpXMLReader(QIODevice &Stream, bool OldVersion, bool InTempFile)
-        : FStream(Stream), FBase(Stream.pos()), FOldVersion(OldVersion), FInTempFile(InTempFile)
+    TrpXMLReader(QIODevice& Stream, bool OldVersion, bool InTempFile)
+        : FStream(Stream)
+        , FBase(Stream.pos())
+        , FOldVersion(OldVersion)
+        , FInTempFile(InTempFile)
     {
         FBuf.resize(BufferSize);
     }
@@ -451,8 +474,8 @@ public:
             throw TrpInvalidXMLException();
         TrpXMLItem header;
         header.FText = QString::fromLatin1(FTag.mid(4));
-        FOldVersion = header.Prop(QStringLiteral("version")) == u"1.0" &&
-                      !header.FText.contains(QStringLiteral("standalone="), Qt::CaseInsensitive);
+        FOldVersion = header.Prop(QStringLiteral("version")) == u"1.0"
+            && !header.FText.contains(QStringLiteral("standalone="), Qt::CaseInsensitive);
         return FOldVersion;
     }
 
@@ -461,7 +484,7 @@ public:
     // stream; with KeepTop the element itself is read in full even when
     // it is marked (used to load an unloaded item back). Returns false when
     // the stream holds no further tag.
-    bool ReadElement(TrpXMLItem *Top, bool Partial, bool KeepTop)
+    bool ReadElement(TrpXMLItem* Top, bool Partial, bool KeepTop)
     {
         int64_t start;
         if (!NextTag(start))
@@ -476,7 +499,7 @@ public:
             SkipChildren();
             return true;
         }
-        std::vector<TrpXMLItem *> stack{Top};
+        std::vector<TrpXMLItem*> stack { Top };
         while (!stack.empty()) {
             // A stream ending between tags closes the items still open.
             if (!NextTag(start))
@@ -489,7 +512,7 @@ public:
             }
             if (++FItemCount > TrpXMLDocument::MaxItems)
                 throw TrpInvalidXMLException();
-            TrpXMLItem *child = stack.back()->Add();
+            TrpXMLItem* child = stack.back()->Add();
             if (ApplyTag(child, start, Partial, skip))
                 continue;
             if (skip) {
@@ -516,16 +539,16 @@ private:
     // Collects the next tag's text (between "<" and ">") into FTag and its
     // stream position into Start; comments are skipped. False at the end of
     // the stream between tags.
-    bool NextTag(int64_t &Start)
+    bool NextTag(int64_t& Start)
     {
         for (;;) {
             for (;;) {
                 if (FPos >= FLen && !Fill())
                     return false;
-                const char *b = FBuf.constData();
-                const void *p = std::memchr(b + FPos, '<', size_t(FLen - FPos));
+                const char* b = FBuf.constData();
+                const void* p = std::memchr(b + FPos, '<', size_t(FLen - FPos));
                 if (p) {
-                    FPos = int(static_cast<const char *>(p) - b);
+                    FPos = int(static_cast<const char*>(p) - b);
                     Start = FBase + FPos;
                     ++FPos;
                     break;
@@ -537,7 +560,7 @@ private:
             for (;;) {
                 if (FPos >= FLen && !Fill())
                     throw TrpInvalidXMLException();
-                const char *b = FBuf.constData();
+                const char* b = FBuf.constData();
                 int q = FPos;
                 if (comment) {
                     while (q < FLen && b[q] != '>')
@@ -573,7 +596,7 @@ private:
         }
     }
 
-    static bool SameName(const QByteArray &Tag, const QString &Name)
+    static bool SameName(const QByteArray& Tag, const QString& Name)
     {
         int n = 0;
         while (n < Tag.size() && uchar(Tag[n]) > ' ')
@@ -584,7 +607,7 @@ private:
     // Splits FTag into name and attribute text and stores them in Item.
     // Returns whether the element is empty; sets Skip when its children are
     // to stay in the stream.
-    bool ApplyTag(TrpXMLItem *Item, int64_t Start, bool Partial, bool &Skip)
+    bool ApplyTag(TrpXMLItem* Item, int64_t Start, bool Partial, bool& Skip)
     {
         Skip = false;
         int n = 0;
@@ -655,7 +678,7 @@ private:
     }
 
     // Items of one document share the storage of equal names.
-    QString Intern(const QByteArray &Name)
+    QString Intern(const QByteArray& Name)
     {
         auto it = FNames.constFind(Name);
         if (it != FNames.constEnd())
@@ -666,7 +689,7 @@ private:
         return s;
     }
 
-    QIODevice &FStream;
+    QIODevice& FStream;
     QByteArray FBuf;
     QByteArray FTag;
     int64_t FBase;
@@ -680,7 +703,10 @@ private:
 
 // ---------------------------------------------------------------- document
 
-TrpXMLDocument::TrpXMLDocument() : FRoot(std::make_unique<TrpXMLItem>()) {}
+TrpXMLDocument::TrpXMLDocument()
+    : FRoot(std::make_unique<TrpXMLItem>())
+{
+}
 
 TrpXMLDocument::~TrpXMLDocument() = default;
 
@@ -696,7 +722,7 @@ void TrpXMLDocument::Clear()
     CloseStreams();
 }
 
-void TrpXMLDocument::LoadFromStream(QIODevice &Stream)
+void TrpXMLDocument::LoadFromStream(QIODevice& Stream)
 {
     Clear();
     FRoot = std::make_unique<TrpXMLItem>();
@@ -719,7 +745,7 @@ void TrpXMLDocument::LoadFromStream(std::unique_ptr<QIODevice> Stream, bool Allo
     FSourceStream = std::move(Stream);
 }
 
-void TrpXMLDocument::SaveToStream(QIODevice &Stream)
+void TrpXMLDocument::SaveToStream(QIODevice& Stream)
 {
     TrpXMLWriter writer(Stream, this, FAutoIndent);
     writer.WriteHeader();
@@ -727,7 +753,7 @@ void TrpXMLDocument::SaveToStream(QIODevice &Stream)
     writer.Flush();
 }
 
-void TrpXMLDocument::LoadFromFile(const QString &FileName)
+void TrpXMLDocument::LoadFromFile(const QString& FileName)
 {
     auto file = std::make_unique<QFile>(FileName);
     if (!file->open(QIODevice::ReadOnly))
@@ -735,7 +761,7 @@ void TrpXMLDocument::LoadFromFile(const QString &FileName)
     LoadFromStream(std::move(file), true);
 }
 
-void TrpXMLDocument::SaveToFile(const QString &FileName)
+void TrpXMLDocument::SaveToFile(const QString& FileName)
 {
     const QString tmpName = FileName + QStringLiteral(".tmp");
     {
@@ -759,18 +785,19 @@ void TrpXMLDocument::SaveToFile(const QString &FileName)
     // rename() replaces the old file in one step, so a failure never leaves
     // neither the old nor the new file behind.
     std::error_code ec;
-    std::filesystem::rename(QFile::encodeName(tmpName).toStdString(), QFile::encodeName(FileName).toStdString(), ec);
+    std::filesystem::rename(
+        QFile::encodeName(tmpName).toStdString(), QFile::encodeName(FileName).toStdString(), ec);
     if (ec)
         throw TrpStorageError(QStringLiteral("Cannot create file \"%1\"").arg(FileName));
     LoadFromFile(FileName);
 }
 
-QIODevice *TrpXMLDocument::StreamFor(const TrpXMLItem *Item) const
+QIODevice* TrpXMLDocument::StreamFor(const TrpXMLItem* Item) const
 {
     return Item->FInTempFile ? FTempStream.get() : FSourceStream.get();
 }
 
-void TrpXMLDocument::LoadItem(TrpXMLItem *Item)
+void TrpXMLDocument::LoadItem(TrpXMLItem* Item)
 {
     if (!Item || !Item->FUnloadable || Item->FLoaded)
         return;
@@ -778,7 +805,7 @@ void TrpXMLDocument::LoadItem(TrpXMLItem *Item)
         Item->FLoaded = true; // nothing was ever moved out
         return;
     }
-    QIODevice *stream = StreamFor(Item);
+    QIODevice* stream = StreamFor(Item);
     if (!stream)
         return;
     Item->FItems.clear();
@@ -787,13 +814,13 @@ void TrpXMLDocument::LoadItem(TrpXMLItem *Item)
     TrpXMLItem copy;
     if (!reader.ReadElement(&copy, true, true))
         throw TrpInvalidXMLException();
-    for (auto &child : copy.FItems)
+    for (auto& child : copy.FItems)
         child->FParent = Item;
     Item->FItems = std::move(copy.FItems);
     Item->FLoaded = true;
 }
 
-void TrpXMLDocument::UnloadItem(TrpXMLItem *Item)
+void TrpXMLDocument::UnloadItem(TrpXMLItem* Item)
 {
     if (!Item || !Item->FUnloadable || !Item->FLoaded)
         return;

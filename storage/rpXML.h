@@ -17,76 +17,76 @@ class TrpXMLDocument;
 
 // Failure of the storage layer (file not readable, not writable, a value
 // that does not convert).
-class TrpStorageError : public EPelmoraError
-{
+class TrpStorageError : public EPelmoraError {
 public:
     using EPelmoraError::EPelmoraError;
 };
 
 // Malformed XML; the message is always "Invalid file format".
-class TrpInvalidXMLException : public TrpStorageError
-{
+class TrpInvalidXMLException : public TrpStorageError {
 public:
     TrpInvalidXMLException();
 };
 
 // Escapes a value for an attribute (numeric references for NUL, LF, CR, '"',
 // '&', '<', '>'; "&quot;" becomes "&#34;"; NUL is a blank in long values).
-QString rpStrToXML(const QString &Value);
+QString rpStrToXML(const QString& Value);
 // Decodes "&#n;", "&quot;", "&amp;", "&lt;", "&gt;"; any other '&' stays.
-QString rpXMLToStr(const QString &Value);
+QString rpXMLToStr(const QString& Value);
 
-class TrpXMLItem
-{
+class TrpXMLItem {
 public:
     TrpXMLItem() = default;
-    explicit TrpXMLItem(const QString &Name) : FName(Name) {}
+    explicit TrpXMLItem(const QString& Name)
+        : FName(Name)
+    {
+    }
     ~TrpXMLItem();
-    TrpXMLItem(const TrpXMLItem &) = delete;
-    TrpXMLItem &operator=(const TrpXMLItem &) = delete;
+    TrpXMLItem(const TrpXMLItem&) = delete;
+    TrpXMLItem& operator=(const TrpXMLItem&) = delete;
 
-    const QString &Name() const { return FName; }
-    void SetName(const QString &Value) { FName = Value; }
+    const QString& Name() const { return FName; }
+    void SetName(const QString& Value) { FName = Value; }
     // Raw attribute text: name="escaped value" pairs separated by blanks.
-    const QString &Text() const { return FText; }
-    void SetText(const QString &Value) { FText = Value; }
+    const QString& Text() const { return FText; }
+    void SetText(const QString& Value) { FText = Value; }
     // Element content; written, never read back.
-    const QString &Value() const { return FValue; }
-    void SetValue(const QString &Value) { FValue = Value; }
+    const QString& Value() const { return FValue; }
+    void SetValue(const QString& Value) { FValue = Value; }
     // A pointer for the owner's use; not written, not owned.
-    void *Data() const { return FData; }
-    void SetData(void *Value) { FData = Value; }
-    TrpXMLItem *Parent() const { return FParent; }
+    void* Data() const { return FData; }
+    void SetData(void* Value) { FData = Value; }
+    TrpXMLItem* Parent() const { return FParent; }
 
     int Count() const { return int(FItems.size()); }
-    TrpXMLItem *Items(int Index) const { return FItems[size_t(Index)].get(); }
-    TrpXMLItem *operator[](int Index) const { return Items(Index); }
+    TrpXMLItem* Items(int Index) const { return FItems[size_t(Index)].get(); }
+    TrpXMLItem* operator[](int Index) const { return Items(Index); }
 
     // Appends a new child and returns it (owned by this item).
-    TrpXMLItem *Add();
-    TrpXMLItem *Add(const QString &Name);
+    TrpXMLItem* Add();
+    TrpXMLItem* Add(const QString& Name);
     // Moves Item (owned by another item) under this one, at the end or at Index.
-    void AddItem(TrpXMLItem *Item);
-    void InsertItem(int Index, TrpXMLItem *Item);
+    void AddItem(TrpXMLItem* Item);
+    void InsertItem(int Index, TrpXMLItem* Item);
     // Takes a free-standing item; returns it.
-    TrpXMLItem *AddItem(std::unique_ptr<TrpXMLItem> Item);
+    TrpXMLItem* AddItem(std::unique_ptr<TrpXMLItem> Item);
     // Removes the child from this item and hands it to the caller.
-    std::unique_ptr<TrpXMLItem> Extract(TrpXMLItem *Item);
+    std::unique_ptr<TrpXMLItem> Extract(TrpXMLItem* Item);
     // Frees one child.
     void Delete(int Index);
     // Frees all children; an unloadable item becomes not loaded.
     void Clear();
-    int IndexOf(const TrpXMLItem *Item) const;
+    int IndexOf(const TrpXMLItem* Item) const;
     // Index of the first child with that name (case-insensitive), or -1.
-    int Find(const QString &Name) const;
+    int Find(const QString& Name) const;
     // That child, added when absent.
-    TrpXMLItem *FindItem(const QString &Name);
+    TrpXMLItem* FindItem(const QString& Name);
 
     // Attribute access on Text: missing reads as empty.
-    QString Prop(const QString &Name) const;
-    void SetProp(const QString &Name, const QString &Value);
-    bool PropExists(const QString &Name) const;
-    void DeleteProp(const QString &Name);
+    QString Prop(const QString& Name) const;
+    void SetProp(const QString& Name, const QString& Value);
+    bool PropExists(const QString& Name) const;
+    void DeleteProp(const QString& Name);
 
     bool Unloadable() const { return FUnloadable; }
     void SetUnloadable(bool Value) { FUnloadable = Value; }
@@ -101,56 +101,55 @@ private:
     void Attach(std::unique_ptr<TrpXMLItem> Item, int Index);
     // Locates name="value" in FText: start of the name and index of the
     // closing quote; false when absent.
-    bool Locate(const QString &Name, int &NameStart, int &ValueStart, int &ValueEnd) const;
+    bool Locate(const QString& Name, int& NameStart, int& ValueStart, int& ValueEnd) const;
 
     QString FName;
     QString FText;
     QString FValue;
-    void *FData = nullptr;
-    TrpXMLItem *FParent = nullptr;
+    void* FData = nullptr;
+    TrpXMLItem* FParent = nullptr;
     std::vector<std::unique_ptr<TrpXMLItem>> FItems;
     int64_t FOffset = 0;
     bool FUnloadable = false;
     bool FLoaded = true;
     bool FInTempFile = false; // offset refers to the temporary file, not the source
-    bool FStored = false;     // offset is valid
+    bool FStored = false; // offset is valid
 };
 
-class TrpXMLDocument
-{
+class TrpXMLDocument {
 public:
     TrpXMLDocument();
     ~TrpXMLDocument();
-    TrpXMLDocument(const TrpXMLDocument &) = delete;
-    TrpXMLDocument &operator=(const TrpXMLDocument &) = delete;
+    TrpXMLDocument(const TrpXMLDocument&) = delete;
+    TrpXMLDocument& operator=(const TrpXMLDocument&) = delete;
 
-    TrpXMLItem *Root() const { return FRoot.get(); }
+    TrpXMLItem* Root() const { return FRoot.get(); }
     bool AutoIndent() const { return FAutoIndent; }
     void SetAutoIndent(bool Value) { FAutoIndent = Value; }
     // The file was written by an older writer (attribute texts in the
     // local 8-bit encoding instead of UTF-8).
     bool OldVersion() const { return FOldVersion; }
-    const QString &TempDir() const { return FTempDir; }
-    void SetTempDir(const QString &Value) { FTempDir = Value; }
+    const QString& TempDir() const { return FTempDir; }
+    void SetTempDir(const QString& Value) { FTempDir = Value; }
 
     // Frees the root's children, closes and deletes the temporary file and
     // releases the source stream.
     void Clear();
     // Reads the whole document; the stream stays the caller's.
-    void LoadFromStream(QIODevice &Stream);
+    void LoadFromStream(QIODevice& Stream);
     // With AllowPartialLoading the children of unloadable items stay in the
     // stream, which the document keeps as its source for LoadItem.
     void LoadFromStream(std::unique_ptr<QIODevice> Stream, bool AllowPartialLoading);
-    void SaveToStream(QIODevice &Stream);
+    void SaveToStream(QIODevice& Stream);
     // Opens the file and loads it with partial loading.
-    void LoadFromFile(const QString &FileName);
+    void LoadFromFile(const QString& FileName);
     // Writes FileName + ".tmp", then replaces FileName with it and loads it
     // back with partial loading.
-    void SaveToFile(const QString &FileName);
+    void SaveToFile(const QString& FileName);
     // Reads back the children of an unloadable item that is not loaded.
-    void LoadItem(TrpXMLItem *Item);
+    void LoadItem(TrpXMLItem* Item);
     // Moves the children of a loaded unloadable item to the temporary file.
-    void UnloadItem(TrpXMLItem *Item);
+    void UnloadItem(TrpXMLItem* Item);
 
     // Deepest nesting the reader accepts; deeper input is malformed.
     static constexpr int MaxDepth = 2048;
@@ -161,13 +160,13 @@ public:
 
 private:
     friend class TrpXMLWriter;
-    QIODevice *StreamFor(const TrpXMLItem *Item) const;
+    QIODevice* StreamFor(const TrpXMLItem* Item) const;
     void CloseStreams();
 
     std::unique_ptr<TrpXMLItem> FRoot;
     bool FAutoIndent = false;
     bool FOldVersion = false;
     QString FTempDir;
-    std::unique_ptr<QIODevice> FTempStream;   // unloaded children
+    std::unique_ptr<QIODevice> FTempStream; // unloaded children
     std::unique_ptr<QIODevice> FSourceStream; // partially loaded source
 };

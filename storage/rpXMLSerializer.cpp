@@ -29,9 +29,12 @@
 
 namespace {
 
-QString JoinLines(const QStringList &Lines) { return Lines.join(QStringLiteral("\r\n")); }
+QString JoinLines(const QStringList& Lines)
+{
+    return Lines.join(QStringLiteral("\r\n"));
+}
 
-QStringList SplitLines(const QString &Text)
+QStringList SplitLines(const QString& Text)
 {
     if (Text.isEmpty())
         return QStringList();
@@ -42,14 +45,17 @@ QStringList SplitLines(const QString &Text)
     return t.split(u'\n');
 }
 
-uint32_t Crc(const QByteArray &Data)
+uint32_t Crc(const QByteArray& Data)
 {
-    return uint32_t(crc32(0, reinterpret_cast<const Bytef *>(Data.constData()), uInt(Data.size())));
+    return uint32_t(crc32(0, reinterpret_cast<const Bytef*>(Data.constData()), uInt(Data.size())));
 }
 
-QString NotAnInteger(const QString &Text) { return QStringLiteral("'%1' is not a valid integer value").arg(Text); }
+QString NotAnInteger(const QString& Text)
+{
+    return QStringLiteral("'%1' is not a valid integer value").arg(Text);
+}
 
-bool TextToInt(const QString &Text, int64_t &Value)
+bool TextToInt(const QString& Text, int64_t& Value)
 {
     const QString t = Text.trimmed();
     bool ok = false;
@@ -62,9 +68,9 @@ bool TextToInt(const QString &Text, int64_t &Value)
 
 } // namespace
 
-void TrpXMLSerializer::AddError(const QString &Text)
+void TrpXMLSerializer::AddError(const QString& Text)
 {
-    auto less = [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; };
+    auto less = [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; };
     auto it = std::lower_bound(FErrors.begin(), FErrors.end(), Text, less);
     if (it != FErrors.end() && it->compare(Text, Qt::CaseInsensitive) == 0)
         return;
@@ -84,7 +90,7 @@ QString TrpXMLSerializer::FloatToText(long double Value)
     return QString::fromLatin1(buf, int(r.ptr - buf));
 }
 
-bool TrpXMLSerializer::TextToFloat(const QString &Text, long double &Value)
+bool TrpXMLSerializer::TextToFloat(const QString& Text, long double& Value)
 {
     // ASCII only; blanks dropped and "," taken as ".", so files written
     // under any locale read back.
@@ -98,7 +104,7 @@ bool TrpXMLSerializer::TextToFloat(const QString &Text, long double &Value)
             return false;
         buf[n++] = u == ',' ? '.' : char(u);
     }
-    const char *begin = buf + (n > 0 && buf[0] == '+' ? 1 : 0);
+    const char* begin = buf + (n > 0 && buf[0] == '+' ? 1 : 0);
     double d = 0;
     const auto r = std::from_chars(begin, buf + n, d, std::chars_format::general);
     if (r.ec != std::errc() || r.ptr != buf + n || n == 0 || !std::isfinite(d))
@@ -109,11 +115,12 @@ bool TrpXMLSerializer::TextToFloat(const QString &Text, long double &Value)
 
 // ------------------------------------------------------------------ write
 
-QString TrpXMLSerializer::ObjToXML(const TrpPersistent *Obj, const QString &Prefix, const TrpPersistent *Ancestor)
+QString TrpXMLSerializer::ObjToXML(
+    const TrpPersistent* Obj, const QString& Prefix, const TrpPersistent* Ancestor)
 {
     if (!Obj)
         return QString();
-    auto *component = dynamic_cast<const TrpPersistentComponent *>(Obj);
+    auto* component = dynamic_cast<const TrpPersistentComponent*>(Obj);
     if (!Ancestor && OnGetAncestor && component)
         Ancestor = OnGetAncestor(component->Name());
     if (SaveAncestorOnly && Ancestor && Ancestor != Obj) {
@@ -125,7 +132,7 @@ QString TrpXMLSerializer::ObjToXML(const TrpPersistent *Obj, const QString &Pref
 
     QString r;
     r.reserve(256);
-    auto append = [&](const QString &Name, const QString &Value) {
+    auto append = [&](const QString& Name, const QString& Value) {
         r += u' ';
         r += Prefix;
         r += Name;
@@ -134,7 +141,7 @@ QString TrpXMLSerializer::ObjToXML(const TrpPersistent *Obj, const QString &Pref
         r += u'"';
     };
 
-    for (const TrpPropInfo *p : Obj->ClassInfo().Props()) {
+    for (const TrpPropInfo* p : Obj->ClassInfo().Props()) {
         if (p->IsStored && !p->IsStored(*Obj))
             continue;
         switch (p->Kind) {
@@ -175,16 +182,17 @@ QString TrpXMLSerializer::ObjToXML(const TrpPersistent *Obj, const QString &Pref
             break;
         }
         case TrpPropKind::Object: {
-            const TrpPersistent *nested = p->GetObj(*Obj);
+            const TrpPersistent* nested = p->GetObj(*Obj);
             if (!nested)
                 break;
-            const TrpPersistent *ancNested = Ancestor ? p->GetObj(*Ancestor) : nullptr;
+            const TrpPersistent* ancNested = Ancestor ? p->GetObj(*Ancestor) : nullptr;
             r += ObjToXML(nested, Prefix + p->Name + u'.', ancNested);
             break;
         }
         case TrpPropKind::Component: {
-            auto *ref = static_cast<const TrpPersistentComponent *>(p->GetObj(*Obj));
-            auto *ancRef = Ancestor ? static_cast<const TrpPersistentComponent *>(p->GetObj(*Ancestor)) : nullptr;
+            auto* ref = static_cast<const TrpPersistentComponent*>(p->GetObj(*Obj));
+            auto* ancRef
+                = Ancestor ? static_cast<const TrpPersistentComponent*>(p->GetObj(*Ancestor)) : nullptr;
             if (ref) {
                 if (!Ancestor || !ancRef || ancRef->Name() != ref->Name())
                     append(p->Name, rpStrToXML(ref->Name()));
@@ -198,7 +206,7 @@ QString TrpXMLSerializer::ObjToXML(const TrpPersistent *Obj, const QString &Pref
 
     const QString textProp = Obj->ClassInfo().TextProp();
     if (!textProp.isEmpty()) {
-        if (const TrpPropInfo *p = Obj->ClassInfo().FindProp(textProp)) {
+        if (const TrpPropInfo* p = Obj->ClassInfo().FindProp(textProp)) {
             const QStringList v = p->GetList(*Obj);
             if (!Ancestor || v != p->GetList(*Ancestor))
                 append(QStringLiteral("Text"), rpStrToXML(JoinLines(v)));
@@ -214,12 +222,12 @@ QString TrpXMLSerializer::ObjToXML(const TrpPersistent *Obj, const QString &Pref
     return r;
 }
 
-void TrpXMLSerializer::WriteObject(const TrpPersistentComponent *Obj, TrpXMLItem *Item, bool IsRoot,
-                                   bool SaveChildren)
+void TrpXMLSerializer::WriteObject(
+    const TrpPersistentComponent* Obj, TrpXMLItem* Item, bool IsRoot, bool SaveChildren)
 {
-    const TrpPersistentComponent *ancestor = OnGetAncestor ? OnGetAncestor(Obj->Name()) : nullptr;
-    Item->SetName(Obj->IsAncestor() && !SaveAncestorOnly ? QStringLiteral("inherited")
-                                                         : Obj->ClassInfo().ClassName());
+    const TrpPersistentComponent* ancestor = OnGetAncestor ? OnGetAncestor(Obj->Name()) : nullptr;
+    Item->SetName(
+        Obj->IsAncestor() && !SaveAncestorOnly ? QStringLiteral("inherited") : Obj->ClassInfo().ClassName());
     QString text = ObjToXML(Obj, QString(), ancestor);
     if (!IsRoot)
         text.prepend(QStringLiteral(" Name=\"") + rpStrToXML(Obj->Name()) + u'"');
@@ -231,7 +239,7 @@ void TrpXMLSerializer::WriteObject(const TrpPersistentComponent *Obj, TrpXMLItem
             WriteObject(Obj->ChildAt(i), Item->Add(), false, true);
 }
 
-void TrpXMLSerializer::WriteRootComponent(TrpPersistentComponent *Root, bool SaveChildren, TrpXMLItem *Item)
+void TrpXMLSerializer::WriteRootComponent(TrpPersistentComponent* Root, bool SaveChildren, TrpXMLItem* Item)
 {
     if (!Item) {
         TrpXMLDocument doc;
@@ -245,19 +253,19 @@ void TrpXMLSerializer::WriteRootComponent(TrpPersistentComponent *Root, bool Sav
     }
     WriteObject(Root, Item, true, SaveChildren);
     if (OnSaveCustomData) {
-        TrpXMLItem *top = Item;
+        TrpXMLItem* top = Item;
         while (top->Parent())
             top = top->Parent();
         OnSaveCustomData(top->Add(QStringLiteral("RpCustomData")));
     }
 }
 
-QString TrpXMLSerializer::WriteComponentStr(const TrpPersistentComponent *Obj)
+QString TrpXMLSerializer::WriteComponentStr(const TrpPersistentComponent* Obj)
 {
     return Obj->ClassInfo().ClassName() + ObjToXML(Obj);
 }
 
-void TrpXMLSerializer::WriteComponent(const TrpPersistentComponent *Obj)
+void TrpXMLSerializer::WriteComponent(const TrpPersistentComponent* Obj)
 {
     if (!FStream)
         return;
@@ -268,7 +276,7 @@ void TrpXMLSerializer::WriteComponent(const TrpPersistentComponent *Obj)
 
 // ------------------------------------------------------------------- read
 
-void TrpXMLSerializer::XMLToObj(const QString &Text, TrpPersistent *Obj)
+void TrpXMLSerializer::XMLToObj(const QString& Text, TrpPersistent* Obj)
 {
     if (!Obj)
         return;
@@ -292,28 +300,33 @@ void TrpXMLSerializer::XMLToObj(const QString &Text, TrpPersistent *Obj)
     }
 }
 
-void TrpXMLSerializer::SetMemoText(TrpPersistent *Obj, const QString &Text)
+void TrpXMLSerializer::SetMemoText(TrpPersistent* Obj, const QString& Text)
 {
     const QString textProp = Obj->ClassInfo().TextProp();
     if (textProp.isEmpty())
         return;
-    if (const TrpPropInfo *p = Obj->ClassInfo().FindProp(textProp); p && p->SetList)
+    if (const TrpPropInfo* p = Obj->ClassInfo().FindProp(textProp); p && p->SetList)
         p->SetList(*Obj, SplitLines(Text));
 }
 
-void TrpXMLSerializer::ApplyAttribute(QStringView Name, const QString &RawValue, TrpPersistent *Obj)
+void TrpXMLSerializer::ApplyAttribute(QStringView Name, const QString& RawValue, TrpPersistent* Obj)
 {
     try {
         if (Name.size() == 1) {
             const char16_t c = Name[0].unicode();
-            const char *full = c == 'l' ? "Left" : c == 't' ? "Top" : c == 'w' ? "Width" : c == 'h' ? "Height" : nullptr;
+            const char* full = c == 'l' ? "Left"
+                : c == 't'              ? "Top"
+                : c == 'w'              ? "Width"
+                : c == 'h'              ? "Height"
+                                        : nullptr;
             if (full) {
-                const TrpPropInfo *p = Obj->ClassInfo().FindProp(QString::fromLatin1(full));
+                const TrpPropInfo* p = Obj->ClassInfo().FindProp(QString::fromLatin1(full));
                 long double v;
                 if (!p || !p->SetFloat)
                     return;
                 if (!TextToFloat(RawValue, v))
-                    throw TrpStorageError(QStringLiteral("'%1' is not a valid floating point value").arg(RawValue));
+                    throw TrpStorageError(
+                        QStringLiteral("'%1' is not a valid floating point value").arg(RawValue));
                 p->SetFloat(*Obj, v);
                 return;
             }
@@ -323,15 +336,16 @@ void TrpXMLSerializer::ApplyAttribute(QStringView Name, const QString &RawValue,
             }
             if (c == 'u') {
                 const QString v = rpXMLToStr(RawValue);
-                const bool bytes = std::all_of(v.begin(), v.end(), [](QChar ch) { return ch.unicode() < 256; });
+                const bool bytes
+                    = std::all_of(v.begin(), v.end(), [](QChar ch) { return ch.unicode() < 256; });
                 SetMemoText(Obj, bytes ? QString::fromUtf8(v.toLatin1()) : v);
                 return;
             }
         }
         if (Name.compare(u"PropData", Qt::CaseInsensitive) == 0) {
             const QByteArray hex = RawValue.toLatin1();
-            if (hex.size() % 2 == 0 &&
-                std::all_of(hex.begin(), hex.end(), [](char ch) { return std::isxdigit(uchar(ch)); }))
+            if (hex.size() % 2 == 0
+                && std::all_of(hex.begin(), hex.end(), [](char ch) { return std::isxdigit(uchar(ch)); }))
                 Obj->SetPropData(QByteArray::fromHex(hex));
             return; // malformed data is ignored
         }
@@ -343,17 +357,17 @@ void TrpXMLSerializer::ApplyAttribute(QStringView Name, const QString &RawValue,
             return;
         }
         if (Name.compare(u"Name", Qt::CaseInsensitive) == 0) {
-            if (auto *c = dynamic_cast<TrpPersistentComponent *>(Obj); c && c->IsReport())
+            if (auto* c = dynamic_cast<TrpPersistentComponent*>(Obj); c && c->IsReport())
                 return;
         }
         // A dotted name walks nested objects: Font.Name, Frame.LeftLine.Width,
         // ScriptText.Text.
-        TrpPersistent *target = Obj;
+        TrpPersistent* target = Obj;
         QStringView rest = Name;
         for (qsizetype dot = rest.indexOf(u'.'); dot >= 0; dot = rest.indexOf(u'.')) {
             const QStringView part = rest.left(dot);
             rest = rest.mid(dot + 1);
-            const TrpPropInfo *p = target->ClassInfo().FindProp(part);
+            const TrpPropInfo* p = target->ClassInfo().FindProp(part);
             if (!p)
                 return;
             if (p->Kind == TrpPropKind::Strings && rest.compare(u"Text", Qt::CaseInsensitive) == 0) {
@@ -363,23 +377,23 @@ void TrpXMLSerializer::ApplyAttribute(QStringView Name, const QString &RawValue,
             }
             if (p->Kind != TrpPropKind::Object)
                 return;
-            TrpPersistent *nested = p->GetObj(*target);
+            TrpPersistent* nested = p->GetObj(*target);
             if (!nested && p->MakeObj)
                 nested = p->MakeObj(*target);
             if (!nested)
                 return;
             target = nested;
         }
-        const TrpPropInfo *p = target->ClassInfo().FindProp(rest);
+        const TrpPropInfo* p = target->ClassInfo().FindProp(rest);
         if (p && !p->ReadOnly)
             SetProp(*p, RawValue, target);
-    } catch (const EPelmoraError &e) {
+    } catch (const EPelmoraError& e) {
         // A conversion or a setter (a taken name) failed: report it, go on.
         AddError(e.Message());
     }
 }
 
-void TrpXMLSerializer::SetProp(const TrpPropInfo &Prop, const QString &RawValue, TrpPersistent *Obj)
+void TrpXMLSerializer::SetProp(const TrpPropInfo& Prop, const QString& RawValue, TrpPersistent* Obj)
 {
     switch (Prop.Kind) {
     case TrpPropKind::Integer:
@@ -402,7 +416,8 @@ void TrpXMLSerializer::SetProp(const TrpPropInfo &Prop, const QString &RawValue,
         if (!TextToInt(RawValue, v))
             v = Prop.Enum ? Prop.Enum->IndexOf(RawValue.trimmed()) : -1;
         if (!Prop.Enum || v < 0 || v >= Prop.Enum->Count())
-            throw TrpStorageError(QStringLiteral("Invalid property value \"%1\" of %2").arg(RawValue, Prop.Name));
+            throw TrpStorageError(
+                QStringLiteral("Invalid property value \"%1\" of %2").arg(RawValue, Prop.Name));
         Prop.SetOrd(*Obj, v);
         break;
     }
@@ -413,28 +428,33 @@ void TrpXMLSerializer::SetProp(const TrpPropInfo &Prop, const QString &RawValue,
         Prop.SetFloat(*Obj, v);
         break;
     }
-    case TrpPropKind::String: Prop.SetStr(*Obj, rpXMLToStr(RawValue)); break;
-    case TrpPropKind::Strings: Prop.SetList(*Obj, SplitLines(rpXMLToStr(RawValue))); break;
+    case TrpPropKind::String:
+        Prop.SetStr(*Obj, rpXMLToStr(RawValue));
+        break;
+    case TrpPropKind::Strings:
+        Prop.SetList(*Obj, SplitLines(rpXMLToStr(RawValue)));
+        break;
     case TrpPropKind::Component: {
         const QString name = rpXMLToStr(RawValue);
         if (name.isEmpty() || name.compare(QStringLiteral("nil"), Qt::CaseInsensitive) == 0)
             Prop.SetRef(*Obj, nullptr);
         else
-            FFixups.push_back({Obj, &Prop, name});
+            FFixups.push_back({ Obj, &Prop, name });
         break;
     }
-    case TrpPropKind::Object: break;
+    case TrpPropKind::Object:
+        break;
     }
 }
 
 void TrpXMLSerializer::FixupReferences()
 {
-    for (const TrpFixupItem &f : FFixups) {
-        TrpPersistentComponent *found = FOwner ? FOwner->FindComponent(f.Value) : nullptr;
+    for (const TrpFixupItem& f : FFixups) {
+        TrpPersistentComponent* found = FOwner ? FOwner->FindComponent(f.Value) : nullptr;
         if (!found && f.Value.contains(u'.') && OnFindGlobalComponent) {
             try {
                 found = OnFindGlobalComponent(f.Value);
-            } catch (const std::exception &) {
+            } catch (const std::exception&) {
                 FFixups.clear();
                 throw TrpStorageError(QStringLiteral("Missing ") + f.Value);
             }
@@ -443,27 +463,27 @@ void TrpXMLSerializer::FixupReferences()
             continue;
         try {
             f.Prop->SetRef(*f.Obj, found);
-        } catch (const EPelmoraError &e) {
+        } catch (const EPelmoraError& e) {
             AddError(e.Message()); // a setter refused the reference (a circular child chain)
         }
     }
     FFixups.clear();
 }
 
-void TrpXMLSerializer::CopyFixupList(std::vector<TrpFixupItem> &List) const
+void TrpXMLSerializer::CopyFixupList(std::vector<TrpFixupItem>& List) const
 {
     List.insert(List.end(), FFixups.begin(), FFixups.end());
 }
 
-void TrpXMLSerializer::ReadObject(TrpPersistentComponent *Obj, const TrpXMLItem *Item,
-                                  std::vector<TrpPersistentComponent *> &Read)
+void TrpXMLSerializer::ReadObject(
+    TrpPersistentComponent* Obj, const TrpXMLItem* Item, std::vector<TrpPersistentComponent*>& Read)
 {
     Obj->SetLoading(true);
     Read.push_back(Obj);
     XMLToObj(Item->Text(), Obj);
     for (int i = 0; i < Item->Count(); ++i) {
-        const TrpXMLItem *c = Item->Items(i);
-        const QString &name = c->Name();
+        const TrpXMLItem* c = Item->Items(i);
+        const QString& name = c->Name();
         if (name.compare(QStringLiteral("RpCustomData"), Qt::CaseInsensitive) == 0) {
             if (OnLoadCustomData)
                 OnLoadCustomData(c);
@@ -472,16 +492,16 @@ void TrpXMLSerializer::ReadObject(TrpPersistentComponent *Obj, const TrpXMLItem 
         if (HandleNestedProperties && Obj->ReadNestedProperty(c))
             continue;
         const QString childName = c->Prop(QStringLiteral("Name"));
-        TrpPersistentComponent *existing =
-            childName.isEmpty() ? nullptr : (FOwner ? FOwner : Obj)->FindComponent(childName);
-        TrpPersistentComponent *child = nullptr;
+        TrpPersistentComponent* existing
+            = childName.isEmpty() ? nullptr : (FOwner ? FOwner : Obj)->FindComponent(childName);
+        TrpPersistentComponent* child = nullptr;
         if (name.compare(QStringLiteral("inherited"), Qt::CaseInsensitive) == 0) {
             child = existing; // an object of the ancestor: nothing to create
         } else {
-            const TrpClassInfo *cls = TrpClassRegistry::Find(name);
+            const TrpClassInfo* cls = TrpClassRegistry::Find(name);
             if (!cls || !cls->CanCreate()) {
-                AddError(rpLookupText(QStringLiteral("xrCantFindClass"), QStringLiteral("Cannot find class")) +
-                         u' ' + name);
+                AddError(rpLookupText(QStringLiteral("xrCantFindClass"), QStringLiteral("Cannot find class"))
+                    + u' ' + name);
                 continue;
             }
             if (existing && &existing->ClassInfo() == cls)
@@ -494,7 +514,7 @@ void TrpXMLSerializer::ReadObject(TrpPersistentComponent *Obj, const TrpXMLItem 
     }
 }
 
-void TrpXMLSerializer::ReadRootComponent(TrpPersistentComponent *Root, TrpXMLItem *Item)
+void TrpXMLSerializer::ReadRootComponent(TrpPersistentComponent* Root, TrpXMLItem* Item)
 {
     TrpXMLDocument doc;
     if (!Item) {
@@ -506,18 +526,18 @@ void TrpXMLSerializer::ReadRootComponent(TrpPersistentComponent *Root, TrpXMLIte
     }
     if (!FOwner)
         FOwner = Root;
-    std::vector<TrpPersistentComponent *> read;
+    std::vector<TrpPersistentComponent*> read;
     ReadObject(Root, Item, read);
     FixupReferences();
-    for (TrpPersistentComponent *o : read) {
+    for (TrpPersistentComponent* o : read) {
         o->SetLoading(false);
         if (!o->IsReport())
             o->Loaded();
     }
 }
 
-TrpPersistentComponent *TrpXMLSerializer::ReadComponentStr(TrpPersistentComponent *Root, const QString &Text,
-                                                           bool DontFixup)
+TrpPersistentComponent* TrpXMLSerializer::ReadComponentStr(
+    TrpPersistentComponent* Root, const QString& Text, bool DontFixup)
 {
     const QString t = Text.trimmed();
     if (t.isEmpty() || !Root)
@@ -526,15 +546,15 @@ TrpPersistentComponent *TrpXMLSerializer::ReadComponentStr(TrpPersistentComponen
     while (blank < t.size() && !t[blank].isSpace())
         ++blank;
     const QString className = t.left(blank);
-    const TrpClassInfo *cls = TrpClassRegistry::Find(className);
+    const TrpClassInfo* cls = TrpClassRegistry::Find(className);
     if (!cls || !cls->CanCreate()) {
-        AddError(rpLookupText(QStringLiteral("xrCantFindClass"), QStringLiteral("Cannot find class")) + u' ' +
-                 className);
+        AddError(rpLookupText(QStringLiteral("xrCantFindClass"), QStringLiteral("Cannot find class")) + u' '
+            + className);
         return nullptr;
     }
     if (!FOwner)
         FOwner = Root;
-    TrpPersistentComponent *obj = Root->AdoptChild(cls->Create());
+    TrpPersistentComponent* obj = Root->AdoptChild(cls->Create());
     if (!obj)
         return nullptr;
     obj->SetLoading(true);
@@ -547,7 +567,7 @@ TrpPersistentComponent *TrpXMLSerializer::ReadComponentStr(TrpPersistentComponen
     return obj;
 }
 
-TrpPersistentComponent *TrpXMLSerializer::ReadComponent(TrpPersistentComponent *Root)
+TrpPersistentComponent* TrpXMLSerializer::ReadComponent(TrpPersistentComponent* Root)
 {
     if (!FStream)
         return nullptr;
@@ -570,7 +590,8 @@ TrpPersistentComponent *TrpXMLSerializer::ReadComponent(TrpPersistentComponent *
     return ReadComponentStr(Root, QString::fromUtf8(tag));
 }
 
-void TrpXMLSerializer::ReadPersistentStr(TrpPersistentComponent *Root, TrpPersistent *Obj, const QString &Text)
+void TrpXMLSerializer::ReadPersistentStr(
+    TrpPersistentComponent* Root, TrpPersistent* Obj, const QString& Text)
 {
     if (!FOwner)
         FOwner = Root;

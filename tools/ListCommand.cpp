@@ -20,8 +20,8 @@
 
 namespace {
 
-const char* const ListUsage
-    = "usage: pelmora-tool list DATABASE [--car NAME | --from DATE --to DATE] [--sort COLUMN [--desc]] [--total]\n";
+const char* const ListUsage = "usage: pelmora-tool list DATABASE [--car NAME | --from DATE --to DATE] "
+                              "[--sort COLUMN [--desc]] [--total]\n";
 
 struct TListOptions {
     QString Database;
@@ -77,7 +77,8 @@ TListOptions ParseOptions(const QStringList& args)
     if (options.Database.isEmpty())
         throw EUsage { QStringLiteral("no database file given") };
     if (options.Car && (options.From || options.To))
-        throw EUsage { QStringLiteral("--car cannot be combined with --from/--to: only one filter is active") };
+        throw EUsage { QStringLiteral(
+            "--car cannot be combined with --from/--to: only one filter is active") };
     if (options.From.has_value() != options.To.has_value())
         throw EUsage { QStringLiteral("--from and --to must be given together") };
     if (options.Descending && !options.SortColumn)
@@ -87,7 +88,8 @@ TListOptions ParseOptions(const QStringList& args)
         for (const char* name : TExpenseGridModel::FieldNames)
             known = known || *options.SortColumn == QLatin1String(name);
         if (!known)
-            throw EUsage { QStringLiteral("unknown column '%1' (car, partname, jobdate, mileage, descr, price)")
+            throw EUsage { QStringLiteral(
+                "unknown column '%1' (car, partname, jobdate, mileage, descr, price)")
                                .arg(*options.SortColumn) };
     }
     return options;
@@ -107,8 +109,8 @@ QString CsvLine(const QStringList& fields)
 {
     QStringList quoted;
     for (const QString& field : fields) {
-        if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) || field.contains(QLatin1Char('\r'))
-            || field.contains(QLatin1Char('\n'))) {
+        if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"'))
+            || field.contains(QLatin1Char('\r')) || field.contains(QLatin1Char('\n'))) {
             QString inner = field;
             inner.replace(QLatin1Char('"'), QLatin1String("\"\""));
             quoted << QLatin1Char('"') + inner + QLatin1Char('"');
@@ -143,15 +145,17 @@ int RunListCommand(const QStringList& args)
         }
         table.Open();
         if (options.SortColumn)
-            table.SetSort(*options.SortColumn + (options.Descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC")));
+            table.SetSort(*options.SortColumn
+                + (options.Descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC")));
 
         if (options.Total) {
             Write(stdout, QString::number(WalkTotal(table)) + QLatin1Char('\n'));
             return 0;
         }
         // The columns in the order of the exported log, not of the grid.
-        const QStringList order { QStringLiteral("car"), QStringLiteral("partname"), QStringLiteral("jobdate"),
-            QStringLiteral("mileage"), QStringLiteral("descr"), QStringLiteral("price") };
+        const QStringList order { QStringLiteral("car"), QStringLiteral("partname"),
+            QStringLiteral("jobdate"), QStringLiteral("mileage"), QStringLiteral("descr"),
+            QStringLiteral("price") };
         std::vector<int> fields;
         for (const QString& name : order)
             fields.push_back(table.FieldByName(name).Index());

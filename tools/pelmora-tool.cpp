@@ -31,7 +31,7 @@ void PrintUsage(FILE* out)
         out);
 }
 
-QString KindText(const Variant &v)
+QString KindText(const Variant& v)
 {
     switch (v.VarKind()) {
     case Variant::vkEmpty:
@@ -44,7 +44,7 @@ QString KindText(const Variant &v)
     }
 }
 
-QString ValueText(const Variant &v)
+QString ValueText(const Variant& v)
 {
     switch (v.VarKind()) {
     case Variant::vkEmpty:
@@ -60,7 +60,7 @@ QString ValueText(const Variant &v)
     }
 }
 
-int Eval(int argc, char **argv)
+int Eval(int argc, char** argv)
 {
     QLocale locale = QLocale::c();
     int at = 2;
@@ -77,11 +77,12 @@ int Eval(int argc, char **argv)
     TscScript report;
     scAddSysRtti(&report);
     // Standard output carries only the result line; messages go beside it.
-    report.OnShowMessage = [](const QString &msg) { std::fprintf(stderr, "%s\n", msg.toLocal8Bit().constData()); };
+    report.OnShowMessage
+        = [](const QString& msg) { std::fprintf(stderr, "%s\n", msg.toLocal8Bit().constData()); };
     TrpExpressionCache cache(&report);
     // IIF gets its arguments as source texts; only the chosen branch runs.
     report.AddMethod("macrofunction IIF(Expr: Boolean; TrueValue, FalseValue: Variant): Variant",
-        [&](QObject *, const QString &, const QString &, std::vector<Variant> &p) {
+        [&](QObject*, const QString&, const QString&, std::vector<Variant>& p) {
             QString err;
             const Variant cond = cache.Calc(p[0].AsString(), err, &report);
             if (err.isEmpty()) {

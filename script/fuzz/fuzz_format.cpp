@@ -16,9 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     const void* nul = std::memchr(Data, 0, Size);
     const size_t split = nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - Data) : Size;
     const QString picture = QString::fromUtf8(text, static_cast<qsizetype>(split));
-    const QString valueText = split < Size ? QString::fromUtf8(text + split + 1, static_cast<qsizetype>(Size - split - 1)) : QString();
+    const QString valueText = split < Size
+        ? QString::fromUtf8(text + split + 1, static_cast<qsizetype>(Size - split - 1))
+        : QString();
     Variant number;
-    const double value = Variant::TextToNumber(valueText, number) ? number.AsDouble() : static_cast<double>(Size);
+    const double value
+        = Variant::TextToNumber(valueText, number) ? number.AsDouble() : static_cast<double>(Size);
     // Russian names and separators exercise the non-C paths.
     static const bool once = (QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)), true);
     (void)once;

@@ -26,7 +26,8 @@ TscScript& Host()
         s->AddVariable("v", "Variant", QList<Variant> { 1, 2, 3 });
         s->AddMethod("function Get(Name: String): Variant", Echo);
         s->AddMethod("function F(B: Boolean = True): Boolean", Echo);
-        s->AddMethod("macrofunction SUM(Expr: Variant; Band: Variant = 0; Flags: Integer = 0): Variant", Echo);
+        s->AddMethod(
+            "macrofunction SUM(Expr: Variant; Band: Variant = 0; Flags: Integer = 0): Variant", Echo);
         s->AddMethod("procedure IncBy(var X: Integer; D: Integer = 1)", Echo);
         return s;
     }();
@@ -61,7 +62,8 @@ void CompileAndRun(const QString& source)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(Data), static_cast<qsizetype>(Size));
-    CompileAndRun(QStringLiteral("function rpf0: Variant; begin Result := ") + text + QStringLiteral(" end; begin end."));
+    CompileAndRun(QStringLiteral("function rpf0: Variant; begin Result := ") + text
+        + QStringLiteral(" end; begin end."));
     CompileAndRun(text);
     return 0;
 }

@@ -68,7 +68,8 @@ protected:
         Form->DateTimePicker2->setDate(start);
         Form->DateTimePicker3->setDate(end);
     }
-    static TRow Row(const QString& part, const QString& date, const QString& price, const QString& car = "Lada")
+    static TRow Row(
+        const QString& part, const QString& date, const QString& price, const QString& car = "Lada")
     {
         return { car, part, date, "1", "", price };
     }
@@ -78,7 +79,8 @@ protected:
 
 TEST_F(GridFilterTest, TotalWalksAllRowsWritingTheBoxAfterEachAndEndsOnTheLastRow)
 {
-    StartWith({ Row("a", "01.01.2024", "100"), Row("b", "02.01.2024", "250"), Row("c", "03.01.2024", "-50") });
+    StartWith(
+        { Row("a", "01.01.2024", "100"), Row("b", "02.01.2024", "250"), Row("c", "03.01.2024", "-50") });
     EXPECT_EQ(Form->Edit2->text(), "300");
     QStringList shown;
     QObject::connect(Form->Edit2, &QLineEdit::textChanged, [&](const QString& t) { shown << t; });
@@ -103,8 +105,10 @@ TEST_F(GridFilterTest, EmptyPriceStopsTheWalkWithTheConversionError)
 {
     StartWith({ Row("a", "01.01.2024", "100"), Row("b", "02.01.2024", ""), Row("c", "03.01.2024", "7") },
         "Lada\r\n", false);
-    ASSERT_EQ(Dialogs.MessageTexts(), QStringList { "Could not convert variant of type (Null) into type (Integer)" });
-    EXPECT_EQ(Dialogs.Messages()[0], ErrorBoxRequest("Could not convert variant of type (Null) into type (Integer)"));
+    ASSERT_EQ(Dialogs.MessageTexts(),
+        QStringList { "Could not convert variant of type (Null) into type (Integer)" });
+    EXPECT_EQ(Dialogs.Messages()[0],
+        ErrorBoxRequest("Could not convert variant of type (Null) into type (Integer)"));
     EXPECT_EQ(Form->Edit2->text(), "100") << "the sum of the rows before it";
     EXPECT_EQ(CurrentPart(), "b") << "the walk stops on the failing row";
     EXPECT_EQ(Form->DBGrid1->currentIndex().row(), 1);
@@ -112,7 +116,8 @@ TEST_F(GridFilterTest, EmptyPriceStopsTheWalkWithTheConversionError)
 
 TEST_F(GridFilterTest, SumBeyondThirtyTwoBitsIsReportedInsteadOfWrapping)
 {
-    StartWith({ Row("a", "01.01.2024", "2147483647"), Row("b", "02.01.2024", "1"), Row("c", "03.01.2024", "5") },
+    StartWith(
+        { Row("a", "01.01.2024", "2147483647"), Row("b", "02.01.2024", "1"), Row("c", "03.01.2024", "5") },
         "Lada\r\n", false);
     ASSERT_EQ(Dialogs.Messages().size(), 1u);
     EXPECT_EQ(Dialogs.Messages()[0], ErrorBoxRequest(TotalOutOfRangeText));
@@ -128,7 +133,12 @@ TEST_F(GridFilterTest, TotalFollowsFilterCommandsButNotClearTitleWheelOrCellClic
         std::function<void(TForm1&)> command;
         bool recomputes;
     } const cases[] = {
-        { "car filter", [](TForm1& f) { f.ComboBox2->setEditText("Volga"); f.ComboBox2Change(); }, true },
+        { "car filter",
+            [](TForm1& f) {
+                f.ComboBox2->setEditText("Volga");
+                f.ComboBox2Change();
+            },
+            true },
         { "remove filter (car side)", [](TForm1& f) { f.SpeedButton4->click(); }, true },
         { "remove filter (date side)", [](TForm1& f) { f.SpeedButton6->click(); }, true },
         { "valid date range", [](TForm1& f) { f.SpeedButton5->click(); }, true },
@@ -140,7 +150,12 @@ TEST_F(GridFilterTest, TotalFollowsFilterCommandsButNotClearTitleWheelOrCellClic
             false },
         { "clear", [](TForm1& f) { f.Button2->click(); }, false },
         { "title click", [](TForm1& f) { f.DBGrid1TitleClick(5); }, false },
-        { "wheel", [](TForm1& f) { bool h = false; f.DBGrid1MouseWheel({}, 120, {}, h); }, false },
+        { "wheel",
+            [](TForm1& f) {
+                bool h = false;
+                f.DBGrid1MouseWheel({}, 120, {}, h);
+            },
+            false },
         { "cell click", [](TForm1& f) { f.DBGrid1CellClick(f.DBGrid1->model()->index(0, 0)); }, false },
     };
     for (const auto& c : cases) {
@@ -224,7 +239,8 @@ TEST_F(GridFilterTest, DateRangeComparesCalendarDates)
 {
     StartWith({ Row("jan-10", "10.01.2026", "1"), Row("mar-2025", "15.03.2025", "2"),
         Row("dec-31", "31.12.2025", "4"), Row("feb-01", "01.02.2026", "8"), Row("dec-15", "15.12.2025", "16"),
-        Row("jan-31", "31.01.2026", "32"), Row("garbled", "когда-то", "64"), Row("jan-11", "11.01.2026", "128") });
+        Row("jan-31", "31.01.2026", "32"), Row("garbled", "когда-то", "64"),
+        Row("jan-11", "11.01.2026", "128") });
     const struct {
         const char* name;
         QDate start, end;
@@ -254,7 +270,8 @@ TEST_F(GridFilterTest, EndBeforeStartIsRefusedAndChangesNothing)
     SetRange({ 2024, 1, 2 }, { 2024, 1, 1 });
     Form->Edit2->setText("stale");
     Form->SpeedButton5->click();
-    EXPECT_EQ(Dialogs.Messages(), std::vector<TMessageRequest> { InformationRequest("Диапазон дат указан некорректно!") });
+    EXPECT_EQ(Dialogs.Messages(),
+        std::vector<TMessageRequest> { InformationRequest("Диапазон дат указан некорректно!") });
     EXPECT_EQ(Form->ADOTable1->Filter(), "car = 'Volga'");
     EXPECT_EQ(Parts(), QStringList { "b" });
     EXPECT_EQ(Form->Edit2->text(), "stale");
@@ -274,7 +291,8 @@ TEST_F(GridFilterTest, FilterSurvivesReopenByThePathButton)
 {
     StartWith({ Row("a", "01.01.2024", "100", "Lada"), Row("b", "02.01.2024", "250", "Volga") });
     const QString other = MakeDatabase("other.mdb",
-        { Row("x", "01.01.2024", "1", "Volga"), Row("y", "01.01.2024", "2", "Lada"), Row("z", "01.01.2024", "4", "Volga") });
+        { Row("x", "01.01.2024", "1", "Volga"), Row("y", "01.01.2024", "2", "Lada"),
+            Row("z", "01.01.2024", "4", "Volga") });
     Form->ComboBox2->setEditText("Volga");
     Form->ComboBox2Change();
     Dialogs.QueueFile(other);
@@ -299,7 +317,8 @@ TEST_F(GridFilterTest, GridHasSixTitledColumnsWithTheirWidthsAndIsReadOnly)
     EXPECT_EQ(Form->DBGrid1->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
     EXPECT_FALSE(Form->DBGrid1->model()->flags(Form->DBGrid1->model()->index(0, 1)) & Qt::ItemIsEditable);
     EXPECT_EQ(Form->DBGrid1->editTriggers(), QAbstractItemView::NoEditTriggers);
-    EXPECT_EQ(Form->DBGrid1->model()->headerData(0, Qt::Vertical).toString(), TExpenseGridModel::IndicatorText);
+    EXPECT_EQ(
+        Form->DBGrid1->model()->headerData(0, Qt::Vertical).toString(), TExpenseGridModel::IndicatorText);
 }
 
 TEST_F(GridFilterTest, WheelMovesOneRowAgainstTheDeltaAndNeverScrollsByItself)
@@ -314,7 +333,8 @@ TEST_F(GridFilterTest, WheelMovesOneRowAgainstTheDeltaAndNeverScrollsByItself)
     const int scrolled = Form->DBGrid1->verticalScrollBar()->value();
     Wheel(120);
     EXPECT_EQ(CurrentPart(), "38");
-    EXPECT_EQ(Form->DBGrid1->verticalScrollBar()->value(), scrolled) << "the row is still visible: no scrolling";
+    EXPECT_EQ(Form->DBGrid1->verticalScrollBar()->value(), scrolled)
+        << "the row is still visible: no scrolling";
     Wheel(2400);
     EXPECT_EQ(CurrentPart(), "37") << "one event, one row, whatever the delta";
     Wheel(15); // a fraction of a notch from a high-resolution wheel
@@ -331,7 +351,8 @@ TEST_F(GridFilterTest, WheelMovesOneRowAgainstTheDeltaAndNeverScrollsByItself)
         Wheel(-120);
     EXPECT_EQ(CurrentPart(), "30");
     const QRect cell = Form->DBGrid1->visualRect(Form->DBGrid1->currentIndex());
-    EXPECT_TRUE(Form->DBGrid1->viewport()->rect().contains(cell.center())) << "the grid follows the current row";
+    EXPECT_TRUE(Form->DBGrid1->viewport()->rect().contains(cell.center()))
+        << "the grid follows the current row";
     EXPECT_EQ(Form->Edit2->text(), "40");
 }
 
@@ -350,7 +371,8 @@ TEST_F(GridFilterTest, WheelOnEmptyOrClosedTableDoesNothing)
 
 TEST_F(GridFilterTest, TitleClicksAlternatePerColumnAndKeepTheCurrentRow)
 {
-    StartWith({ Row("a", "01.01.2024", "300"), Row("b", "02.01.2024", "100"), Row("c", "03.01.2024", "200") });
+    StartWith(
+        { Row("a", "01.01.2024", "300"), Row("b", "02.01.2024", "100"), Row("c", "03.01.2024", "200") });
     Form->ADOTable1->First(); // "a"
     Form->DBGrid1->setCurrentIndex(Form->DBGrid1->model()->index(0, 2));
     ClickTitle(5);
@@ -374,8 +396,9 @@ TEST_F(GridFilterTest, TitleClicksAlternatePerColumnAndKeepTheCurrentRow)
 
 TEST_F(GridFilterTest, DateTitleSortsByDateWithUnreadableTextsLast)
 {
-    StartWith({ Row("mar-2025", "15.03.2025", "1"), Row("garbled-b", "soon", "1"), Row("jan-2026", "10.01.2026", "1"),
-        Row("garbled-a", "later", "1"), Row("dec-2025", "31.12.2025", "1") });
+    StartWith({ Row("mar-2025", "15.03.2025", "1"), Row("garbled-b", "soon", "1"),
+        Row("jan-2026", "10.01.2026", "1"), Row("garbled-a", "later", "1"),
+        Row("dec-2025", "31.12.2025", "1") });
     Form->DBGrid1TitleClick(3);
     EXPECT_EQ(Parts(), (QStringList { "mar-2025", "dec-2025", "jan-2026", "garbled-a", "garbled-b" }));
     Form->DBGrid1TitleClick(3);
@@ -398,7 +421,8 @@ TEST_F(GridFilterTest, TitleClickWithoutTableReportsTheMissingField)
     StartWith({});
     Form->ADOTable1->Close();
     ClickTitle(0);
-    EXPECT_EQ(Dialogs.Messages(), std::vector<TMessageRequest> { ErrorBoxRequest("ADOTable1: Field 'car' not found") });
+    EXPECT_EQ(Dialogs.Messages(),
+        std::vector<TMessageRequest> { ErrorBoxRequest("ADOTable1: Field 'car' not found") });
 }
 
 TEST_F(GridFilterTest, CurrentRecordIsPaintedBlueWithWhiteTextOthersBlackOnWhite)
@@ -406,7 +430,8 @@ TEST_F(GridFilterTest, CurrentRecordIsPaintedBlueWithWhiteTextOthersBlackOnWhite
     StartWith({ Row("first row text", "01.01.2024", "100"), Row("second row text", "02.01.2024", "250"),
         Row("third row text", "03.01.2024", "7") });
     Wheel(120); // from the last row to the second
-    Form->DBGrid1->setCurrentIndex(Form->DBGrid1->model()->index(1, 4)); // the focus on another cell of that row
+    Form->DBGrid1->setCurrentIndex(
+        Form->DBGrid1->model()->index(1, 4)); // the focus on another cell of that row
     Form->show();
     const QImage image = Form->DBGrid1->grab().toImage();
     auto colours = [&](int row, int column) {
@@ -421,7 +446,8 @@ TEST_F(GridFilterTest, CurrentRecordIsPaintedBlueWithWhiteTextOthersBlackOnWhite
     // Text is antialiased: white text shows as light pixels on blue, black
     // text as dark pixels on white.
     const auto any = [](const QSet<QRgb>& pixels, auto test) {
-        return std::any_of(pixels.begin(), pixels.end(), [&](QRgb p) { return test(qRed(p), qGreen(p), qBlue(p)); });
+        return std::any_of(
+            pixels.begin(), pixels.end(), [&](QRgb p) { return test(qRed(p), qGreen(p), qBlue(p)); });
     };
     const auto pureBlue = [](int r, int g, int b) { return r == 0 && g == 0 && b == 255; };
     const auto pureWhite = [](int r, int g, int b) { return r == 255 && g == 255 && b == 255; };
@@ -438,6 +464,7 @@ TEST_F(GridFilterTest, CurrentRecordIsPaintedBlueWithWhiteTextOthersBlackOnWhite
         EXPECT_TRUE(any(other, dark)) << "black text";
         EXPECT_FALSE(any(other, [](int r, int, int b) { return b > 200 && r < 60; }));
     }
-    EXPECT_EQ(Form->DBGrid1->model()->headerData(1, Qt::Vertical).toString(), TExpenseGridModel::IndicatorText);
+    EXPECT_EQ(
+        Form->DBGrid1->model()->headerData(1, Qt::Vertical).toString(), TExpenseGridModel::IndicatorText);
     EXPECT_EQ(Form->DBGrid1->model()->headerData(2, Qt::Vertical).toString(), "");
 }

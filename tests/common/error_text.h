@@ -7,11 +7,11 @@
 #include <functional>
 
 // The message of the EPelmoraError F throws, or "<no error>".
-inline QString ErrorOf(const std::function<void()> &F)
+inline QString ErrorOf(const std::function<void()>& F)
 {
     try {
         F();
-    } catch (const EPelmoraError &e) {
+    } catch (const EPelmoraError& e) {
         return e.Message();
     }
     return QStringLiteral("<no error>");

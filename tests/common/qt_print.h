@@ -5,5 +5,11 @@
 #include <QString>
 #include <ostream>
 
-inline void PrintTo(const QString &Value, std::ostream *Out) { *Out << '"' << Value.toStdString() << '"'; }
-inline void PrintTo(const QByteArray &Value, std::ostream *Out) { *Out << '"' << Value.toStdString() << '"'; }
+inline void PrintTo(const QString& Value, std::ostream* Out)
+{
+    *Out << '"' << Value.toStdString() << '"';
+}
+inline void PrintTo(const QByteArray& Value, std::ostream* Out)
+{
+    *Out << '"' << Value.toStdString() << '"';
+}

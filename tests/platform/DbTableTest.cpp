@@ -21,7 +21,6 @@ QByteArray ReadAll(const QString& fileName)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-
 } // namespace
 
 class ExpenseTable : public TableFixture {

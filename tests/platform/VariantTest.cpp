@@ -25,7 +25,10 @@ struct OpCase {
     Variant expected;
 };
 
-void PrintTo(const OpCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const OpCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class VariantOps : public ::testing::TestWithParam<OpCase> { };
 
@@ -79,10 +82,14 @@ TEST(Variant, RunTimeErrorTexts)
     EXPECT_EQ(ErrorOf([] { Variant::Modulus(int64_t(1), 0); }), "Division by zero");
     EXPECT_EQ(ErrorOf([] { Variant::DivideFloat(1, 0); }), "Floating point division by zero");
     EXPECT_EQ(ErrorOf([] { Variant::DivideFloat(0.0, 0.0); }), "Floating point division by zero");
-    EXPECT_EQ(ErrorOf([] { Variant::Add(1, "a"); }), "Could not convert variant of type (String) into type (Double)");
-    EXPECT_EQ(ErrorOf([] { Variant::Null().AsInteger(); }), "Could not convert variant of type (Null) into type (Integer)");
-    EXPECT_EQ(ErrorOf([] { Variant(3e10).AsInteger(); }), "Could not convert variant of type (Double) into type (Integer)");
-    EXPECT_EQ(ErrorOf([] { Variant("x").AsBoolean(); }), "Could not convert variant of type (String) into type (Boolean)");
+    EXPECT_EQ(ErrorOf([] { Variant::Add(1, "a"); }),
+        "Could not convert variant of type (String) into type (Double)");
+    EXPECT_EQ(ErrorOf([] { Variant::Null().AsInteger(); }),
+        "Could not convert variant of type (Null) into type (Integer)");
+    EXPECT_EQ(ErrorOf([] { Variant(3e10).AsInteger(); }),
+        "Could not convert variant of type (Double) into type (Integer)");
+    EXPECT_EQ(ErrorOf([] { Variant("x").AsBoolean(); }),
+        "Could not convert variant of type (String) into type (Boolean)");
     EXPECT_EQ(ErrorOf([] { Variant(QList<Variant> { 1 }).AsDouble(); }),
         "Could not convert variant of type (Array) into type (Double)");
 }

@@ -15,7 +15,7 @@ struct PrinterFixture : ::testing::Test {
 
     std::unique_ptr<TrpPrinters> MakeList() { return std::make_unique<TrpPrinters>(System, Dialogs); }
     // A list with one standard printer, current and initialised.
-    TrpCustomPrinter *StandardPrinter(std::unique_ptr<TrpPrinters> &List, const QString &Name = "Laser")
+    TrpCustomPrinter* StandardPrinter(std::unique_ptr<TrpPrinters>& List, const QString& Name = "Laser")
     {
         System.Add(TrpFakePrintSystem::StandardPrinter(Name));
         List = MakeList();
@@ -23,17 +23,17 @@ struct PrinterFixture : ::testing::Test {
     }
 };
 
-std::vector<int> Numbers(const std::vector<TrpDeviceEntry> &List)
+std::vector<int> Numbers(const std::vector<TrpDeviceEntry>& List)
 {
     std::vector<int> n;
-    for (const auto &e : List)
+    for (const auto& e : List)
         n.push_back(e.Number);
     return n;
 }
 
 TEST(PaperTable, HoldsSixtySixPapersInNumberOrderWithA4AtNine)
 {
-    const auto &table = rpPaperTable();
+    const auto& table = rpPaperTable();
     ASSERT_EQ(table.size(), 66u);
     for (size_t i = 1; i < table.size(); ++i)
         EXPECT_LT(table[i - 1].Number, table[i].Number);
@@ -45,7 +45,7 @@ TEST(PaperTable, HoldsSixtySixPapersInNumberOrderWithA4AtNine)
     ASSERT_TRUE(rpGetPaperSize(1, w, h));
     EXPECT_EQ(w, 215.9L);
     EXPECT_EQ(h, 279.4L);
-    for (int missing : {0, 48, 49, 69, 256})
+    for (int missing : { 0, 48, 49, 69, 256 })
         EXPECT_FALSE(rpGetPaperSize(missing, w, h)) << missing;
 }
 
@@ -53,8 +53,8 @@ TEST_F(PrinterFixture, WithoutPrintersTheListHoldsOnlyTheVirtualPrinter)
 {
     auto list = MakeList();
     EXPECT_FALSE(list->HasPhysicalPrinters());
-    ASSERT_EQ(list->Printers(), QStringList{"Virtual"});
-    TrpCustomPrinter *p = list->Printer();
+    ASSERT_EQ(list->Printers(), QStringList { "Virtual" });
+    TrpCustomPrinter* p = list->Printer();
     EXPECT_TRUE(p->Initialized());
     EXPECT_EQ(p->DPI(), QPoint(600, 600));
     EXPECT_EQ(p->DefPaper(), 9);
@@ -86,7 +86,7 @@ TEST_F(PrinterFixture, WithoutPrintersTheListHoldsOnlyTheVirtualPrinter)
 TEST_F(PrinterFixture, VirtualPrinterViewParams)
 {
     struct Case {
-        const char *Why;
+        const char* Why;
         int Paper;
         Extended Width, Height;
         TrpPrinterOrientation Orientation;
@@ -94,20 +94,21 @@ TEST_F(PrinterFixture, VirtualPrinterViewParams)
         Extended ExpectedWidth, ExpectedHeight;
     };
     const Case cases[] = {
-        {"A4 from the table", 9, 0, 0, poPortrait, 9, 210, 297},
-        {"landscape exchanges the table's sizes", 9, 0, 0, poLandscape, 9, 297, 210},
-        {"a number outside the table is a custom size", 1000, 123.4L, 56.7L, poPortrait, 256, 123.4L, 56.7L},
-        {"custom sizes are taken as given, also in landscape", 256, 300, 100, poLandscape, 256, 300, 100},
+        { "A4 from the table", 9, 0, 0, poPortrait, 9, 210, 297 },
+        { "landscape exchanges the table's sizes", 9, 0, 0, poLandscape, 9, 297, 210 },
+        { "a number outside the table is a custom size", 1000, 123.4L, 56.7L, poPortrait, 256, 123.4L,
+            56.7L },
+        { "custom sizes are taken as given, also in landscape", 256, 300, 100, poLandscape, 256, 300, 100 },
     };
     auto list = MakeList();
-    TrpCustomPrinter *p = list->Printer();
-    for (const Case &c : cases) {
+    TrpCustomPrinter* p = list->Printer();
+    for (const Case& c : cases) {
         p->SetViewParams(c.Paper, c.Width, c.Height, c.Orientation);
         EXPECT_EQ(p->Paper(), c.ExpectedPaper) << c.Why;
         EXPECT_EQ(p->PaperWidth(), c.ExpectedWidth) << c.Why;
         EXPECT_EQ(p->PaperHeight(), c.ExpectedHeight) << c.Why;
         EXPECT_EQ(p->Orientation(), c.Orientation) << c.Why;
-        for (Extended m : {p->LeftMargin(), p->TopMargin(), p->RightMargin(), p->BottomMargin()})
+        for (Extended m : { p->LeftMargin(), p->TopMargin(), p->RightMargin(), p->BottomMargin() })
             EXPECT_EQ(m, 5) << c.Why;
     }
     p->SetPrintParams(9, 0, 0, poPortrait, 4, 0, 1);
@@ -121,7 +122,7 @@ TEST_F(PrinterFixture, DefaultPrinterBecomesCurrentElseTheFirst)
     System.Default = "Label Writer";
     auto list = MakeList();
     EXPECT_TRUE(list->HasPhysicalPrinters());
-    EXPECT_EQ(list->Printers(), (QStringList{"Office Laser", "Label Writer"}));
+    EXPECT_EQ(list->Printers(), (QStringList { "Office Laser", "Label Writer" }));
     EXPECT_EQ(list->PrinterIndex(), 1);
     EXPECT_TRUE(list->Printer()->Initialized());
     // Only the current printer has been initialised.
@@ -165,13 +166,13 @@ TEST_F(PrinterFixture, SelectPrinterTakesInstalledNamesOnly)
 
     // Another system rebuilds the list on its next use.
     rpSetPrintSystem(std::make_unique<TrpFakePrintSystem>(), std::make_unique<TFakeDialogService>());
-    EXPECT_EQ(rpPrinters().Printers(), QStringList{"Virtual"});
+    EXPECT_EQ(rpPrinters().Printers(), QStringList { "Virtual" });
 }
 
 TEST_F(PrinterFixture, InitReadsTablesDefaultsAndSizesFromTheDriver)
 {
     TrpFakePrinterModel model = TrpFakePrintSystem::StandardPrinter("Laser");
-    model.Papers.push_back({256, "User size", 0, 0});
+    model.Papers.push_back({ 256, "User size", 0, 0 });
     model.DefaultMode.Orientation = 2;
     model.DefaultMode.Duplex = rpDuplexVertical;
     // Different resolutions across and down: widths use X, heights use Y.
@@ -183,12 +184,12 @@ TEST_F(PrinterFixture, InitReadsTablesDefaultsAndSizesFromTheDriver)
     model.MarginBottom = 120;
     System.Add(model);
     auto list = MakeList();
-    TrpCustomPrinter *p = list->Printer();
+    TrpCustomPrinter* p = list->Printer();
     ASSERT_TRUE(p->Initialized());
 
-    EXPECT_EQ(Numbers(p->Papers()), (std::vector<int>{256, 1, 8, 9}));
+    EXPECT_EQ(Numbers(p->Papers()), (std::vector<int> { 256, 1, 8, 9 }));
     EXPECT_EQ(p->Papers()[0].Name, "Custom");
-    EXPECT_EQ(Numbers(p->Bins()), (std::vector<int>{7, 2, 4}));
+    EXPECT_EQ(Numbers(p->Bins()), (std::vector<int> { 7, 2, 4 }));
     EXPECT_EQ(p->BinNameToNumber("Manual"), 4);
     EXPECT_EQ(p->PaperNameToNumber("A3"), 8);
 
@@ -222,18 +223,18 @@ TEST_F(PrinterFixture, InitReadsTablesDefaultsAndSizesFromTheDriver)
 TEST_F(PrinterFixture, PrintersThatCannotBeReadStayUninitialised)
 {
     struct Case {
-        const char *Why;
-        std::function<void(TrpFakePrinterModel &)> Break;
+        const char* Why;
+        std::function<void(TrpFakePrinterModel&)> Break;
         bool Initialized;
         int Messages;
     };
     const Case cases[] = {
-        {"printer cannot be opened", [](auto &s) { s.OpenFails = true; }, false, 0},
-        {"device mode cannot be obtained", [](auto &s) { s.DeviceModeFails = true; }, false, 0},
-        {"capabilities are invalid", [](auto &s) { s.InvalidCaps = true; }, false, 1},
-        {"source names fail: the printer still works", [](auto &s) { s.BinsThrow = true; }, true, 0},
+        { "printer cannot be opened", [](auto& s) { s.OpenFails = true; }, false, 0 },
+        { "device mode cannot be obtained", [](auto& s) { s.DeviceModeFails = true; }, false, 0 },
+        { "capabilities are invalid", [](auto& s) { s.InvalidCaps = true; }, false, 1 },
+        { "source names fail: the printer still works", [](auto& s) { s.BinsThrow = true; }, true, 0 },
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         TrpFakePrintSystem system;
         TFakeDialogService dialogs;
         TrpFakePrinterModel model = TrpFakePrintSystem::StandardPrinter("Laser");
@@ -244,13 +245,13 @@ TEST_F(PrinterFixture, PrintersThatCannotBeReadStayUninitialised)
         EXPECT_EQ(list.Printer()->Initialized(), c.Initialized) << c.Why;
         ASSERT_EQ(int(dialogs.Messages().size()), c.Messages) << c.Why;
         if (c.Messages) {
-            const TMessageRequest &box = dialogs.Messages()[0];
+            const TMessageRequest& box = dialogs.Messages()[0];
             EXPECT_EQ(box.Text, "Printer selected is not valid");
             EXPECT_EQ(box.Caption, "Error");
             EXPECT_EQ(box.Icon, TMsgIcon::Error);
         }
         if (c.Initialized) {
-            EXPECT_EQ(Numbers(list.Printer()->Bins()), std::vector<int>{7}) << c.Why;
+            EXPECT_EQ(Numbers(list.Printer()->Bins()), std::vector<int> { 7 }) << c.Why;
         }
         // An uninitialised printer ignores jobs instead of failing.
         list.Printer()->SetViewParams(9, 0, 0, poPortrait);
@@ -263,8 +264,8 @@ TEST_F(PrinterFixture, PrintersThatCannotBeReadStayUninitialised)
 TEST_F(PrinterFixture, ViewParamsOfListedCustomAndUnknownPapers)
 {
     std::unique_ptr<TrpPrinters> list;
-    TrpCustomPrinter *p = StandardPrinter(list);
-    auto *real = dynamic_cast<TrpPrinter *>(p);
+    TrpCustomPrinter* p = StandardPrinter(list);
+    auto* real = dynamic_cast<TrpPrinter*>(p);
     ASSERT_TRUE(real);
 
     p->SetViewParams(8, 0, 0, poLandscape);
@@ -295,11 +296,11 @@ TEST_F(PrinterFixture, ViewParamsOfListedCustomAndUnknownPapers)
 TEST_F(PrinterFixture, CustomSizeOnAPrinterWithoutA4KeepsItsMargins)
 {
     TrpFakePrinterModel model = TrpFakePrintSystem::StandardPrinter("Letter only");
-    model.Papers = {{1, "Letter", 2159, 2794}};
+    model.Papers = { { 1, "Letter", 2159, 2794 } };
     model.DefaultMode.PaperSize = 1;
     System.Add(model);
     auto list = MakeList();
-    TrpCustomPrinter *p = list->Printer();
+    TrpCustomPrinter* p = list->Printer();
     p->SetViewParams(256, 100, 150, poPortrait);
     EXPECT_EQ(p->Paper(), 256);
     EXPECT_EQ(p->PaperWidth(), 100);
@@ -310,7 +311,7 @@ TEST_F(PrinterFixture, CustomSizeOnAPrinterWithoutA4KeepsItsMargins)
 TEST_F(PrinterFixture, PrintParamsBuildTheDeviceMode)
 {
     struct Case {
-        const char *Why;
+        const char* Why;
         int Paper;
         Extended Width, Height;
         TrpPrinterOrientation Orientation;
@@ -322,27 +323,32 @@ TEST_F(PrinterFixture, PrintParamsBuildTheDeviceMode)
     constexpr uint32_t base = dmOrientationField | dmPaperSizeField | dmCopiesField | dmDefaultSourceField;
     constexpr uint32_t custom = base | dmPaperLengthField | dmPaperWidthField;
     const Case cases[] = {
-        {"listed paper, automatic source is the default source, no duplex is the default duplex",
-         9, 0, 0, poPortrait, 7, 0, -1, -1, {base, 9, 0, 0, 1, 3, 2, 1}},
-        {"custom landscape: length from the width, width from the height",
-         256, 300.04L, 100.06L, poLandscape, 4, 0, -1, -1, {custom, 256, 3000, 1001, 2, 3, 4, 1}},
-        {"custom portrait", 256, 100, 150, poPortrait, 2, 0, -1, -1, {custom, 256, 1500, 1000, 1, 3, 2, 1}},
-        {"unlisted paper becomes custom", 13, 182, 257, poPortrait, 2, 0, -1, -1, {custom, 256, 2570, 1820, 1, 3, 2, 1}},
-        {"vertical duplex is driver value 2", 9, 0, 0, poPortrait, 2, 1, -1, -1, {base | dmDuplexField, 9, 0, 0, 1, 3, 2, 2}},
-        {"horizontal duplex is driver value 3", 9, 0, 0, poPortrait, 2, 2, -1, -1, {base | dmDuplexField, 9, 0, 0, 1, 3, 2, 3}},
-        {"simplex is driver value 1, without the duplex field", 9, 0, 0, poPortrait, 2, 3, -1, -1, {base, 9, 0, 0, 1, 3, 2, 1}},
-        {"source and duplex chosen in the driver's dialog win", 9, 0, 0, poPortrait, 7, 2, 4, 2,
-         {base | dmDuplexField, 9, 0, 0, 1, 3, 4, 2}},
+        { "listed paper, automatic source is the default source, no duplex is the default duplex", 9, 0, 0,
+            poPortrait, 7, 0, -1, -1, { base, 9, 0, 0, 1, 3, 2, 1 } },
+        { "custom landscape: length from the width, width from the height", 256, 300.04L, 100.06L,
+            poLandscape, 4, 0, -1, -1, { custom, 256, 3000, 1001, 2, 3, 4, 1 } },
+        { "custom portrait", 256, 100, 150, poPortrait, 2, 0, -1, -1,
+            { custom, 256, 1500, 1000, 1, 3, 2, 1 } },
+        { "unlisted paper becomes custom", 13, 182, 257, poPortrait, 2, 0, -1, -1,
+            { custom, 256, 2570, 1820, 1, 3, 2, 1 } },
+        { "vertical duplex is driver value 2", 9, 0, 0, poPortrait, 2, 1, -1, -1,
+            { base | dmDuplexField, 9, 0, 0, 1, 3, 2, 2 } },
+        { "horizontal duplex is driver value 3", 9, 0, 0, poPortrait, 2, 2, -1, -1,
+            { base | dmDuplexField, 9, 0, 0, 1, 3, 2, 3 } },
+        { "simplex is driver value 1, without the duplex field", 9, 0, 0, poPortrait, 2, 3, -1, -1,
+            { base, 9, 0, 0, 1, 3, 2, 1 } },
+        { "source and duplex chosen in the driver's dialog win", 9, 0, 0, poPortrait, 7, 2, 4, 2,
+            { base | dmDuplexField, 9, 0, 0, 1, 3, 4, 2 } },
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         TrpFakePrintSystem system;
         TFakeDialogService dialogs;
-        TrpFakePrinterModel &model = system.Add(TrpFakePrintSystem::StandardPrinter("Laser"));
+        TrpFakePrinterModel& model = system.Add(TrpFakePrintSystem::StandardPrinter("Laser"));
         TrpPrinters list(system, dialogs);
-        auto *p = dynamic_cast<TrpPrinter *>(list.Printer());
+        auto* p = dynamic_cast<TrpPrinter*>(list.Printer());
         ASSERT_TRUE(p);
         if (c.ChosenBin != -1) {
-            model.Properties = [&c](TrpDeviceMode &m) {
+            model.Properties = [&c](TrpDeviceMode& m) {
                 m.DefaultSource = c.ChosenBin;
                 m.Duplex = c.ChosenDuplex;
                 return true;
@@ -355,7 +361,7 @@ TEST_F(PrinterFixture, PrintParamsBuildTheDeviceMode)
         p->SetPrintParams(c.Paper, c.Width, c.Height, c.Orientation, c.Bin, c.Duplex, 3);
         EXPECT_EQ(p->DeviceMode(), c.Expected) << c.Why;
         // The mode reaches the driver twice in a row.
-        EXPECT_EQ(model.Calls, (QStringList{"Reset", "Reset"})) << c.Why;
+        EXPECT_EQ(model.Calls, (QStringList { "Reset", "Reset" })) << c.Why;
         EXPECT_EQ(model.LastReset, c.Expected) << c.Why;
         EXPECT_EQ(p->Paper(), c.Expected.PaperSize) << c.Why;
         EXPECT_EQ(p->Orientation(), c.Orientation) << c.Why;
@@ -365,9 +371,9 @@ TEST_F(PrinterFixture, PrintParamsBuildTheDeviceMode)
 TEST_F(PrinterFixture, PropertiesDialogKeepsAnUnchangedDuplexUnchosen)
 {
     std::unique_ptr<TrpPrinters> list;
-    TrpCustomPrinter *p = StandardPrinter(list);
-    TrpFakePrinterModel &model = System.Model("Laser");
-    model.Properties = [](TrpDeviceMode &m) {
+    TrpCustomPrinter* p = StandardPrinter(list);
+    TrpFakePrinterModel& model = System.Model("Laser");
+    model.Properties = [](TrpDeviceMode& m) {
         m.DefaultSource = 4;
         return true;
     };
@@ -375,7 +381,7 @@ TEST_F(PrinterFixture, PropertiesDialogKeepsAnUnchangedDuplexUnchosen)
     EXPECT_EQ(p->Bin(), 4);
     EXPECT_EQ(p->Duplex(), -1);
 
-    model.Properties = [](TrpDeviceMode &m) {
+    model.Properties = [](TrpDeviceMode& m) {
         m.DefaultSource = 2;
         m.Duplex = rpDuplexHorizontal;
         return false; // cancelled
@@ -388,9 +394,9 @@ TEST_F(PrinterFixture, PropertiesDialogKeepsAnUnchangedDuplexUnchosen)
 TEST_F(PrinterFixture, JobNamesItselfAndRestoresTheDefaultsAtTheEnd)
 {
     std::unique_ptr<TrpPrinters> list;
-    TrpCustomPrinter *p = StandardPrinter(list);
-    TrpFakePrinterModel &model = System.Model("Laser");
-    model.Properties = [](TrpDeviceMode &m) {
+    TrpCustomPrinter* p = StandardPrinter(list);
+    TrpFakePrinterModel& model = System.Model("Laser");
+    model.Properties = [](TrpDeviceMode& m) {
         m.DefaultSource = 4;
         m.Duplex = rpDuplexVertical;
         return true;
@@ -409,7 +415,8 @@ TEST_F(PrinterFixture, JobNamesItselfAndRestoresTheDefaultsAtTheEnd)
     p->EndDoc();
     EXPECT_FALSE(p->Printing());
     EXPECT_EQ(p->Canvas()->Painter(), nullptr);
-    EXPECT_EQ(model.Calls, (QStringList{"StartDoc Report Document|", "StartPage", "EndPage", "EndDoc", "Reset"}));
+    EXPECT_EQ(model.Calls,
+        (QStringList { "StartDoc Report Document|", "StartPage", "EndPage", "EndDoc", "Reset" }));
     EXPECT_EQ(model.LastReset.DefaultSource, 2);
     EXPECT_EQ(model.LastReset.Duplex, rpDuplexSimplex);
     EXPECT_EQ(p->Bin(), -1);
@@ -423,7 +430,8 @@ TEST_F(PrinterFixture, JobNamesItselfAndRestoresTheDefaultsAtTheEnd)
     p->BeginPage();
     p->Abort();
     EXPECT_FALSE(p->Printing());
-    EXPECT_EQ(model.Calls, (QStringList{"StartDoc Expenses|/tmp/out.prn", "StartPage", "AbortDoc", "Reset"}));
+    EXPECT_EQ(
+        model.Calls, (QStringList { "StartDoc Expenses|/tmp/out.prn", "StartPage", "AbortDoc", "Reset" }));
 }
 
 TEST_F(PrinterFixture, CanvasFontIsMeasuredAtThePrintersVerticalResolution)
@@ -433,7 +441,7 @@ TEST_F(PrinterFixture, CanvasFontIsMeasuredAtThePrintersVerticalResolution)
     model.DpiY = 1200;
     System.Add(model);
     auto list = MakeList();
-    TrpPrinterCanvas *canvas = list->Printer()->Canvas();
+    TrpPrinterCanvas* canvas = list->Printer()->Canvas();
     canvas->SetFont(QFont("Arial", 9));
     EXPECT_EQ(canvas->FontPixelsPerInch(), 1200);
     EXPECT_EQ(canvas->Font().pointSize(), 9);
@@ -443,13 +451,13 @@ TEST_F(PrinterFixture, CanvasFontIsMeasuredAtThePrintersVerticalResolution)
 TEST_F(PrinterFixture, RawJobPassesBytesThrough)
 {
     std::unique_ptr<TrpPrinters> list;
-    TrpCustomPrinter *p = StandardPrinter(list);
-    TrpFakePrinterModel &model = System.Model("Laser");
+    TrpCustomPrinter* p = StandardPrinter(list);
+    TrpFakePrinterModel& model = System.Model("Laser");
     model.Calls.clear();
     p->BeginRAWDoc();
     p->WriteRAWDoc("abc");
     p->EndRAWDoc();
-    EXPECT_EQ(model.Calls, (QStringList{"StartRaw", "Raw abc", "EndRaw"}));
+    EXPECT_EQ(model.Calls, (QStringList { "StartRaw", "Raw abc", "EndRaw" }));
     EXPECT_FALSE(p->Printing());
 }
 

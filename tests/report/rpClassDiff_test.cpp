@@ -13,11 +13,14 @@
 
 namespace {
 
-QString StoredText(const TrpPersistent &Obj) { return TrpXMLSerializer().ObjToXML(&Obj); }
+QString StoredText(const TrpPersistent& Obj)
+{
+    return TrpXMLSerializer().ObjToXML(&Obj);
+}
 
 // A copy made from the object's stored text, as the prepared pages keep
 // their source objects.
-template <class T> std::unique_ptr<T> CopyOf(const T &Obj)
+template <class T> std::unique_ptr<T> CopyOf(const T& Obj)
 {
     auto copy = std::make_unique<T>();
     TrpXMLSerializer().XMLToObj(StoredText(Obj), copy.get());
@@ -26,7 +29,7 @@ template <class T> std::unique_ptr<T> CopyOf(const T &Obj)
 
 // Applies Printed's difference from Template to a copy of Template and
 // returns the stored text of the result.
-template <class T> QString Rebuilt(T &Printed, const T &Template)
+template <class T> QString Rebuilt(T& Printed, const T& Template)
 {
     const QString diff = Printed.Diff(&Template);
     auto copy = CopyOf(Template);
@@ -57,10 +60,9 @@ QByteArray PngBytes(QColor Color)
 }
 
 // The store as the object model sees it, over a real picture cache.
-class PagesWithCache : public TrpCustomPreviewPages
-{
+class PagesWithCache : public TrpCustomPreviewPages {
 public:
-    void AddPicture(TrpPictureView *Picture) override { Cache.AddPicture(Picture); }
+    void AddPicture(TrpPictureView* Picture) override { Cache.AddPicture(Picture); }
     TrpPictureCache Cache;
 };
 
@@ -69,97 +71,102 @@ public:
 TEST(Diff, PrintedMemoIsRebuiltFromTemplateAndDifference)
 {
     struct Case {
-        const char *name;
-        std::function<void(TrpMemoView &)> change;
+        const char* name;
+        std::function<void(TrpMemoView&)> change;
     } cases[] = {
-        {"moved", [](TrpMemoView &m) { m.SetLeft(35.5L); }},
-        {"resized", [](TrpMemoView &m) { m.SetWidth(250), m.SetHeight(40.25L); }},
-        {"hidden", [](TrpMemoView &m) { m.SetVisible(false); }},
-        {"own font",
-         [](TrpMemoView &m) {
-             TrpFont f;
-             f.SetName(QStringLiteral("Times \"New\" Roman"));
-             f.SetSize(14);
-             f.SetColor(0x0000FF);
-             f.SetStyle(fsBold | fsStrikeOut);
-             f.SetCharset(204);
-             m.SetFont(f);
-         }},
-        {"frame colour with one line apart",
-         [](TrpMemoView &m) {
-             m.Frame()->SetColor(0x0000FF);
-             m.Frame()->LeftLine()->SetColor(0x00FF00);
-         }},
-        {"frame style and width with one line apart",
-         [](TrpMemoView &m) {
-             m.Frame()->SetStyle(fsDash);
-             m.Frame()->SetWidth(2);
-             m.Frame()->BottomLine()->SetWidth(3);
-             m.Frame()->TopLine()->SetStyle(fsDot);
-         }},
-        {"frame shadow and sides",
-         [](TrpMemoView &m) {
-             m.Frame()->SetDropShadow(true);
-             m.Frame()->SetShadowColor(0x808080);
-             m.Frame()->SetShadowWidth(6);
-             m.Frame()->SetTyp(ftTop);
-         }},
-        {"brush colours", [](TrpMemoView &m) {
-             auto *fill = static_cast<TrpBrushFill *>(m.Fill());
-             fill->SetBackColor(0xEEEEEE);
-             fill->SetForeColor(0x123456);
-             fill->SetStyle(bsCross);
-         }},
-        {"fill to gradient", [](TrpMemoView &m) { m.SetFillType(ftGradient); }},
-        {"fill to glass",
-         [](TrpMemoView &m) {
-             m.SetFillType(ftGlass);
-             auto *fill = static_cast<TrpGlassFill *>(m.Fill());
-             fill->SetBlend(0.25L);
-             fill->SetHatch(true);
-             fill->SetOrientation(foVerticalMirror);
-         }},
-        {"hyperlink",
-         [](TrpMemoView &m) {
-             auto *h = m.Hyperlink();
-             h->SetKind(hkDetailPage);
-             h->SetDetailPage(QStringLiteral("Page2"));
-             h->SetDetailReport(QStringLiteral("r.xml"));
-             h->SetReportVariable(QStringLiteral("Car"));
-             h->SetTabCaption(QStringLiteral("Lada & co"));
-             h->SetValue(QStringLiteral("a\"b<c>"));
-             h->SetValuesSeparator(QStringLiteral(";"));
-         }},
-        {"view settings",
-         [](TrpMemoView &m) {
-             m.SetAlign(baRight);
-             m.SetCursor(-21);
-             m.SetVisibility(vsPreview | vsExport);
-             m.SetTagStr(QStringLiteral("x<y\r\nz"));
-             m.SetTag(-7);
-         }},
-        {"memo layout",
-         [](TrpMemoView &m) {
-             m.SetGapX(4), m.SetGapY(3), m.SetLineSpacing(5), m.SetCharSpacing(1.5L), m.SetParagraphGap(10);
-             m.SetHAlign(haCenter), m.SetVAlign(vaBottom), m.SetRotation(90);
-             m.SetRTLReading(true), m.SetUnderlines(true), m.SetWordWrap(false), m.SetUseDefaultCharset(true);
-         }},
-        {"text with markup and other scripts",
-         [](TrpMemoView &m) { m.SetText(QStringLiteral("Итого: 1 250 ₽\r\n<b>\"Лада\" & Co</b>")); }},
+        { "moved", [](TrpMemoView& m) { m.SetLeft(35.5L); } },
+        { "resized", [](TrpMemoView& m) { m.SetWidth(250), m.SetHeight(40.25L); } },
+        { "hidden", [](TrpMemoView& m) { m.SetVisible(false); } },
+        { "own font",
+            [](TrpMemoView& m) {
+                TrpFont f;
+                f.SetName(QStringLiteral("Times \"New\" Roman"));
+                f.SetSize(14);
+                f.SetColor(0x0000FF);
+                f.SetStyle(fsBold | fsStrikeOut);
+                f.SetCharset(204);
+                m.SetFont(f);
+            } },
+        { "frame colour with one line apart",
+            [](TrpMemoView& m) {
+                m.Frame()->SetColor(0x0000FF);
+                m.Frame()->LeftLine()->SetColor(0x00FF00);
+            } },
+        { "frame style and width with one line apart",
+            [](TrpMemoView& m) {
+                m.Frame()->SetStyle(fsDash);
+                m.Frame()->SetWidth(2);
+                m.Frame()->BottomLine()->SetWidth(3);
+                m.Frame()->TopLine()->SetStyle(fsDot);
+            } },
+        { "frame shadow and sides",
+            [](TrpMemoView& m) {
+                m.Frame()->SetDropShadow(true);
+                m.Frame()->SetShadowColor(0x808080);
+                m.Frame()->SetShadowWidth(6);
+                m.Frame()->SetTyp(ftTop);
+            } },
+        { "brush colours",
+            [](TrpMemoView& m) {
+                auto* fill = static_cast<TrpBrushFill*>(m.Fill());
+                fill->SetBackColor(0xEEEEEE);
+                fill->SetForeColor(0x123456);
+                fill->SetStyle(bsCross);
+            } },
+        { "fill to gradient", [](TrpMemoView& m) { m.SetFillType(ftGradient); } },
+        { "fill to glass",
+            [](TrpMemoView& m) {
+                m.SetFillType(ftGlass);
+                auto* fill = static_cast<TrpGlassFill*>(m.Fill());
+                fill->SetBlend(0.25L);
+                fill->SetHatch(true);
+                fill->SetOrientation(foVerticalMirror);
+            } },
+        { "hyperlink",
+            [](TrpMemoView& m) {
+                auto* h = m.Hyperlink();
+                h->SetKind(hkDetailPage);
+                h->SetDetailPage(QStringLiteral("Page2"));
+                h->SetDetailReport(QStringLiteral("r.xml"));
+                h->SetReportVariable(QStringLiteral("Car"));
+                h->SetTabCaption(QStringLiteral("Lada & co"));
+                h->SetValue(QStringLiteral("a\"b<c>"));
+                h->SetValuesSeparator(QStringLiteral(";"));
+            } },
+        { "view settings",
+            [](TrpMemoView& m) {
+                m.SetAlign(baRight);
+                m.SetCursor(-21);
+                m.SetVisibility(vsPreview | vsExport);
+                m.SetTagStr(QStringLiteral("x<y\r\nz"));
+                m.SetTag(-7);
+            } },
+        { "memo layout",
+            [](TrpMemoView& m) {
+                m.SetGapX(4), m.SetGapY(3), m.SetLineSpacing(5), m.SetCharSpacing(1.5L),
+                    m.SetParagraphGap(10);
+                m.SetHAlign(haCenter), m.SetVAlign(vaBottom), m.SetRotation(90);
+                m.SetRTLReading(true), m.SetUnderlines(true), m.SetWordWrap(false),
+                    m.SetUseDefaultCharset(true);
+            } },
+        { "text with markup and other scripts",
+            [](TrpMemoView& m) {
+                m.SetText(QStringLiteral("Итого: 1 250 ₽\r\n<b>\"Лада\" & Co</b>"));
+            } },
         // Every character below 256: the form that a plain (not UTF-8) text
         // would lose.
-        {"text of Latin-1 letters", [](TrpMemoView &m) { m.SetText(QStringLiteral("Café déjà vu")); }},
-        {"empty text", [](TrpMemoView &m) { m.SetText(QString()); }},
-        {"display format",
-         [](TrpMemoView &m) {
-             TrpFormat *f = m.DisplayFormat();
-             f->SetKind(fkNumeric);
-             f->SetFormatStr(QStringLiteral("%2.2n \"р\""));
-             f->SetDecimalSeparator(QStringLiteral(","));
-             f->SetThousandSeparator(QStringLiteral(" "));
-         }},
+        { "text of Latin-1 letters", [](TrpMemoView& m) { m.SetText(QStringLiteral("Café déjà vu")); } },
+        { "empty text", [](TrpMemoView& m) { m.SetText(QString()); } },
+        { "display format",
+            [](TrpMemoView& m) {
+                TrpFormat* f = m.DisplayFormat();
+                f->SetKind(fkNumeric);
+                f->SetFormatStr(QStringLiteral("%2.2n \"р\""));
+                f->SetDecimalSeparator(QStringLiteral(","));
+                f->SetThousandSeparator(QStringLiteral(" "));
+            } },
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto tmpl = TemplateMemo();
         auto printed = CopyOf(*tmpl);
@@ -179,7 +186,8 @@ TEST(Diff, UnchangedMemoWritesOnlyItsText)
     EXPECT_EQ(printed->Diff(tmpl.get()), QStringLiteral(" u=\"Template\""));
 
     printed->SetText(QString());
-    EXPECT_EQ(printed->Diff(tmpl.get()), QStringLiteral(" u=\"\"")) << "an empty printed text is still written";
+    EXPECT_EQ(printed->Diff(tmpl.get()), QStringLiteral(" u=\"\""))
+        << "an empty printed text is still written";
 }
 
 TEST(Diff, AutoWidthMemoNeverWritesItsWidth)
@@ -212,8 +220,9 @@ TEST(Diff, FillOfAnotherKindWritesEveryValue)
     auto printed = CopyOf(*tmpl);
     printed->SetFillType(ftGradient); // default gradient values all the same
     const QString diff = printed->Diff(tmpl.get());
-    EXPECT_TRUE(diff.contains(QStringLiteral(" FillType=\"1\" Fill.StartColor=\"16777215\" Fill.EndColor=\"0\" "
-                                             "Fill.GradientStyle=\"0\"")))
+    EXPECT_TRUE(
+        diff.contains(QStringLiteral(" FillType=\"1\" Fill.StartColor=\"16777215\" Fill.EndColor=\"0\" "
+                                     "Fill.GradientStyle=\"0\"")))
         << diff.toStdString();
 }
 
@@ -224,8 +233,9 @@ TEST(Diff, ChangedFrameColourWritesOnlyLinesThatDifferFromIt)
     printed.SetColor(0x0000FF); // every line red
     printed.LeftLine()->SetColor(0x00FF00);
     printed.BottomLine()->SetColor(clBlack); // as the template's line, but not as the new frame colour
-    EXPECT_EQ(printed.Diff(&tmpl), QStringLiteral(" Frame.Color=\"255\" Frame.LeftLine.Color=\"65280\" "
-                                                  "Frame.BottomLine.Color=\"0\""));
+    EXPECT_EQ(printed.Diff(&tmpl),
+        QStringLiteral(" Frame.Color=\"255\" Frame.LeftLine.Color=\"65280\" "
+                       "Frame.BottomLine.Color=\"0\""));
 
     // With the frame colour as before, a line is compared with the template's line.
     TrpFrame same;
@@ -275,8 +285,8 @@ TEST(Diff, WithoutTemplateOfTheSameClassTheWholeObjectIsWritten)
     printed->SetText(QStringLiteral("Whole"));
     printed->SetHAlign(haRight);
     TrpShapeView other;
-    for (const TrpComponent *tmpl : {static_cast<const TrpComponent *>(nullptr),
-                                     static_cast<const TrpComponent *>(&other)}) {
+    for (const TrpComponent* tmpl :
+        { static_cast<const TrpComponent*>(nullptr), static_cast<const TrpComponent*>(&other) }) {
         TrpMemoView rebuilt;
         TrpXMLSerializer().XMLToObj(printed->Diff(tmpl), &rebuilt);
         EXPECT_EQ(StoredText(rebuilt), StoredText(*printed));
@@ -309,22 +319,22 @@ TEST(ComponentStyle, EachKindStartsWithItsStyle)
 {
     const TrpComponentStyle view = csPreviewVisible | csDefaultDiff;
     struct Case {
-        const char *name;
+        const char* name;
         std::unique_ptr<TrpComponent> object;
         TrpComponentStyle style;
     };
     Case cases[] = {
-        {"page", std::make_unique<TrpReportPage>(), csPreviewVisible},
-        {"band", std::make_unique<TrpMasterData>(), csPreviewVisible},
-        {"shape view", std::make_unique<TrpShapeView>(), view},
-        {"subreport view", std::make_unique<TrpSubreport>(), view},
-        {"memo", std::make_unique<TrpMemoView>(), csPreviewVisible | csHandlesNestedProperties},
-        {"system memo", std::make_unique<TrpSysMemoView>(), csPreviewVisible | csHandlesNestedProperties},
-        {"picture", std::make_unique<TrpPictureView>(), csPreviewVisible},
-        {"line", std::make_unique<TrpLineView>(), csPreviewVisible},
-        {"report", std::make_unique<TrpReport>(), csPreviewVisible | csHandlesNestedProperties},
+        { "page", std::make_unique<TrpReportPage>(), csPreviewVisible },
+        { "band", std::make_unique<TrpMasterData>(), csPreviewVisible },
+        { "shape view", std::make_unique<TrpShapeView>(), view },
+        { "subreport view", std::make_unique<TrpSubreport>(), view },
+        { "memo", std::make_unique<TrpMemoView>(), csPreviewVisible | csHandlesNestedProperties },
+        { "system memo", std::make_unique<TrpSysMemoView>(), csPreviewVisible | csHandlesNestedProperties },
+        { "picture", std::make_unique<TrpPictureView>(), csPreviewVisible },
+        { "line", std::make_unique<TrpLineView>(), csPreviewVisible },
+        { "report", std::make_unique<TrpReport>(), csPreviewVisible | csHandlesNestedProperties },
     };
-    for (const Case &c : cases)
+    for (const Case& c : cases)
         EXPECT_EQ(c.object->ComponentStyle(), c.style) << c.name;
 }
 
@@ -332,11 +342,11 @@ TEST(PictureDiff, ChangedPictureIsCachedOnceAndReferredToByNumber)
 {
     TrpReport report;
     auto pages = std::make_unique<PagesWithCache>();
-    TrpPictureCache &cache = pages->Cache;
+    TrpPictureCache& cache = pages->Cache;
     report.SetPreviewPages(std::move(pages));
-    auto *page = report.Create<TrpReportPage>();
-    auto *band = page->Create<TrpPageFooter>();
-    auto *picture = band->Create<TrpPictureView>();
+    auto* page = report.Create<TrpReportPage>();
+    auto* band = page->Create<TrpPageFooter>();
+    auto* picture = band->Create<TrpPictureView>();
     picture->SetBounds(10, 5, 120, 40);
     TrpPictureView tmpl;
     tmpl.SetBounds(10, 5, 120, 40);
@@ -353,7 +363,8 @@ TEST(PictureDiff, ChangedPictureIsCachedOnceAndReferredToByNumber)
     picture->SetPicture(QStringLiteral("TPNGObject"), PngBytes(Qt::blue));
     picture->SetTransparent(true);
     picture->SetTransparentColor(0x00FF00);
-    EXPECT_EQ(picture->Diff(&tmpl), QStringLiteral("  ImageIndex=\"2\" Transparent=\"1\" TransparentColor=\"65280\""));
+    EXPECT_EQ(picture->Diff(&tmpl),
+        QStringLiteral("  ImageIndex=\"2\" Transparent=\"1\" TransparentColor=\"65280\""));
     EXPECT_EQ(cache.Count(), 2);
 
     picture->ClearPicture();
@@ -383,7 +394,7 @@ TEST(PictureDiff, TransparencyClearedAgainstTheTemplateIsWritten)
 TEST(PictureDiff, WithoutAStoreThePictureStaysMarkedChanged)
 {
     TrpReport report;
-    auto *picture = report.Create<TrpReportPage>()->Create<TrpPictureView>();
+    auto* picture = report.Create<TrpReportPage>()->Create<TrpPictureView>();
     picture->SetPicture(QStringLiteral("TPNGObject"), PngBytes(Qt::red));
     TrpPictureView tmpl;
     EXPECT_TRUE(picture->Diff(&tmpl).contains(QStringLiteral(" ImageIndex=\"0\"")));

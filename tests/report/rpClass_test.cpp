@@ -13,8 +13,8 @@ namespace {
 // A report with one A4 page and one master data band.
 struct ReportFixture {
     TrpReport report;
-    TrpReportPage *page;
-    TrpMasterData *band;
+    TrpReportPage* page;
+    TrpMasterData* band;
     ReportFixture()
     {
         page = report.Create<TrpReportPage>();
@@ -31,9 +31,9 @@ TEST(Units, RoundingIsToNearestWithTiesToEven)
     struct Case {
         Extended in;
         int64_t out;
-    } cases[] = {{0.5L, 0}, {1.5L, 2}, {2.5L, 2}, {-0.5L, 0}, {-1.5L, -2}, {2.4999L, 2},
-                 {2.5001L, 3}, {-2.6L, -3}, {793.7013L, 794}, {1122.52L, 1123}};
-    for (const Case &c : cases)
+    } cases[] = { { 0.5L, 0 }, { 1.5L, 2 }, { 2.5L, 2 }, { -0.5L, 0 }, { -1.5L, -2 }, { 2.4999L, 2 },
+        { 2.5001L, 3 }, { -2.6L, -3 }, { 793.7013L, 794 }, { 1122.52L, 1123 } };
+    for (const Case& c : cases)
         EXPECT_EQ(rpRound(c.in), c.out) << double(c.in);
 }
 
@@ -73,7 +73,7 @@ TEST(ObjectModel, ReportAndOptionDefaults)
 {
     TrpReport r;
     EXPECT_EQ(r.ScriptLanguage(), QStringLiteral("PascalScript"));
-    EXPECT_EQ(r.ScriptText(), (QStringList{QStringLiteral("begin"), QString(), QStringLiteral("end.")}));
+    EXPECT_EQ(r.ScriptText(), (QStringList { QStringLiteral("begin"), QString(), QStringLiteral("end.") }));
     EXPECT_EQ(r.IniFile(), QStringLiteral("\\Software\\Pelmora Reports"));
     EXPECT_EQ(r.Version(), QStringLiteral("5.1.5"));
     EXPECT_TRUE(r.EngineOptions()->ConvertNulls());
@@ -106,7 +106,7 @@ TEST(ReportPage, A4WithTenMillimetreMargins)
 
     f.page->Create<TrpPageHeader>();
     f.page->AlignChildren();
-    for (const auto &o : f.page->Objects())
+    for (const auto& o : f.page->Objects())
         EXPECT_NEAR(double(o->Width()), 718.1107, 1e-9) << o->ClassName().toStdString();
     EXPECT_EQ(f.page->Width(), 794) << "full paper size again after aligning";
 }
@@ -166,8 +166,8 @@ TEST(ReportPage, ColumnsAndFindBand)
     f.page->SetDefaults();
     f.page->SetColumns(2);
     EXPECT_EQ(f.page->ColumnWidth(), 95);
-    EXPECT_EQ(f.page->ColumnPositions(), (QStringList{QStringLiteral("0"), QStringLiteral("95")}));
-    auto *title = f.page->Create<TrpReportTitle>();
+    EXPECT_EQ(f.page->ColumnPositions(), (QStringList { QStringLiteral("0"), QStringLiteral("95") }));
+    auto* title = f.page->Create<TrpReportTitle>();
     f.page->AlignChildren();
     EXPECT_NEAR(double(f.band->Width()), double(95 * rp01cm), 1e-9) << "data bands take the column width";
     EXPECT_NEAR(double(title->Width()), 718.1107, 1e-9) << "titles keep the page width";
@@ -184,18 +184,27 @@ TEST(Bands, NumbersByKind)
         int number;
     };
     Case cases[] = {
-        {std::make_unique<TrpReportTitle>(), 0},  {std::make_unique<TrpReportSummary>(), 1},
-        {std::make_unique<TrpPageHeader>(), 2},   {std::make_unique<TrpPageFooter>(), 3},
-        {std::make_unique<TrpHeader>(), 4},       {std::make_unique<TrpFooter>(), 5},
-        {std::make_unique<TrpMasterData>(), 6},   {std::make_unique<TrpDetailData>(), 7},
-        {std::make_unique<TrpSubdetailData>(), 8}, {std::make_unique<TrpDataBand4>(), 9},
-        {std::make_unique<TrpDataBand5>(), 10},   {std::make_unique<TrpDataBand6>(), 11},
-        {std::make_unique<TrpGroupHeader>(), 12}, {std::make_unique<TrpGroupFooter>(), 13},
-        {std::make_unique<TrpChild>(), 14},       {std::make_unique<TrpColumnHeader>(), 15},
-        {std::make_unique<TrpColumnFooter>(), 16}, {std::make_unique<TrpOverlay>(), 17},
-        {std::make_unique<TrpNullBand>(), 0},
+        { std::make_unique<TrpReportTitle>(), 0 },
+        { std::make_unique<TrpReportSummary>(), 1 },
+        { std::make_unique<TrpPageHeader>(), 2 },
+        { std::make_unique<TrpPageFooter>(), 3 },
+        { std::make_unique<TrpHeader>(), 4 },
+        { std::make_unique<TrpFooter>(), 5 },
+        { std::make_unique<TrpMasterData>(), 6 },
+        { std::make_unique<TrpDetailData>(), 7 },
+        { std::make_unique<TrpSubdetailData>(), 8 },
+        { std::make_unique<TrpDataBand4>(), 9 },
+        { std::make_unique<TrpDataBand5>(), 10 },
+        { std::make_unique<TrpDataBand6>(), 11 },
+        { std::make_unique<TrpGroupHeader>(), 12 },
+        { std::make_unique<TrpGroupFooter>(), 13 },
+        { std::make_unique<TrpChild>(), 14 },
+        { std::make_unique<TrpColumnHeader>(), 15 },
+        { std::make_unique<TrpColumnFooter>(), 16 },
+        { std::make_unique<TrpOverlay>(), 17 },
+        { std::make_unique<TrpNullBand>(), 0 },
     };
-    for (const Case &c : cases)
+    for (const Case& c : cases)
         EXPECT_EQ(c.band->BandNumber(), c.number) << c.band->ClassName().toStdString();
 }
 
@@ -207,8 +216,8 @@ TEST(Bands, FillMemoOnlyForAFillThatPaints)
     EXPECT_EQ(f.band->FillMemo(), nullptr);
     EXPECT_EQ(f.band->Count(), 0);
 
-    auto *memo = f.band->Create<TrpMemoView>();
-    static_cast<TrpBrushFill *>(f.band->Fill())->SetBackColor(0x00FF00);
+    auto* memo = f.band->Create<TrpMemoView>();
+    static_cast<TrpBrushFill*>(f.band->Fill())->SetBackColor(0x00FF00);
     f.band->CreateFillMemo();
     f.band->CreateFillMemo();
     ASSERT_NE(f.band->FillMemo(), nullptr);
@@ -228,8 +237,8 @@ TEST(Bands, FillMemoOnlyForAFillThatPaints)
 TEST(Bands, CircularChildChainIsRefused)
 {
     ReportFixture f;
-    auto *c1 = f.page->Create<TrpChild>();
-    auto *c2 = f.page->Create<TrpChild>();
+    auto* c1 = f.page->Create<TrpChild>();
+    auto* c2 = f.page->Create<TrpChild>();
     f.band->SetChild(c1);
     c1->SetChild(c2);
     EXPECT_EQ(ErrorOf([&] { c2->SetChild(c1); }), QStringLiteral("Circular child reference is not allowed"));
@@ -256,11 +265,11 @@ TEST(Bands, CurrentColumnMovesTheBand)
 TEST(Tree, NamesAreUniqueWithoutRegardToCase)
 {
     ReportFixture f;
-    auto *m1 = f.band->Create<TrpMemoView>();
+    auto* m1 = f.band->Create<TrpMemoView>();
     m1->SetName(QStringLiteral("Memo1"));
-    auto *m3 = f.band->Create<TrpMemoView>();
+    auto* m3 = f.band->Create<TrpMemoView>();
     m3->SetName(QStringLiteral("Memo3"));
-    auto *m = f.band->Create<TrpMemoView>();
+    auto* m = f.band->Create<TrpMemoView>();
     m->CreateUniqueName();
     EXPECT_EQ(m->Name(), QStringLiteral("Memo2"));
 
@@ -280,22 +289,22 @@ TEST(Tree, NamesAreUniqueWithoutRegardToCase)
 
     m3->SetAncestor(true);
     EXPECT_EQ(ErrorOf([&] { m3->SetName(QStringLiteral("Other")); }),
-              QStringLiteral("Could not rename Memo3, it was introduced in the ancestor report"));
+        QStringLiteral("Could not rename Memo3, it was introduced in the ancestor report"));
 }
 
 TEST(Tree, DeletedAndDetachedObjectsFreeTheirNames)
 {
     ReportFixture f;
-    auto *m = f.band->Create<TrpMemoView>();
+    auto* m = f.band->Create<TrpMemoView>();
     m->SetName(QStringLiteral("Memo1"));
     f.band->DeleteObject(m);
     EXPECT_EQ(f.report.FindObject(QStringLiteral("Memo1")), nullptr);
-    auto *again = f.band->Create<TrpMemoView>();
+    auto* again = f.band->Create<TrpMemoView>();
     again->SetName(QStringLiteral("Memo1")); // no duplicate error
 
     std::unique_ptr<TrpComponent> band = f.band->Detach();
     EXPECT_EQ(band->Parent(), nullptr);
-    auto *other = f.page->Create<TrpMemoView>();
+    auto* other = f.page->Create<TrpMemoView>();
     other->SetName(QStringLiteral("MasterData1"));
     EXPECT_EQ(f.page->Count(), 1);
 }
@@ -305,12 +314,12 @@ TEST(Tree, AllObjectsSetParentAndAbsolutePositions)
     ReportFixture f;
     f.band->SetTop(100);
     f.band->SetLeft(5);
-    auto *m1 = f.band->Create<TrpMemoView>();
+    auto* m1 = f.band->Create<TrpMemoView>();
     m1->SetBounds(10, 20, 30, 40);
-    auto *header = f.page->Create<TrpPageHeader>();
-    auto *m2 = header->Create<TrpMemoView>();
+    auto* header = f.page->Create<TrpPageHeader>();
+    auto* m2 = header->Create<TrpMemoView>();
 
-    const std::vector<TrpComponent *> expected{f.page, f.band, m1, header, m2};
+    const std::vector<TrpComponent*> expected { f.page, f.band, m1, header, m2 };
     EXPECT_EQ(f.report.AllObjects(), expected);
     EXPECT_EQ(m1->AbsLeft(), 15);
     EXPECT_EQ(m1->AbsTop(), 120);
@@ -328,8 +337,8 @@ TEST(Tree, AllObjectsSetParentAndAbsolutePositions)
 TEST(Tree, ParentFontFollowsTheParent)
 {
     ReportFixture f;
-    auto *m1 = f.band->Create<TrpMemoView>();
-    auto *m2 = f.band->Create<TrpMemoView>();
+    auto* m1 = f.band->Create<TrpMemoView>();
+    auto* m2 = f.band->Create<TrpMemoView>();
     f.band->Font()->SetSize(14);
     EXPECT_FALSE(f.band->ParentFont()) << "a font change clears ParentFont";
     EXPECT_EQ(m1->Font()->Size(), 14);
@@ -352,16 +361,16 @@ TEST(Tree, AlignChildrenPlacesViews)
 {
     TrpMasterData band;
     band.SetBounds(0, 0, 400, 50);
-    auto *left = band.Create<TrpMemoView>();
+    auto* left = band.Create<TrpMemoView>();
     left->SetBounds(50, 0, 100, 20);
     left->SetAlign(baLeft);
-    auto *width = band.Create<TrpMemoView>();
+    auto* width = band.Create<TrpMemoView>();
     width->SetBounds(200, 0, 10, 20);
     width->SetAlign(baWidth);
-    auto *right = band.Create<TrpMemoView>();
+    auto* right = band.Create<TrpMemoView>();
     right->SetBounds(300, 0, 50, 20);
     right->SetAlign(baRight);
-    auto *bottom = band.Create<TrpMemoView>();
+    auto* bottom = band.Create<TrpMemoView>();
     bottom->SetBounds(0, 25, 50, 10);
     bottom->SetAlign(baBottom);
     band.AlignChildren();
@@ -371,7 +380,7 @@ TEST(Tree, AlignChildrenPlacesViews)
     EXPECT_EQ(width->Width(), 250) << "stretches to its right neighbour";
     EXPECT_EQ(bottom->Top(), 40);
 
-    auto *client = band.Create<TrpMemoView>();
+    auto* client = band.Create<TrpMemoView>();
     client->SetAlign(baClient);
     band.AlignChildren();
     EXPECT_EQ(client->Width(), 400);
@@ -384,7 +393,8 @@ TEST(Records, FrameColourStyleAndWidthReachAllLines)
     frame.SetColor(0xFF);
     frame.SetStyle(fsDash);
     frame.SetWidth(2.5L);
-    for (const TrpFrameLine *l : {frame.LeftLine(), frame.TopLine(), frame.RightLine(), frame.BottomLine()}) {
+    for (const TrpFrameLine* l :
+        { frame.LeftLine(), frame.TopLine(), frame.RightLine(), frame.BottomLine() }) {
         EXPECT_EQ(l->Color(), 0xFFu);
         EXPECT_EQ(l->Style(), fsDash);
         EXPECT_EQ(l->Width(), 2.5L);
@@ -395,7 +405,7 @@ TEST(Records, FrameColourStyleAndWidthReachAllLines)
 TEST(Records, VariablesAndErrors)
 {
     TrpReport r;
-    TrpVariables &v = r.Variables();
+    TrpVariables& v = r.Variables();
     v.Add(QStringLiteral(" Totals"), QString());
     v.Add(QStringLiteral("Sum"), QStringLiteral("1+1"));
     v.Add(QStringLiteral(" Other"), QString());
@@ -403,12 +413,12 @@ TEST(Records, VariablesAndErrors)
     v.Add(QStringLiteral("sum"), QStringLiteral("3"));
     EXPECT_EQ(v.Count(), 4) << "names compare without regard to case";
     EXPECT_EQ(v.Value(QStringLiteral("SUM")), QStringLiteral("3"));
-    EXPECT_EQ(v.CategoryVariables(QStringLiteral("totals")), QStringList{QStringLiteral("Sum")});
+    EXPECT_EQ(v.CategoryVariables(QStringLiteral("totals")), QStringList { QStringLiteral("Sum") });
 
     r.AddError(QStringLiteral("b"));
     r.AddError(QStringLiteral("A"));
     r.AddError(QStringLiteral("a"));
-    EXPECT_EQ(r.Errors(), (QStringList{QStringLiteral("A"), QStringLiteral("b")}));
+    EXPECT_EQ(r.Errors(), (QStringList { QStringLiteral("A"), QStringLiteral("b") }));
 }
 
 TEST(Records, MemoRotationAndText)
@@ -419,26 +429,27 @@ TEST(Records, MemoRotationAndText)
     memo.SetRotation(-90);
     EXPECT_EQ(memo.Rotation(), 270);
     memo.SetText(QStringLiteral("a\r\nb\nc"));
-    EXPECT_EQ(memo.Memo(), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+    EXPECT_EQ(memo.Memo(), (QStringList { QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c") }));
     EXPECT_EQ(memo.Text(), QStringLiteral("a\r\nb\r\nc"));
 }
 
 TEST(StringTable, BuiltInTextsAndLookupRules)
 {
-    TrpResources &res = TrpResources::Instance();
+    TrpResources& res = TrpResources::Instance();
     EXPECT_EQ(res.Get(QStringLiteral("xrCantFindClass")), QStringLiteral("Cannot find class"));
     EXPECT_EQ(res.Get(QStringLiteral("clDSNotExist")), QStringLiteral("Dataset \"%s\" does not exist"));
     EXPECT_EQ(res.Get(100), QStringLiteral("Preview"));
     EXPECT_EQ(res.Get(QStringLiteral("noSuchKey")), QStringLiteral("noSuchKey"));
     EXPECT_EQ(res.Get(QStringLiteral("prInvProp")), QStringLiteral("prInvProp")) << "absent in this program";
 
-    res.AddStrings({QStringLiteral("tstBang=!Shown without the mark"), QStringLiteral("tstPlain=a=b")});
+    res.AddStrings({ QStringLiteral("tstBang=!Shown without the mark"), QStringLiteral("tstPlain=a=b") });
     EXPECT_EQ(res.Get(QStringLiteral("tstBang")), QStringLiteral("Shown without the mark"));
     EXPECT_EQ(res.Get(QStringLiteral("tstPlain")), QStringLiteral("a=b"));
 
     QBuffer buf;
     buf.setData("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>"
-                "<Resources CodePage=\"1252\"><StrRes Name=\"tstQuote\" Text=\"say &#38;#34;hi&#38;#34;\"/></Resources>");
+                "<Resources CodePage=\"1252\"><StrRes Name=\"tstQuote\" Text=\"say "
+                "&#38;#34;hi&#38;#34;\"/></Resources>");
     buf.open(QIODevice::ReadOnly);
     res.LoadFromStream(buf);
     EXPECT_EQ(res.Get(QStringLiteral("tstQuote")), QStringLiteral("say \"hi\"")) << "decoded twice";

@@ -19,7 +19,7 @@ namespace {
 // Display texts of one field over a walk the way the band engine does it:
 // First, then Eof and Next until Eof answers true (bounded, so a fault
 // that never ends the walk fails the test instead of hanging it).
-QStringList Walk(TrpDataSet &DataSet, const QString &Field)
+QStringList Walk(TrpDataSet& DataSet, const QString& Field)
 {
     QStringList texts;
     DataSet.First();
@@ -43,8 +43,7 @@ QStringList Parts(std::initializer_list<int> Numbers)
 // report whose error list receives missing-field messages. Row n (1..10) has
 // car "Lada" for odd n and "Volga" for even n, partname "part n", mileage
 // n * 1000, price (11 - n) * 10, and descr "job n" except row 3 (NULL).
-class DataSetBridge : public ::testing::Test
-{
+class DataSetBridge : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -70,8 +69,8 @@ protected:
         Table->SetDatabaseFile(File);
         Table->SetTableName(ExpenseTableName);
         // The window's own handlers, which the bridge must keep working.
-        Table->SetAfterOpen([this](TDbTable &) { ++AppAfterOpen; });
-        Table->SetBeforeClose([this](TDbTable &) { ++AppBeforeClose; });
+        Table->SetAfterOpen([this](TDbTable&) { ++AppAfterOpen; });
+        Table->SetBeforeClose([this](TDbTable&) { ++AppBeforeClose; });
         Table->Open();
         AppAfterOpen = 0;
         Source.SetDataSet(Table.get());
@@ -132,11 +131,12 @@ TEST(DataSet, BlankUserNameIsRefusedWithTheStringTableText)
 {
     TrpUserDataSet d;
     d.SetUserName(QStringLiteral("Cars"));
-    for (const QString &blank : {QString(), QStringLiteral("   ")}) {
+    for (const QString& blank : { QString(), QStringLiteral("   ") }) {
         EXPECT_EQ(ErrorOf([&] { d.SetUserName(blank); }), rpGet(QStringLiteral("prInvProp")));
         EXPECT_EQ(d.UserName(), QStringLiteral("Cars")) << "a refused name changes nothing";
     }
-    EXPECT_EQ(rpGet(QStringLiteral("prInvProp")), QStringLiteral("prInvProp")) << "the table has no such entry";
+    EXPECT_EQ(rpGet(QStringLiteral("prInvProp")), QStringLiteral("prInvProp"))
+        << "the table has no such entry";
     d.SetUserName(QStringLiteral(" Cars 2 "));
     EXPECT_EQ(d.UserName(), QStringLiteral(" Cars 2 ")) << "stored as given";
 }
@@ -147,8 +147,8 @@ TEST(DataSet, CountRangeEndsTheWalkWithoutOnNext)
     d.SetRangeEnd(reCount);
     d.SetRangeEndCount(3);
     int firsts = 0, nexts = 0;
-    d.OnFirst = [&](TrpDataSet *) { ++firsts; };
-    d.OnNext = [&](TrpDataSet *) { ++nexts; };
+    d.OnFirst = [&](TrpDataSet*) { ++firsts; };
+    d.OnNext = [&](TrpDataSet*) { ++nexts; };
     EXPECT_EQ(d.RecordCount(), 3);
 
     d.First();
@@ -174,7 +174,7 @@ TEST(DataSet, CheckEOFMayChangeTheAnswer)
     TrpUserDataSet d; // reLast: the base never ends by itself
     d.First();
     EXPECT_FALSE(d.Eof());
-    d.OnCheckEOF = [](TrpDataSet *Sender, bool &Eof) { Eof = Sender->RecNo() >= 2; };
+    d.OnCheckEOF = [](TrpDataSet* Sender, bool& Eof) { Eof = Sender->RecNo() >= 2; };
     d.Next();
     EXPECT_FALSE(d.Eof());
     d.Next();
@@ -184,7 +184,7 @@ TEST(DataSet, CheckEOFMayChangeTheAnswer)
 TEST(UserDataSet, ValuesComeFromTheEventsInOrder)
 {
     TrpUserDataSet d;
-    d.SetFields({QStringLiteral("Name"), QStringLiteral("Total")});
+    d.SetFields({ QStringLiteral("Name"), QStringLiteral("Total") });
     EXPECT_EQ(d.FieldsCount(), 2);
     EXPECT_TRUE(d.HasField(QStringLiteral("total")));
     EXPECT_FALSE(d.HasField(QStringLiteral("price")));
@@ -192,24 +192,25 @@ TEST(UserDataSet, ValuesComeFromTheEventsInOrder)
     EXPECT_EQ(d.GetDisplayText(QStringLiteral("Name")), QString());
 
     QStringList calls;
-    d.OnGetValue = [&](const QString &Name, Variant &Value) {
+    d.OnGetValue = [&](const QString& Name, Variant& Value) {
         calls << QStringLiteral("old ") + Name + (Value.IsNull() ? QStringLiteral(" null") : QString());
         Value = Variant(int32_t(7));
     };
     EXPECT_EQ(d.GetValue(QStringLiteral("Total")).AsInteger(), 7);
-    d.OnNewGetValue = [&](TrpDataSet *Sender, const QString &Name, Variant &Value) {
+    d.OnNewGetValue = [&](TrpDataSet* Sender, const QString& Name, Variant& Value) {
         EXPECT_EQ(Sender, &d);
         calls << QStringLiteral("new ") + Name + (Value.IsNull() ? QStringLiteral(" null") : QString());
         if (Name == QStringLiteral("Total"))
             Value = Variant::Add(Value, Variant(int32_t(1)));
     };
     calls.clear();
-    EXPECT_EQ(d.GetValue(QStringLiteral("Total")).AsInteger(), 8) << "the second event sees the first's value";
-    EXPECT_EQ(calls, QStringList({QStringLiteral("old Total null"), QStringLiteral("new Total")}));
+    EXPECT_EQ(d.GetValue(QStringLiteral("Total")).AsInteger(), 8)
+        << "the second event sees the first's value";
+    EXPECT_EQ(calls, QStringList({ QStringLiteral("old Total null"), QStringLiteral("new Total") }));
 
     calls.clear();
     EXPECT_EQ(d.GetDisplayText(QStringLiteral("Name")), QString()) << "the last event's value, as text";
-    EXPECT_EQ(calls, QStringList({QStringLiteral("old Name null"), QStringLiteral("new Name null")}))
+    EXPECT_EQ(calls, QStringList({ QStringLiteral("old Name null"), QStringLiteral("new Name null") }))
         << "each event starts from Null for a display text";
 }
 
@@ -220,8 +221,8 @@ TEST(DataSetList, LookupByUserName)
     TrpReport mine, other;
     mine.SetName(QStringLiteral("Mine"));
     other.SetName(QStringLiteral("Other"));
-    auto *page = other.Create<TrpDataPage>();
-    auto *othersSet = page->Create<TrpUserDataSet>();
+    auto* page = other.Create<TrpDataPage>();
+    auto* othersSet = page->Create<TrpUserDataSet>();
     othersSet->SetUserName(QStringLiteral("Shared"));
     TrpUserDataSet windowsSet; // belongs to no report, like rpDBDataset1
     windowsSet.SetUserName(QStringLiteral("shared"));
@@ -229,37 +230,38 @@ TEST(DataSetList, LookupByUserName)
     current.SetUserName(QStringLiteral("Current"));
 
     struct Case {
-        const char *why;
+        const char* why;
         QString name;
-        const TrpComponent *owner;
-        TrpDataSet *expected;
+        const TrpComponent* owner;
+        TrpDataSet* expected;
     } cases[] = {
-        {"an empty name finds nothing", QString(), &mine, nullptr},
-        {"without a searcher the current one is kept", QStringLiteral("Shared"), nullptr, &current},
-        {"another report's data set is skipped", QStringLiteral("SHARED"), &mine, &windowsSet},
-        {"a report finds its own data set first in list order", QStringLiteral("shared"), &other, othersSet},
-        {"a searcher that is no report skips nothing", QStringLiteral("Shared"), page, othersSet},
-        {"no match keeps the current one", QStringLiteral("Nowhere"), &mine, &current},
+        { "an empty name finds nothing", QString(), &mine, nullptr },
+        { "without a searcher the current one is kept", QStringLiteral("Shared"), nullptr, &current },
+        { "another report's data set is skipped", QStringLiteral("SHARED"), &mine, &windowsSet },
+        { "a report finds its own data set first in list order", QStringLiteral("shared"), &other,
+            othersSet },
+        { "a searcher that is no report skips nothing", QStringLiteral("Shared"), page, othersSet },
+        { "no match keeps the current one", QStringLiteral("Nowhere"), &mine, &current },
     };
-    for (const Case &c : cases)
+    for (const Case& c : cases)
         EXPECT_EQ(rpFindDataSet(&current, c.name, c.owner), c.expected) << c.why;
 }
 
 TEST(DataSetList, MembershipFollowsLifetimeAndTheDesignerListTakesEnabledNamedSets)
 {
-    auto contains = [](const std::vector<TrpDataSet *> &List, const TrpDataSet *D) {
+    auto contains = [](const std::vector<TrpDataSet*>& List, const TrpDataSet* D) {
         return std::find(List.begin(), List.end(), D) != List.end();
     };
     TrpUserDataSet named, nameless, disabled;
     named.SetUserName(QStringLiteral("Named"));
     disabled.SetUserName(QStringLiteral("Disabled"));
     disabled.SetEnabled(false);
-    const std::vector<TrpDataSet *> designer = rpEnabledDataSets();
+    const std::vector<TrpDataSet*> designer = rpEnabledDataSets();
     EXPECT_TRUE(contains(designer, &named));
     EXPECT_FALSE(contains(designer, &nameless));
     EXPECT_FALSE(contains(designer, &disabled));
 
-    const TrpDataSet *gone;
+    const TrpDataSet* gone;
     {
         TrpUserDataSet temporary;
         gone = &temporary;
@@ -273,7 +275,7 @@ TEST(DataSetList, TemplateBandFindsTheWindowsDataSetThroughTheGlobalList)
     TrpDBDataset windowsSet;
     windowsSet.SetName(QStringLiteral("rpDBDataset1"));
     TrpReport report;
-    auto *band = report.Create<TrpReportPage>()->Create<TrpMasterData>();
+    auto* band = report.Create<TrpReportPage>()->Create<TrpMasterData>();
     band->SetDataSetName(QStringLiteral("RPDBDATASET1"));
     EXPECT_EQ(band->DataSet(), &windowsSet);
 
@@ -290,9 +292,9 @@ TEST(DataSetList, TemplateBandFindsTheWindowsDataSetThroughTheGlobalList)
 TEST(DataSetStorage, PublishedPropertiesRoundTrip)
 {
     TrpReport report;
-    auto *page = report.Create<TrpDataPage>();
+    auto* page = report.Create<TrpDataPage>();
     auto owned = std::make_unique<TrpDBDataset>();
-    TrpDBDataset *d = owned.get();
+    TrpDBDataset* d = owned.get();
     d->SetUserName(QStringLiteral("Expenses"));
     d->SetEnabled(false);
     d->SetRangeBegin(rbCurrent);
@@ -301,16 +303,17 @@ TEST(DataSetStorage, PublishedPropertiesRoundTrip)
     d->SetCloseDataSource(true);
     d->SetOpenDataSource(false);
     d->SetBCDToCurrency(true);
-    d->SetFieldAliases({QStringLiteral("partname=Part"), QStringLiteral("-descr=Note")});
+    d->SetFieldAliases({ QStringLiteral("partname=Part"), QStringLiteral("-descr=Note") });
 
     TrpXMLSerializer s;
     const QString text = s.WriteComponentStr(d);
-    for (const char *attribute :
-         {"UserName=\"Expenses\"", "Enabled=\"False\"", "RangeBegin=\"rbCurrent\"", "RangeEnd=\"reCount\"",
-          "RangeEndCount=\"3\"", "CloseDataSource=\"True\"", "OpenDataSource=\"False\"", "BCDToCurrency=\"True\""})
-        EXPECT_TRUE(text.contains(QString::fromLatin1(attribute))) << attribute << " in " << text.toStdString();
+    for (const char* attribute : { "UserName=\"Expenses\"", "Enabled=\"False\"", "RangeBegin=\"rbCurrent\"",
+             "RangeEnd=\"reCount\"", "RangeEndCount=\"3\"", "CloseDataSource=\"True\"",
+             "OpenDataSource=\"False\"", "BCDToCurrency=\"True\"" })
+        EXPECT_TRUE(text.contains(QString::fromLatin1(attribute)))
+            << attribute << " in " << text.toStdString();
 
-    auto *read = dynamic_cast<TrpDBDataset *>(s.ReadComponentStr(page, text));
+    auto* read = dynamic_cast<TrpDBDataset*>(s.ReadComponentStr(page, text));
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->UserName(), QStringLiteral("Expenses"));
     EXPECT_FALSE(read->Enabled());
@@ -324,10 +327,11 @@ TEST(DataSetStorage, PublishedPropertiesRoundTrip)
     EXPECT_EQ(s.WriteComponentStr(read), text);
 
     TrpUserDataSet fresh;
-    for (const char *name : {"Enabled", "Range", "UserName", "Fields"})
-        EXPECT_FALSE(s.WriteComponentStr(&fresh).contains(QString::fromLatin1(name))) << "defaults are not written";
-    fresh.SetFields({QStringLiteral("a"), QStringLiteral("b")});
-    auto *user = dynamic_cast<TrpUserDataSet *>(s.ReadComponentStr(page, s.WriteComponentStr(&fresh)));
+    for (const char* name : { "Enabled", "Range", "UserName", "Fields" })
+        EXPECT_FALSE(s.WriteComponentStr(&fresh).contains(QString::fromLatin1(name)))
+            << "defaults are not written";
+    fresh.SetFields({ QStringLiteral("a"), QStringLiteral("b") });
+    auto* user = dynamic_cast<TrpUserDataSet*>(s.ReadComponentStr(page, s.WriteComponentStr(&fresh)));
     ASSERT_NE(user, nullptr);
     EXPECT_EQ(user->Fields(), fresh.Fields());
 }
@@ -338,7 +342,8 @@ TEST_F(DataSetBridge, NoTableToBindIsTheNotConnectedError)
 {
     TrpDBDataset d;
     d.SetName(QStringLiteral("rpDBDataset2"));
-    EXPECT_EQ(ErrorOf([&] { d.Initialize(); }), QStringLiteral("DataSet rpDBDataset2 is not connected to data"));
+    EXPECT_EQ(
+        ErrorOf([&] { d.Initialize(); }), QStringLiteral("DataSet rpDBDataset2 is not connected to data"));
     EXPECT_EQ(ErrorOf([&] { d.First(); }), QStringLiteral("DataSet rpDBDataset2 is not connected to data"));
     EXPECT_EQ(d.GetFieldType(QStringLiteral("car")), fftNumeric);
     EXPECT_EQ(d.GetDisplayWidth(QStringLiteral("car")), 10);
@@ -350,10 +355,10 @@ TEST_F(DataSetBridge, FullWalkLeavesTheTableOpenOnItsLastRow)
     GoToRow(4);
     StartRun();
     int opens = 0, closes = 0;
-    Set->OnOpen = [&](TrpDataSet *) { ++opens; };
-    Set->OnClose = [&](TrpDataSet *) { ++closes; };
+    Set->OnOpen = [&](TrpDataSet*) { ++opens; };
+    Set->OnClose = [&](TrpDataSet*) { ++closes; };
     EXPECT_FALSE(Set->Initialized()) << "opening waits for the first data request";
-    EXPECT_EQ(Walk(*Set, QStringLiteral("partname")), Parts({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(Walk(*Set, QStringLiteral("partname")), Parts({ 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 }));
     EXPECT_TRUE(Set->Initialized());
     EXPECT_EQ(Set->RecNo(), 10) << "the Next that runs off the end still counts";
     EXPECT_EQ(opens, 1);
@@ -379,7 +384,7 @@ TEST_F(DataSetBridge, CountRangeOfThreeOverTenRows)
     }
     EXPECT_TRUE(Set->Eof());
     EXPECT_EQ(Set->RecNo(), 2);
-    EXPECT_EQ(seen, Parts({1, 2, 3}));
+    EXPECT_EQ(seen, Parts({ 1, 2, 3 }));
     EXPECT_EQ(Set->RecordCount(), 10) << "the bridge answers the table's own count";
     Set->Finalize();
 }
@@ -387,18 +392,18 @@ TEST_F(DataSetBridge, CountRangeOfThreeOverTenRows)
 TEST_F(DataSetBridge, CurrentRowRangesAndTheReturnAtFinalize)
 {
     struct Case {
-        const char *why;
+        const char* why;
         TrpRangeBegin begin;
         TrpRangeEnd end;
         QStringList rows;
         int rowAfterFinalize; // after the table was moved to the last row
     } cases[] = {
-        {"the current row alone", rbCurrent, reCurrent, Parts({4}), 4},
-        {"from the current row to the end", rbCurrent, reLast, Parts({4, 5, 6, 7, 8, 9, 10}), 4},
-        {"from the first row to the current one", rbFirst, reCurrent, Parts({1, 2, 3, 4}), 4},
-        {"the full range remembers nothing", rbFirst, reLast, Parts({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}), 10},
+        { "the current row alone", rbCurrent, reCurrent, Parts({ 4 }), 4 },
+        { "from the current row to the end", rbCurrent, reLast, Parts({ 4, 5, 6, 7, 8, 9, 10 }), 4 },
+        { "from the first row to the current one", rbFirst, reCurrent, Parts({ 1, 2, 3, 4 }), 4 },
+        { "the full range remembers nothing", rbFirst, reLast, Parts({ 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 }), 10 },
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         GoToRow(4);
         Set->SetRangeBegin(c.begin);
         Set->SetRangeEnd(c.end);
@@ -416,7 +421,7 @@ TEST_F(DataSetBridge, FinalizeSkipsARememberedRowThatLeftTheView)
     Set->SetRangeBegin(rbCurrent);
     Set->SetRangeEnd(reCurrent);
     StartRun();
-    EXPECT_EQ(Walk(*Set, QStringLiteral("car")), QStringList{QStringLiteral("Volga")});
+    EXPECT_EQ(Walk(*Set, QStringLiteral("car")), QStringList { QStringLiteral("Volga") });
     Table->SetFilter(QStringLiteral("car = 'Lada'"));
     Table->SetFiltered(true);
     Set->Finalize(); // row 4 is a Volga row: no longer in view
@@ -446,17 +451,17 @@ TEST_F(DataSetBridge, ValuesByFieldKind)
 
     QStringList fields;
     Set->GetFieldList(fields);
-    EXPECT_EQ(fields, QStringList({"id", "car", "partname", "jobdate", "mileage", "descr", "price"}));
+    EXPECT_EQ(fields, QStringList({ "id", "car", "partname", "jobdate", "mileage", "descr", "price" }));
     EXPECT_EQ(Set->FieldsCount(), 7);
     EXPECT_TRUE(Set->HasField(QStringLiteral("Price")));
 
     struct Kind {
-        const char *field;
+        const char* field;
         TrpFieldType type;
         int width;
-    } kinds[] = {{"car", fftString, 200}, {"descr", fftString, 200}, {"price", fftNumeric, 11},
-                 {"id", fftNumeric, 11},   {"colour", fftNumeric, 10}};
-    for (const Kind &k : kinds) {
+    } kinds[] = { { "car", fftString, 200 }, { "descr", fftString, 200 }, { "price", fftNumeric, 11 },
+        { "id", fftNumeric, 11 }, { "colour", fftNumeric, 10 } };
+    for (const Kind& k : kinds) {
         EXPECT_EQ(Set->GetFieldType(QString::fromLatin1(k.field)), k.type) << k.field;
         EXPECT_EQ(Set->GetDisplayWidth(QString::fromLatin1(k.field)), k.width) << k.field;
     }
@@ -489,11 +494,12 @@ TEST_F(DataSetBridge, WideIntegersBecomeInt64Values)
 
 TEST_F(DataSetBridge, AliasesRenameAndHideFields)
 {
-    Set->SetFieldAliases({QStringLiteral("partname=Part"), QStringLiteral("-descr=Note"), QStringLiteral("price=Cost")});
+    Set->SetFieldAliases(
+        { QStringLiteral("partname=Part"), QStringLiteral("-descr=Note"), QStringLiteral("price=Cost") });
     StartRun();
     QStringList fields;
     Set->GetFieldList(fields);
-    EXPECT_EQ(fields, QStringList({QStringLiteral("Part"), QStringLiteral("Cost")}));
+    EXPECT_EQ(fields, QStringList({ QStringLiteral("Part"), QStringLiteral("Cost") }));
     EXPECT_EQ(Set->FieldsCount(), 2);
     EXPECT_EQ(Set->ConvertAlias(QStringLiteral("part")), QStringLiteral("partname"));
     EXPECT_EQ(Set->GetAlias(QStringLiteral("PARTNAME")), QStringLiteral("Part"));
@@ -505,7 +511,8 @@ TEST_F(DataSetBridge, AliasesRenameAndHideFields)
     EXPECT_EQ(Set->GetFieldType(QStringLiteral("Part")), fftString);
     EXPECT_EQ(Set->GetDisplayWidth(QStringLiteral("Cost")), 11);
     EXPECT_TRUE(Set->GetValue(QStringLiteral("Note")).IsNull()) << "a hidden field is not in the map";
-    EXPECT_TRUE(Set->GetValue(QStringLiteral("partname")).IsNull()) << "with aliases only the aliases are mapped";
+    EXPECT_TRUE(Set->GetValue(QStringLiteral("partname")).IsNull())
+        << "with aliases only the aliases are mapped";
     Set->Finalize();
 }
 
@@ -514,14 +521,14 @@ TEST_F(DataSetBridge, ANameAskedAgainFollowsTheCurrentFieldMap)
     // Callers keep asking with the same string object; a remapped alias
     // must still be read from its new column.
     const QString item = QStringLiteral("Item");
-    Set->SetFieldAliases({QStringLiteral("partname=Item")});
+    Set->SetFieldAliases({ QStringLiteral("partname=Item") });
     StartRun();
     Set->First();
     EXPECT_EQ(Set->GetValue(item).AsString(), QStringLiteral("part 1"));
     EXPECT_EQ(Set->GetValue(item).AsString(), QStringLiteral("part 1"));
     Set->Finalize();
 
-    Set->SetFieldAliases({QStringLiteral("descr=Item")});
+    Set->SetFieldAliases({ QStringLiteral("descr=Item") });
     StartRun();
     Set->First();
     EXPECT_EQ(Set->GetValue(item).AsString(), QStringLiteral("job 1"));
@@ -529,7 +536,7 @@ TEST_F(DataSetBridge, ANameAskedAgainFollowsTheCurrentFieldMap)
     EXPECT_EQ(Set->GetValue(item).AsString(), QStringLiteral("job 1")) << "reopened on demand";
     Set->Finalize();
 
-    Set->SetFieldAliases({QStringLiteral("-descr=Item")});
+    Set->SetFieldAliases({ QStringLiteral("-descr=Item") });
     StartRun();
     Set->First();
     EXPECT_TRUE(Set->GetValue(item).IsNull()) << "a hidden field is no longer found";
@@ -544,7 +551,7 @@ TEST_F(DataSetBridge, MissingFieldTextAndErrorEntry)
     const QString text = QStringLiteral("Field not found: rpDBDataset1.\"colour\"");
     EXPECT_EQ(Set->GetDisplayText(QStringLiteral("colour")), text);
     EXPECT_TRUE(Set->GetValue(QStringLiteral("colour")).IsNull());
-    EXPECT_EQ(Report.Errors(), QStringList{QStringLiteral("Memo5: ") + text}) << "reported once";
+    EXPECT_EQ(Report.Errors(), QStringList { QStringLiteral("Memo5: ") + text }) << "reported once";
     EXPECT_EQ(Set->GetDisplayText(QStringLiteral("car")), QStringLiteral("Lada")) << "the run goes on";
     Set->Finalize();
 
@@ -559,10 +566,11 @@ TEST_F(DataSetBridge, WalkFollowsTheTablesFilterAndSort)
     Table->SetFiltered(true);
     Table->SetSort(QStringLiteral("price ASC"));
     StartRun();
-    EXPECT_EQ(Walk(*Set, QStringLiteral("partname")), Parts({9, 7, 5, 3, 1}));
+    EXPECT_EQ(Walk(*Set, QStringLiteral("partname")), Parts({ 9, 7, 5, 3, 1 }));
     EXPECT_EQ(Set->RecordCount(), 5);
     Set->Finalize();
-    EXPECT_EQ(Table->DisplayText(QStringLiteral("partname")), QStringLiteral("part 1")) << "left on the last row";
+    EXPECT_EQ(Table->DisplayText(QStringLiteral("partname")), QStringLiteral("part 1"))
+        << "left on the last row";
 }
 
 TEST_F(DataSetBridge, TableClosedWhileBoundIsReopenedOnDemand)
@@ -583,7 +591,7 @@ TEST_F(DataSetBridge, TableClosedWhileBoundIsReopenedOnDemand)
 
 TEST_F(DataSetBridge, TableReopenedWhileBoundRebuildsTheFieldMap)
 {
-    Set->SetFieldAliases({QStringLiteral("car=Auto")});
+    Set->SetFieldAliases({ QStringLiteral("car=Auto") });
     StartRun();
     Set->First();
     Table->Close();
@@ -606,7 +614,7 @@ TEST_F(DataSetBridge, CloseDataSourceClosesTheTableAtFinalize)
 {
     Set->SetCloseDataSource(true);
     int closes = 0;
-    Set->OnClose = [&](TrpDataSet *) { ++closes; };
+    Set->OnClose = [&](TrpDataSet*) { ++closes; };
     StartRun();
     Walk(*Set, QStringLiteral("car"));
     Set->Finalize();
@@ -639,10 +647,11 @@ TEST_F(DataSetBridge, DestroyedTableClearsTheLinks)
     EXPECT_EQ(Source.DataSet(), nullptr);
     EXPECT_EQ(Set->EffectiveDataSet(), nullptr);
     EXPECT_EQ(ErrorOf([&] { Set->GetValue(QStringLiteral("car")); }),
-              QStringLiteral("DataSet rpDBDataset1 is not connected to data"));
+        QStringLiteral("DataSet rpDBDataset1 is not connected to data"));
     EXPECT_EQ(Set->GetFieldType(QStringLiteral("car")), fftNumeric);
     Set->Finalize();
-    EXPECT_EQ(ErrorOf([&] { direct.Initialize(); }), QStringLiteral("DataSet rpDBDataset2 is not connected to data"));
+    EXPECT_EQ(ErrorOf([&] { direct.Initialize(); }),
+        QStringLiteral("DataSet rpDBDataset2 is not connected to data"));
 }
 
 TEST_F(DataSetBridge, DestroyedDataSourceClearsTheLink)

@@ -15,32 +15,30 @@
 
 namespace {
 
-class TypedUserDataSet : public TrpUserDataSet
-{
+class TypedUserDataSet : public TrpUserDataSet {
 public:
-    TrpFieldType GetFieldType(const QString &FieldName) override
+    TrpFieldType GetFieldType(const QString& FieldName) override
     {
         return FieldName.compare(QLatin1String("descr"), Qt::CaseInsensitive) == 0 ? fftString : fftNumeric;
     }
 };
 
 // The memo keeps only the first FitChars characters; the rest flows on.
-class NarrowMemo : public TrpMemoView
-{
+class NarrowMemo : public TrpMemoView {
 public:
-    qsizetype FitLength(const QString &) override { return FitChars; }
+    qsizetype FitLength(const QString&) override { return FitChars; }
     qsizetype FitChars = 5;
 };
 
 // Numbers and dates as in the United States, whatever the machine's locale.
-class MemoData : public ::testing::Test
-{
+class MemoData : public ::testing::Test {
 protected:
-    MemoData() : Engine(&Report)
+    MemoData()
+        : Engine(&Report)
     {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         Report.SetName(QStringLiteral("rpReport1"));
-        auto *page = Report.Create<TrpReportPage>();
+        auto* page = Report.Create<TrpReportPage>();
         page->SetName(QStringLiteral("Page1"));
         Band = page->Create<TrpMasterData>();
         Band->SetName(QStringLiteral("MasterData1"));
@@ -48,9 +46,12 @@ protected:
         Memo->SetName(QStringLiteral("Memo1"));
 
         Data.SetName(QStringLiteral("rpDBDataset1"));
-        Data.SetFields({QStringLiteral("price"), QStringLiteral("descr")});
-        Data.OnGetValue = [this](const QString &Name, Variant &Value) { Value = Row.value(Name.toLower(), Variant::Null()); };
-        Row = {{QStringLiteral("price"), Variant(int32_t(120))}, {QStringLiteral("descr"), Variant("oil")}};
+        Data.SetFields({ QStringLiteral("price"), QStringLiteral("descr") });
+        Data.OnGetValue = [this](const QString& Name, Variant& Value) {
+            Value = Row.value(Name.toLower(), Variant::Null());
+        };
+        Row = { { QStringLiteral("price"), Variant(int32_t(120)) },
+            { QStringLiteral("descr"), Variant("oil") } };
         Report.DataSets().Add(&Data);
         Report.EngineOptions()->SetUseGlobalDataSetList(false);
         Report.SetEngine(&Engine);
@@ -64,14 +65,14 @@ protected:
     }
 
     // What the engine does for one object of a band, up to the store.
-    QString Print(TrpCustomMemoView *M)
+    QString Print(TrpCustomMemoView* M)
     {
         Report.CurObject = M->Name();
         M->BeforePrint();
         M->GetData();
         return M->Text();
     }
-    QString Expand(const QString &Template)
+    QString Expand(const QString& Template)
     {
         Memo->SetText(Template);
         const QString text = Print(Memo);
@@ -81,8 +82,8 @@ protected:
 
     TrpReport Report;
     PageEngine Engine;
-    TrpMasterData *Band;
-    TrpMemoView *Memo;
+    TrpMasterData* Band;
+    TrpMemoView* Memo;
     TypedUserDataSet Data;
     QHash<QString, Variant> Row;
 };
@@ -94,28 +95,31 @@ constexpr TrpColor Red = 0x0000FF;
 TEST(MemoBrackets, FindsTheWholeBracketedExpression)
 {
     struct Case {
-        const char *Name;
+        const char* Name;
         QString Text, Open, Close;
         qsizetype Start;
         bool Found;
         QString Expression;
         qsizetype End;
     } cases[] = {
-        {"plain", QStringLiteral("a[b]c"), "[", "]", 1, true, "b", 3},
-        {"nested pairs match", QStringLiteral("[a[b]c]d"), "[", "]", 0, true, "a[b]c", 6},
-        {"closing bracket in double quotes", QStringLiteral("[<x.\"a]\">]"), "[", "]", 0, true, "<x.\"a]\">", 9},
-        {"closing bracket in single quotes", QStringLiteral("['a]b']"), "[", "]", 0, true, "'a]b'", 6},
-        {"angle comparison taken whole", QStringLiteral("[<p> > 1]"), "[", "]", 0, true, "<p> > 1", 8},
-        {"apostrophe inside double quotes", QStringLiteral("[\"it's\"]x"), "[", "]", 0, true, "\"it's\"", 7},
-        {"two-character delimiters", QStringLiteral("<%a%>"), "<%", "%>", 0, true, "a", 4},
-        {"equal delimiters", QStringLiteral("|a|b|"), "|", "|", 0, true, "a", 2},
-        {"never closed", QStringLiteral("[a"), "[", "]", 0, false, QString(), 0},
-        {"no opening delimiter at start", QStringLiteral("a[b]"), "[", "]", 0, false, QString(), 0},
+        { "plain", QStringLiteral("a[b]c"), "[", "]", 1, true, "b", 3 },
+        { "nested pairs match", QStringLiteral("[a[b]c]d"), "[", "]", 0, true, "a[b]c", 6 },
+        { "closing bracket in double quotes", QStringLiteral("[<x.\"a]\">]"), "[", "]", 0, true, "<x.\"a]\">",
+            9 },
+        { "closing bracket in single quotes", QStringLiteral("['a]b']"), "[", "]", 0, true, "'a]b'", 6 },
+        { "angle comparison taken whole", QStringLiteral("[<p> > 1]"), "[", "]", 0, true, "<p> > 1", 8 },
+        { "apostrophe inside double quotes", QStringLiteral("[\"it's\"]x"), "[", "]", 0, true, "\"it's\"",
+            7 },
+        { "two-character delimiters", QStringLiteral("<%a%>"), "<%", "%>", 0, true, "a", 4 },
+        { "equal delimiters", QStringLiteral("|a|b|"), "|", "|", 0, true, "a", 2 },
+        { "never closed", QStringLiteral("[a"), "[", "]", 0, false, QString(), 0 },
+        { "no opening delimiter at start", QStringLiteral("a[b]"), "[", "]", 0, false, QString(), 0 },
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         qsizetype end = -1;
         QString expression;
-        EXPECT_EQ(rpGetBracketedExpression(c.Text, c.Open, c.Close, c.Start, end, expression), c.Found) << c.Name;
+        EXPECT_EQ(rpGetBracketedExpression(c.Text, c.Open, c.Close, c.Start, end, expression), c.Found)
+            << c.Name;
         if (c.Found) {
             EXPECT_EQ(expression, c.Expression) << c.Name;
             EXPECT_EQ(end, c.End) << c.Name;
@@ -129,30 +133,32 @@ TEST_F(MemoData, ExpandsEveryBracketedExpressionOnce)
 {
     Report.Variables().Add(QStringLiteral("Note"), QStringLiteral("'[Page#]'"));
     struct Case {
-        const char *Name;
+        const char* Name;
         QString Template, Delimiters, Expected;
     } cases[] = {
         // Engine.Physical 2 is the third page.
-        {"page number keeps the trailing space", "[Page#] ", "[,]", "3 "},
-        {"field through the fast path", "[rpDBDataset1.\"price\"]", "[,]", "120"},
-        {"expression with a field", "Total: [<rpDBDataset1.\"price\"> * 2] EUR", "[,]", "Total: 240 EUR"},
-        {"angle comparison inside", "[IIF(<rpDBDataset1.\"price\"> > 100, 'big', 'small')]", "[,]", "big"},
-        {"value holding brackets is not expanded again", "[IIF(True, '[Page#]', '')] [Page#]", "[,]", "[Page#] 3"},
-        {"variable holding brackets is not expanded again", "[Note]", "[,]", "[Page#]"},
-        {"quoted bracket inside", "['a]b']", "[,]", "a]b"},
-        {"page count macro stays for drawing", "[TotalPages#] of [ totalpages# ]", "[,]", "[TotalPages#] of [TotalPages#]"},
-        {"copy name macro stays for drawing", "[CopyName#]", "[,]", "[CopyName#]"},
-        {"empty brackets stay", "a [] b", "[,]", "a [] b"},
-        {"unclosed bracket stays", "[1 + 1", "[,]", "[1 + 1"},
-        {"own delimiters", "<%Page#%> [Page#]", "<%,%>", "3 [Page#]"},
-        {"numeric suffix with a comma", "[<rpDBDataset1.\"price\"> #n%2,2f]", "[,]", "120,00"},
-        {"numeric picture suffix keeps grouping", "[1234.5 #n#,##0.00]", "[,]", "1,234.50"},
-        {"date suffix", "[45000 #dyyyy-mm-dd]", "[,]", "2023-03-15"},
-        {"Boolean suffix", "[1 = 1 #bno,yes]", "[,]", "yes"},
-        {"suffix needs a kind letter", "['a #x']", "[,]", "a #x"},
-        {"multi-line template", "Page [Page#]\r\nrow [1 + 1]", "[,]", "Page 3\r\nrow 2"},
+        { "page number keeps the trailing space", "[Page#] ", "[,]", "3 " },
+        { "field through the fast path", "[rpDBDataset1.\"price\"]", "[,]", "120" },
+        { "expression with a field", "Total: [<rpDBDataset1.\"price\"> * 2] EUR", "[,]", "Total: 240 EUR" },
+        { "angle comparison inside", "[IIF(<rpDBDataset1.\"price\"> > 100, 'big', 'small')]", "[,]", "big" },
+        { "value holding brackets is not expanded again", "[IIF(True, '[Page#]', '')] [Page#]", "[,]",
+            "[Page#] 3" },
+        { "variable holding brackets is not expanded again", "[Note]", "[,]", "[Page#]" },
+        { "quoted bracket inside", "['a]b']", "[,]", "a]b" },
+        { "page count macro stays for drawing", "[TotalPages#] of [ totalpages# ]", "[,]",
+            "[TotalPages#] of [TotalPages#]" },
+        { "copy name macro stays for drawing", "[CopyName#]", "[,]", "[CopyName#]" },
+        { "empty brackets stay", "a [] b", "[,]", "a [] b" },
+        { "unclosed bracket stays", "[1 + 1", "[,]", "[1 + 1" },
+        { "own delimiters", "<%Page#%> [Page#]", "<%,%>", "3 [Page#]" },
+        { "numeric suffix with a comma", "[<rpDBDataset1.\"price\"> #n%2,2f]", "[,]", "120,00" },
+        { "numeric picture suffix keeps grouping", "[1234.5 #n#,##0.00]", "[,]", "1,234.50" },
+        { "date suffix", "[45000 #dyyyy-mm-dd]", "[,]", "2023-03-15" },
+        { "Boolean suffix", "[1 = 1 #bno,yes]", "[,]", "yes" },
+        { "suffix needs a kind letter", "['a #x']", "[,]", "a #x" },
+        { "multi-line template", "Page [Page#]\r\nrow [1 + 1]", "[,]", "Page 3\r\nrow 2" },
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         Memo->SetExpressionDelimiters(c.Delimiters);
         EXPECT_EQ(Expand(c.Template), c.Expected) << c.Name;
         EXPECT_TRUE(Report.Errors().isEmpty()) << c.Name << ": " << Report.Errors().join(u'|').toStdString();
@@ -178,41 +184,41 @@ TEST_F(MemoData, DataBoundMemoShowsTheFieldNotTheTemplate)
     Memo->SetDataSet(&Data);
     Memo->SetDataField(QStringLiteral("price"));
     struct Case {
-        const char *Name;
+        const char* Name;
         Variant Price;
         TrpFormatKind Kind;
         QString FormatStr;
         bool HideZeros;
         QString Expected;
     } cases[] = {
-        {"display text", Variant(int32_t(120)), fkText, QString(), false, "120"},
-        {"Null shows the empty display text", Variant::Null(), fkText, QString(), false, ""},
-        {"display format other than text", Variant(int32_t(120)), fkNumeric, "%2.2f", false, "120.00"},
-        {"zero hidden", Variant(int32_t(0)), fkText, QString(), true, ""},
-        {"zero shown", Variant(int32_t(0)), fkText, QString(), false, "0"},
+        { "display text", Variant(int32_t(120)), fkText, QString(), false, "120" },
+        { "Null shows the empty display text", Variant::Null(), fkText, QString(), false, "" },
+        { "display format other than text", Variant(int32_t(120)), fkNumeric, "%2.2f", false, "120.00" },
+        { "zero hidden", Variant(int32_t(0)), fkText, QString(), true, "" },
+        { "zero shown", Variant(int32_t(0)), fkText, QString(), false, "0" },
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         Row[QStringLiteral("price")] = c.Price;
         Memo->DisplayFormat()->SetKind(c.Kind);
         Memo->DisplayFormat()->SetFormatStr(c.FormatStr);
         Memo->SetHideZeros(c.HideZeros);
         EXPECT_EQ(Expand(QStringLiteral("[Page#] template")), c.Expected) << c.Name;
         EXPECT_TRUE(Memo->Value.IsIdentical(c.Price)) << c.Name;
-        EXPECT_EQ(Memo->Text(), QStringLiteral("[Page#] template")) << c.Name << ": template back after printing";
+        EXPECT_EQ(Memo->Text(), QStringLiteral("[Page#] template"))
+            << c.Name << ": template back after printing";
     }
 }
 
 TEST_F(MemoData, BlobFieldIsLoadedIntoTheMemoLinesAsItIs)
 {
     // A data set whose "notes" field is a BLOB of two lines.
-    class BlobDataSet : public TrpUserDataSet
-    {
+    class BlobDataSet : public TrpUserDataSet {
     public:
-        bool IsBlobField(const QString &Field) override { return Field == QLatin1String("notes"); }
-        void AssignBlobTo(const QString &, TrpBlobTarget Target) override
+        bool IsBlobField(const QString& Field) override { return Field == QLatin1String("notes"); }
+        void AssignBlobTo(const QString&, TrpBlobTarget Target) override
         {
-            if (auto *lines = std::get_if<QStringList *>(&Target))
-                **lines = QStringList{QStringLiteral("first"), QStringLiteral("[Page#]")};
+            if (auto* lines = std::get_if<QStringList*>(&Target))
+                **lines = QStringList { QStringLiteral("first"), QStringLiteral("[Page#]") };
         }
     } notes;
     Memo->SetDataSet(&notes);
@@ -225,9 +231,11 @@ TEST_F(MemoData, NullFieldInAnExpressionFollowsConvertNulls)
 {
     Row[QStringLiteral("price")] = Variant::Null();
     Row[QStringLiteral("descr")] = Variant::Null();
-    EXPECT_EQ(Expand(QStringLiteral("[rpDBDataset1.\"price\"]|[rpDBDataset1.\"descr\"]")), QStringLiteral("0|"));
+    EXPECT_EQ(
+        Expand(QStringLiteral("[rpDBDataset1.\"price\"]|[rpDBDataset1.\"descr\"]")), QStringLiteral("0|"));
     Report.EngineOptions()->SetConvertNulls(false);
-    EXPECT_EQ(Expand(QStringLiteral("[rpDBDataset1.\"price\"]|[rpDBDataset1.\"descr\"]")), QStringLiteral("|"));
+    EXPECT_EQ(
+        Expand(QStringLiteral("[rpDBDataset1.\"price\"]|[rpDBDataset1.\"descr\"]")), QStringLiteral("|"));
 }
 
 TEST_F(MemoData, HideZerosHidesNumbersOnly)
@@ -235,41 +243,43 @@ TEST_F(MemoData, HideZerosHidesNumbersOnly)
     Memo->SetHideZeros(true);
     struct Case {
         const char *Expression, *Expected;
-    } cases[] = {{"0", ""}, {"0.0", ""}, {"1 - 1", ""}, {"'0'", "0"}, {"5", "5"}, {"False", "False"}};
-    for (const Case &c : cases)
-        EXPECT_EQ(Expand(QStringLiteral("[%1]").arg(QLatin1String(c.Expression))), QLatin1String(c.Expected)) << c.Expression;
+    } cases[]
+        = { { "0", "" }, { "0.0", "" }, { "1 - 1", "" }, { "'0'", "0" }, { "5", "5" }, { "False", "False" } };
+    for (const Case& c : cases)
+        EXPECT_EQ(Expand(QStringLiteral("[%1]").arg(QLatin1String(c.Expression))), QLatin1String(c.Expected))
+            << c.Expression;
 }
 
 TEST_F(MemoData, FormatDataByKind)
 {
     struct Case {
-        const char *Name;
+        const char* Name;
         TrpFormatKind Kind;
         QString FormatStr, Decimal, Thousand;
         Variant Value;
         QString Expected;
     } cases[] = {
-        {"Null", fkNumeric, "%2.2f", "", "", Variant::Null(), ""},
-        {"text of a float", fkText, "", "", "", Variant(3.5), "3.5"},
-        {"text of a Boolean", fkText, "", "", "", Variant(true), "True"},
-        {"text of a large float", fkText, "", "", "", Variant(1.0 / 3.0), "0.333333333333333"},
-        {"printf float", fkNumeric, "%2.2f", "", "", Variant(3.14159), "3.14"},
-        {"no format string", fkNumeric, "", "", "", Variant(3.14159), "3.14"},
-        {"printf integer", fkNumeric, "%d", "", "", Variant(int32_t(42)), "42"},
-        {"picture", fkNumeric, "#,##0.00", "", "", Variant(1234567.891), "1,234,567.89"},
-        {"picture starting with 0", fkNumeric, "0.0", "", "", Variant(2.26), "2.3"},
-        {"own separators swap", fkNumeric, "#,##0.00", ",", ".", Variant(1234567.891), "1.234.567,89"},
-        {"separator equal to the locale's", fkNumeric, "%2.2f", ".", "", Variant(2.5), "2.50"},
-        {"separator of two characters ignored", fkNumeric, "%2.2f", ",,", "", Variant(2.5), "2.50"},
-        {"date-time", fkDateTime, "dd.mm.yyyy hh:nn", "", "", Variant(45000.5), "15.03.2023 12:00"},
-        {"Boolean true", fkBoolean, "No,Yes", "", "", Variant(true), "Yes"},
-        {"Boolean false", fkBoolean, "No,Yes", "", "", Variant(false), "No"},
-        {"Boolean other value", fkBoolean, "No,Yes", "", "", Variant(int32_t(7)), "No"},
-        {"number format on text falls back", fkNumeric, "%2.2f", "", "", Variant("abc"), "abc"},
-        {"date out of range falls back", fkDateTime, "yyyy", "", "", Variant(1e12), "1000000000000"},
-        {"bad printf falls back", fkNumeric, "%q", "", "", Variant(2.5), "2.5"},
+        { "Null", fkNumeric, "%2.2f", "", "", Variant::Null(), "" },
+        { "text of a float", fkText, "", "", "", Variant(3.5), "3.5" },
+        { "text of a Boolean", fkText, "", "", "", Variant(true), "True" },
+        { "text of a large float", fkText, "", "", "", Variant(1.0 / 3.0), "0.333333333333333" },
+        { "printf float", fkNumeric, "%2.2f", "", "", Variant(3.14159), "3.14" },
+        { "no format string", fkNumeric, "", "", "", Variant(3.14159), "3.14" },
+        { "printf integer", fkNumeric, "%d", "", "", Variant(int32_t(42)), "42" },
+        { "picture", fkNumeric, "#,##0.00", "", "", Variant(1234567.891), "1,234,567.89" },
+        { "picture starting with 0", fkNumeric, "0.0", "", "", Variant(2.26), "2.3" },
+        { "own separators swap", fkNumeric, "#,##0.00", ",", ".", Variant(1234567.891), "1.234.567,89" },
+        { "separator equal to the locale's", fkNumeric, "%2.2f", ".", "", Variant(2.5), "2.50" },
+        { "separator of two characters ignored", fkNumeric, "%2.2f", ",,", "", Variant(2.5), "2.50" },
+        { "date-time", fkDateTime, "dd.mm.yyyy hh:nn", "", "", Variant(45000.5), "15.03.2023 12:00" },
+        { "Boolean true", fkBoolean, "No,Yes", "", "", Variant(true), "Yes" },
+        { "Boolean false", fkBoolean, "No,Yes", "", "", Variant(false), "No" },
+        { "Boolean other value", fkBoolean, "No,Yes", "", "", Variant(int32_t(7)), "No" },
+        { "number format on text falls back", fkNumeric, "%2.2f", "", "", Variant("abc"), "abc" },
+        { "date out of range falls back", fkDateTime, "yyyy", "", "", Variant(1e12), "1000000000000" },
+        { "bad printf falls back", fkNumeric, "%q", "", "", Variant(2.5), "2.5" },
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         TrpFormat f;
         f.SetKind(c.Kind);
         f.SetFormatStr(c.FormatStr);
@@ -292,7 +302,7 @@ TEST_F(MemoData, DivisionByZeroPrintsNothingOnlyWhenIgnored)
     Report.EngineOptions()->SetIgnoreDevByZero(false);
     Memo->SetText(QStringLiteral("a[1 / 0]b"));
     EXPECT_EQ(ErrorOf([&] { Print(Memo); }), QStringLiteral("Memo1: Floating point division by zero"));
-    EXPECT_EQ(Report.Errors(), QStringList{QStringLiteral("Memo1: Floating point division by zero")});
+    EXPECT_EQ(Report.Errors(), QStringList { QStringLiteral("Memo1: Floating point division by zero") });
     Memo->AfterPrint();
     EXPECT_EQ(Memo->Text(), QStringLiteral("a[1 / 0]b"));
 }
@@ -303,13 +313,13 @@ TEST_F(MemoData, PrintingSetsSelfAndValueAndAfterPrintRestoresTheTemplate)
     Memo->SetTagStr(QStringLiteral("id=[Page#]"));
     Memo->Hyperlink()->SetValue(QStringLiteral("page[<Page#> + 1]"));
     Memo->SetColor(clWhite);
-    TrpHighlight *never = Memo->Highlight();
+    TrpHighlight* never = Memo->Highlight();
     never->SetCondition(QStringLiteral("Value < 0"));
     auto big = std::make_unique<TrpHighlight>();
     big->SetCondition(QStringLiteral("Value > 100"));
     big->Font()->SetStyle(fsBold);
     big->SetFillType(ftBrush);
-    static_cast<TrpBrushFill *>(big->Fill())->SetBackColor(Red);
+    static_cast<TrpBrushFill*>(big->Fill())->SetBackColor(Red);
     big->SetApplyFrame(true);
     big->Frame()->SetTyp(ftLeft | ftTop);
     big->SetVisible(false);
@@ -320,7 +330,8 @@ TEST_F(MemoData, PrintingSetsSelfAndValueAndAfterPrintRestoresTheTemplate)
     EXPECT_EQ(Memo->TagStr(), QStringLiteral("id=3"));
     EXPECT_EQ(Memo->Hyperlink()->Value(), QStringLiteral("page4"));
     EXPECT_EQ(Report.ComponentOf(Report.Script()->FindLocal(QStringLiteral("Self"))->Value()), Memo);
-    EXPECT_TRUE(Report.Script()->FindLocal(QStringLiteral("Value"))->Value().IsIdentical(Variant(int32_t(120))));
+    EXPECT_TRUE(
+        Report.Script()->FindLocal(QStringLiteral("Value"))->Value().IsIdentical(Variant(int32_t(120))));
     EXPECT_TRUE(Memo->HighlightActivated);
     EXPECT_EQ(Memo->Font()->Style(), TrpFontStyles(fsBold));
     EXPECT_EQ(Memo->Color(), Red);
@@ -354,14 +365,14 @@ TEST_F(MemoData, PrintingSetsSelfAndValueAndAfterPrintRestoresTheTemplate)
 TEST_F(MemoData, HyperlinkExpressionTextIsQuotedForTheScriptLanguage)
 {
     struct Case {
-        const char *Name;
+        const char* Name;
         QString Language, Expression, Expected;
     } cases[] = {
-        {"text for PascalScript", "PascalScript", "'say \"hi\"'", "\"say \"\"hi\"\"\""},
-        {"text for another language", "BasicScript", "'it''s'", "'it''s'"},
-        {"number unquoted", "PascalScript", "<rpDBDataset1.\"price\"> + 1", "121"},
+        { "text for PascalScript", "PascalScript", "'say \"hi\"'", "\"say \"\"hi\"\"\"" },
+        { "text for another language", "BasicScript", "'it''s'", "'it''s'" },
+        { "number unquoted", "PascalScript", "<rpDBDataset1.\"price\"> + 1", "121" },
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         Report.SetScriptLanguage(c.Language);
         Memo->Hyperlink()->SetExpression(c.Expression);
         Print(Memo);
@@ -374,22 +385,22 @@ TEST_F(MemoData, HyperlinkExpressionTextIsQuotedForTheScriptLanguage)
 TEST_F(MemoData, SuppressRepeatedBlanksARepeatedText)
 {
     Memo->SetSuppressRepeated(true);
-    const char *rows[] = {"oil", "oil", "gas", "gas"};
+    const char* rows[] = { "oil", "oil", "gas", "gas" };
     QStringList printed;
-    for (const char *r : rows) {
+    for (const char* r : rows) {
         Row[QStringLiteral("descr")] = Variant(r);
         printed << Expand(QStringLiteral("[<rpDBDataset1.\"descr\">]"));
     }
-    EXPECT_EQ(printed, (QStringList{"oil", "", "gas", ""}));
+    EXPECT_EQ(printed, (QStringList { "oil", "", "gas", "" }));
     Memo->ResetSuppress();
     EXPECT_EQ(Expand(QStringLiteral("[<rpDBDataset1.\"descr\">]")), QStringLiteral("gas"));
 }
 
 TEST_F(MemoData, TextThatDoesNotFitFlowsToTheTargetUnexpanded)
 {
-    auto *narrow = static_cast<NarrowMemo *>(Band->InsertChild(std::make_unique<NarrowMemo>()));
+    auto* narrow = static_cast<NarrowMemo*>(Band->InsertChild(std::make_unique<NarrowMemo>()));
     narrow->SetName(QStringLiteral("Memo2"));
-    auto *target = Band->Create<TrpMemoView>();
+    auto* target = Band->Create<TrpMemoView>();
     target->SetName(QStringLiteral("Memo3"));
     narrow->SetFlowTo(target);
     narrow->SetText(QStringLiteral("12345[<rpDBDataset1.\"descr\">] [Page#]"));
@@ -421,16 +432,16 @@ TEST_F(MemoData, PageMacrosAreReplacedAtDrawing)
     EXPECT_EQ(Memo->Text(), drawn);
 
     struct Case {
-        const char *Name;
+        const char* Name;
         bool Designing, AllowExpressions;
         int CopyNo;
         QString Expected;
     } cases[] = {
-        {"copy without a name", false, true, 2, "7 of 7 ()"},
-        {"not while designing", true, true, 1, "[TotalPages#] of [totalpages#] ([CopyName#])"},
-        {"not without expressions", false, false, 1, "[TotalPages#] of [totalpages#] ([CopyName#])"},
+        { "copy without a name", false, true, 2, "7 of 7 ()" },
+        { "not while designing", true, true, 1, "[TotalPages#] of [totalpages#] ([CopyName#])" },
+        { "not without expressions", false, false, 1, "[TotalPages#] of [totalpages#] ([CopyName#])" },
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         Memo->SetText(QStringLiteral("[TotalPages#] of [totalpages#] ([CopyName#])"));
         Memo->SetIsDesigning(c.Designing);
         Memo->SetAllowExpressions(c.AllowExpressions);
@@ -443,10 +454,10 @@ TEST_F(MemoData, PageMacrosAreReplacedAtDrawing)
 
 TEST_F(MemoData, StyleAppliesOnlyWhatItIsMeantTo)
 {
-    TrpStyleItem *style = Report.Styles().Add();
+    TrpStyleItem* style = Report.Styles().Add();
     style->Font()->SetSize(20);
     style->SetFillType(ftBrush);
-    static_cast<TrpBrushFill *>(style->Fill())->SetBackColor(Red);
+    static_cast<TrpBrushFill*>(style->Fill())->SetBackColor(Red);
     style->Frame()->SetTyp(ftBottom);
     style->SetApplyFill(false);
     Memo->ApplyStyle(style);

@@ -15,7 +15,7 @@
 
 namespace {
 
-QByteArray ImageBytes(const char *Format, QColor Color, int Width = 5)
+QByteArray ImageBytes(const char* Format, QColor Color, int Width = 5)
 {
     QImage image(Width, 4, QImage::Format_RGB32);
     image.fill(Color);
@@ -27,7 +27,7 @@ QByteArray ImageBytes(const char *Format, QColor Color, int Width = 5)
 }
 
 // A picture view holding Bytes as its image.
-std::unique_ptr<TrpPictureView> ViewWith(const QByteArray &Bytes)
+std::unique_ptr<TrpPictureView> ViewWith(const QByteArray& Bytes)
 {
     auto view = std::make_unique<TrpPictureView>();
     view->SetPicture(QStringLiteral("TPNGObject"), Bytes);
@@ -35,7 +35,7 @@ std::unique_ptr<TrpPictureView> ViewWith(const QByteArray &Bytes)
 }
 
 // The picture that the cache gives back for Index.
-std::unique_ptr<TrpPictureView> Fetch(TrpPictureCache &Cache, int Index)
+std::unique_ptr<TrpPictureView> Fetch(TrpPictureCache& Cache, int Index)
 {
     auto view = ViewWith(QByteArray("stale"));
     view->SetImageIndex(Index);
@@ -43,7 +43,7 @@ std::unique_ptr<TrpPictureView> Fetch(TrpPictureCache &Cache, int Index)
     return view;
 }
 
-QByteArray Repeat(const QByteArray &Head, int Size)
+QByteArray Repeat(const QByteArray& Head, int Size)
 {
     QByteArray b = Head;
     b.append(QByteArray(Size - Head.size(), '\x07'));
@@ -52,7 +52,7 @@ QByteArray Repeat(const QByteArray &Head, int Size)
 
 QByteArray Le32(uint32_t V)
 {
-    const char bytes[] = {char(V & 0xFF), char(V >> 8 & 0xFF), char(V >> 16 & 0xFF), char(V >> 24 & 0xFF)};
+    const char bytes[] = { char(V & 0xFF), char(V >> 8 & 0xFF), char(V >> 16 & 0xFF), char(V >> 24 & 0xFF) };
     return QByteArray(bytes, 4);
 }
 
@@ -64,32 +64,32 @@ TEST(PictureKind, LeadingBytesDecideTheKind)
     emf.replace(40, 4, " EMF");
     const QByteArray png = ImageBytes("PNG", Qt::red);
     struct Case {
-        const char *name;
+        const char* name;
         QByteArray bytes;
         QString kind; // empty: no picture
     } cases[] = {
-        {"bitmap", ImageBytes("BMP", Qt::red), QStringLiteral("TBitmap")},
-        {"bitmap signature in 13 bytes is too short", Repeat("BM", 13), QString()},
-        {"JPEG", ImageBytes("JPG", Qt::red), QStringLiteral("TJPEGImage")},
-        {"JPEG start alone", QByteArray("\xFF\xD8", 2), QStringLiteral("TJPEGImage")},
-        {"PNG", png, QStringLiteral("TPNGObject")},
-        {"PNG signature cut to 7 bytes", png.left(7), QString()},
-        {"placeable metafile", Repeat(Le32(0x9AC6CDD7), 22), QStringLiteral("TMetafile")},
-        {"placeable metafile key in 21 bytes", Repeat(Le32(0x9AC6CDD7), 21), QString()},
-        {"enhanced metafile", emf, QStringLiteral("TMetafile")},
-        {"enhanced metafile in 107 bytes", emf.left(107), QString()},
-        {"icon", Repeat(QByteArray("\0\0\1\0", 4), 6), QStringLiteral("TIcon")},
-        {"icon type 0", Repeat(QByteArray("\0\0\0\0", 4), 6), QStringLiteral("TIcon")},
-        {"icon type 2 is not a picture", Repeat(QByteArray("\0\0\2\0", 4), 6), QString()},
-        {"text", QByteArray("plain text, no picture"), QString()},
-        {"nothing", QByteArray(), QString()},
+        { "bitmap", ImageBytes("BMP", Qt::red), QStringLiteral("TBitmap") },
+        { "bitmap signature in 13 bytes is too short", Repeat("BM", 13), QString() },
+        { "JPEG", ImageBytes("JPG", Qt::red), QStringLiteral("TJPEGImage") },
+        { "JPEG start alone", QByteArray("\xFF\xD8", 2), QStringLiteral("TJPEGImage") },
+        { "PNG", png, QStringLiteral("TPNGObject") },
+        { "PNG signature cut to 7 bytes", png.left(7), QString() },
+        { "placeable metafile", Repeat(Le32(0x9AC6CDD7), 22), QStringLiteral("TMetafile") },
+        { "placeable metafile key in 21 bytes", Repeat(Le32(0x9AC6CDD7), 21), QString() },
+        { "enhanced metafile", emf, QStringLiteral("TMetafile") },
+        { "enhanced metafile in 107 bytes", emf.left(107), QString() },
+        { "icon", Repeat(QByteArray("\0\0\1\0", 4), 6), QStringLiteral("TIcon") },
+        { "icon type 0", Repeat(QByteArray("\0\0\0\0", 4), 6), QStringLiteral("TIcon") },
+        { "icon type 2 is not a picture", Repeat(QByteArray("\0\0\2\0", 4), 6), QString() },
+        { "text", QByteArray("plain text, no picture"), QString() },
+        { "nothing", QByteArray(), QString() },
         // The 8-byte header of data fields: 1, 256 and the length of the rest.
-        {"PNG after a header", QByteArray("\1\0\0\1", 4) + Le32(uint32_t(png.size())) + png,
-         QStringLiteral("TPNGObject")},
-        {"header with a wrong length stays part of the bytes",
-         QByteArray("\1\0\0\1", 4) + Le32(uint32_t(png.size() + 1)) + png, QString()},
+        { "PNG after a header", QByteArray("\1\0\0\1", 4) + Le32(uint32_t(png.size())) + png,
+            QStringLiteral("TPNGObject") },
+        { "header with a wrong length stays part of the bytes",
+            QByteArray("\1\0\0\1", 4) + Le32(uint32_t(png.size() + 1)) + png, QString() },
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QBuffer stream;
         stream.setData(c.bytes);
@@ -111,7 +111,7 @@ TEST(PictureKind, LeadingBytesDecideTheKind)
 
 TEST(PictureCache, PicturesComeBackByNumberFromMemoryAndFromFiles)
 {
-    for (const bool inFiles : {false, true}) {
+    for (const bool inFiles : { false, true }) {
         SCOPED_TRACE(inFiles ? "file cache" : "memory");
         QTemporaryDir dir;
         TrpPictureCache cache;
@@ -132,7 +132,7 @@ TEST(PictureCache, PicturesComeBackByNumberFromMemoryAndFromFiles)
         EXPECT_EQ(Fetch(cache, 2)->PictureBytes(), second);
         EXPECT_EQ(Fetch(cache, 2)->PictureClass(), QStringLiteral("TJPEGImage"));
         EXPECT_EQ(Fetch(cache, 3)->PictureBytes(), first);
-        for (int outside : {0, -1, 4})
+        for (int outside : { 0, -1, 4 })
             EXPECT_FALSE(Fetch(cache, outside)->HasImage()) << outside;
 
         ASSERT_EQ(cache.TempFileNames().size(), inFiles ? 1 : 0);
@@ -145,7 +145,7 @@ TEST(PictureCache, PicturesComeBackByNumberFromMemoryAndFromFiles)
         const QStringList files = cache.TempFileNames();
         cache.Clear();
         EXPECT_EQ(cache.Count(), 0);
-        for (const QString &f : files)
+        for (const QString& f : files)
             EXPECT_FALSE(QFileInfo::exists(f)) << "Clear deletes the temporary files";
         EXPECT_FALSE(Fetch(cache, 1)->HasImage());
     }
@@ -157,7 +157,7 @@ TEST(PictureCache, FullSegmentsStartNewOnesAndTheXMLFormKeepsEveryPicture)
     const QByteArray p1 = ImageBytes("PNG", Qt::red), p2 = ImageBytes("BMP", Qt::green),
                      p3 = ImageBytes("PNG", Qt::blue, 30);
     TrpPictureCache cache(p1.size() + p2.size() - 1);
-    for (const QByteArray &bytes : {p1, p2, p3}) {
+    for (const QByteArray& bytes : { p1, p2, p3 }) {
         auto view = ViewWith(bytes);
         cache.AddPicture(view.get());
     }
@@ -173,7 +173,8 @@ TEST(PictureCache, FullSegmentsStartNewOnesAndTheXMLFormKeepsEveryPicture)
     cache.SaveToXML(&item); // replaces, does not add
     ASSERT_EQ(item.Count(), 3);
     EXPECT_EQ(item[0]->Name(), QStringLiteral("item"));
-    EXPECT_EQ(item[0]->Text(), QStringLiteral("stream=\"") + QString::fromLatin1(p1.toHex().toUpper()) + u'"');
+    EXPECT_EQ(
+        item[0]->Text(), QStringLiteral("stream=\"") + QString::fromLatin1(p1.toHex().toUpper()) + u'"');
 
     TrpPictureCache loaded;
     loaded.LoadFromXML(&item);
@@ -188,8 +189,8 @@ TEST(PictureCache, UnreadableItemsGiveEmptyPicturesAndKeepTheNumbering)
     const QByteArray png = ImageBytes("PNG", Qt::red);
     TrpXMLItem item(QStringLiteral("picturecache"));
     // An empty first picture must not read on into the pictures after it.
-    for (const QString &stream : {QString(), QStringLiteral("ABC"), QStringLiteral("zz00"),
-                                  QString::fromLatin1(png.toHex())})
+    for (const QString& stream :
+        { QString(), QStringLiteral("ABC"), QStringLiteral("zz00"), QString::fromLatin1(png.toHex()) })
         item.Add(QStringLiteral("item"))->SetProp(QStringLiteral("stream"), stream);
     TrpPictureCache cache;
     cache.LoadFromXML(&item);

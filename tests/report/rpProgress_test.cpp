@@ -14,15 +14,15 @@ namespace {
 
 struct RecordingPreview : TrpCustomPreview {
     QStringList Calls;
-    void InternalOnProgressStart(TrpReport *, TrpProgressType, int Progress) override
+    void InternalOnProgressStart(TrpReport*, TrpProgressType, int Progress) override
     {
         Calls << QStringLiteral("start %1").arg(Progress);
     }
-    void InternalOnProgress(TrpReport *, TrpProgressType, int Progress) override
+    void InternalOnProgress(TrpReport*, TrpProgressType, int Progress) override
     {
         Calls << QStringLiteral("page %1").arg(Progress);
     }
-    void InternalOnProgressStop(TrpReport *, TrpProgressType, int Progress) override
+    void InternalOnProgressStop(TrpReport*, TrpProgressType, int Progress) override
     {
         Calls << QStringLiteral("stop %1").arg(Progress);
     }
@@ -30,7 +30,7 @@ struct RecordingPreview : TrpCustomPreview {
 
 struct RecordingPreviewForm : TrpCustomPreviewForm {
     QStringList Texts;
-    void SetMessageText(const QString &Value, bool IsHint) override
+    void SetMessageText(const QString& Value, bool IsHint) override
     {
         Texts << (IsHint ? QStringLiteral("hint ") : QStringLiteral("message ")) + Value;
     }
@@ -41,14 +41,14 @@ struct TestEngine : TrpCustomEngine {
     int LogicalPageNo() const override { return 1; }
     int LogicalTotalPages() const override { return 1; }
     int CurPage() const override { return 0; }
-    Variant GetAggregateValue(const QString &, const QString &, TrpBand *, int) override { return Variant(); }
+    Variant GetAggregateValue(const QString&, const QString&, TrpBand*, int) override { return Variant(); }
 };
 
 // Records the host's events as "start/page/stop <type> <progress>".
-void HookEvents(TrpReport &Report, QStringList &Log)
+void HookEvents(TrpReport& Report, QStringList& Log)
 {
-    auto record = [&Log](const char *What) {
-        return [&Log, What](TrpReport *, TrpProgressType Type, int Progress) {
+    auto record = [&Log](const char* What) {
+        return [&Log, What](TrpReport*, TrpProgressType Type, int Progress) {
             Log << QStringLiteral("%1 %2 %3").arg(What).arg(int(Type)).arg(Progress);
         };
     };
@@ -60,20 +60,20 @@ void HookEvents(TrpReport &Report, QStringList &Log)
 TEST(ReportProgress, WindowShowsOnlyWhereAllowedWhileEventsAlwaysFire)
 {
     struct Case {
-        const char *Why;
+        const char* Why;
         bool ShowProgress, OldStyle;
         TrpProgressType Type;
         bool Window;
     };
     const Case cases[] = {
-        {"printing shows the window", true, false, ptPrinting, true},
-        {"exporting shows the window", true, false, ptExporting, true},
-        {"preparing shows none with the new style", true, false, ptRunning, false},
-        {"preparing shows one with the old style", true, true, ptRunning, true},
-        {"ShowProgress off: never while printing", false, false, ptPrinting, false},
-        {"ShowProgress off: never, old style or not", false, true, ptRunning, false},
+        { "printing shows the window", true, false, ptPrinting, true },
+        { "exporting shows the window", true, false, ptExporting, true },
+        { "preparing shows none with the new style", true, false, ptRunning, false },
+        { "preparing shows one with the old style", true, true, ptRunning, true },
+        { "ShowProgress off: never while printing", false, false, ptPrinting, false },
+        { "ShowProgress off: never, old style or not", false, true, ptRunning, false },
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         TrpReport report;
         report.SetShowProgress(c.ShowProgress);
         report.SetOldStyleProgress(c.OldStyle);
@@ -90,8 +90,9 @@ TEST(ReportProgress, WindowShowsOnlyWhereAllowedWhileEventsAlwaysFire)
         report.InternalOnProgressStop(c.Type);
         EXPECT_EQ(report.ProgressWindow(), nullptr) << c.Why;
         const int t = int(c.Type);
-        EXPECT_EQ(log, (QStringList{QStringLiteral("start %1 0").arg(t), QStringLiteral("page %1 1").arg(t),
-                                    QStringLiteral("stop %1 0").arg(t)}))
+        EXPECT_EQ(log,
+            (QStringList { QStringLiteral("start %1 0").arg(t), QStringLiteral("page %1 1").arg(t),
+                QStringLiteral("stop %1 0").arg(t) }))
             << c.Why;
     }
 }
@@ -99,19 +100,19 @@ TEST(ReportProgress, WindowShowsOnlyWhereAllowedWhileEventsAlwaysFire)
 TEST(ReportProgress, PageMessagesByTypeAndPass)
 {
     struct Case {
-        const char *Why;
+        const char* Why;
         TrpProgressType Type;
         bool DoublePass, FinalPass;
         QString Expected;
     };
     const Case cases[] = {
-        {"single pass", ptRunning, false, false, "Preparing page 7"},
-        {"first of two passes", ptRunning, true, false, "First pass: page 7"},
-        {"final of two passes", ptRunning, true, true, "Preparing page 7"},
-        {"export", ptExporting, true, false, "Exporting page 7"},
-        {"print", ptPrinting, false, false, "Printing page 7"},
+        { "single pass", ptRunning, false, false, "Preparing page 7" },
+        { "first of two passes", ptRunning, true, false, "First pass: page 7" },
+        { "final of two passes", ptRunning, true, true, "Preparing page 7" },
+        { "export", ptExporting, true, false, "Exporting page 7" },
+        { "print", ptPrinting, false, false, "Printing page 7" },
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         TrpReport report;
         report.SetOldStyleProgress(true);
         report.EngineOptions()->SetDoublePass(c.DoublePass);
@@ -137,7 +138,7 @@ TEST(ReportProgress, PreparingFeedsTheAttachedPreviewZeroBasedPages)
         report.InternalOnProgress(ptRunning, page);
     report.InternalOnProgressStop(ptRunning);
     EXPECT_EQ(report.ProgressWindow(), nullptr);
-    EXPECT_EQ(preview.Calls, (QStringList{"start 0", "page 0", "page 1", "page 2", "stop 0"}));
+    EXPECT_EQ(preview.Calls, (QStringList { "start 0", "page 0", "page 1", "page 2", "stop 0" }));
 
     // Printing is none of the preview's business.
     preview.Calls.clear();
@@ -156,7 +157,7 @@ TEST(ReportProgress, PrintingThreePagesDisablesTheActiveWindowMeanwhile)
 
     TrpReport report;
     report.InternalOnProgressStart(ptPrinting);
-    TrpProgress *window = report.ProgressWindow();
+    TrpProgress* window = report.ProgressWindow();
     ASSERT_TRUE(window);
     EXPECT_EQ(window->ActiveForm(), &main);
     EXPECT_FALSE(main.isEnabled());
@@ -166,7 +167,7 @@ TEST(ReportProgress, PrintingThreePagesDisablesTheActiveWindowMeanwhile)
         ASSERT_EQ(report.ProgressWindow(), window);
         shown << window->Message();
     }
-    EXPECT_EQ(shown, (QStringList{"Printing page 1", "Printing page 2", "Printing page 3"}));
+    EXPECT_EQ(shown, (QStringList { "Printing page 1", "Printing page 2", "Printing page 3" }));
     report.InternalOnProgressStop(ptPrinting);
     EXPECT_EQ(report.ProgressWindow(), nullptr);
     EXPECT_TRUE(main.isEnabled());
@@ -181,7 +182,7 @@ TEST(ReportProgress, CancelClosesAtOnceAndTerminatesAtTheNextCall)
     TrpReport report;
     report.InternalOnProgressStart(ptPrinting);
     report.InternalOnProgress(ptPrinting, 1);
-    TrpProgress *window = report.ProgressWindow();
+    TrpProgress* window = report.ProgressWindow();
     ASSERT_TRUE(window);
 
     QTest::mouseClick(window->CancelB(), Qt::LeftButton);
@@ -219,7 +220,7 @@ TEST(ReportProgress, ThreadSafeReportsDoNothing)
     RecordingPreviewForm form;
     report.SetPreview(&preview);
     report.SetPreviewForm(&form);
-    for (TrpProgressType type : {ptRunning, ptPrinting}) {
+    for (TrpProgressType type : { ptRunning, ptPrinting }) {
         report.InternalOnProgressStart(type);
         EXPECT_EQ(report.ProgressWindow(), nullptr);
         report.InternalOnProgress(type, 1);
@@ -247,7 +248,7 @@ TEST(ReportProgress, ProgressMessageGoesToWindowWhileRunningAndToThePreviewForm)
     report.SetProgressMessage("Grouping", false);
     EXPECT_EQ(report.ProgressWindow()->Message(), "Grouping");
     report.SetProgressMessage("Field hint", true);
-    EXPECT_EQ(form.Texts, (QStringList{"message Before the run", "message Grouping", "hint Field hint"}));
+    EXPECT_EQ(form.Texts, (QStringList { "message Before the run", "message Grouping", "hint Field hint" }));
     report.InternalOnProgressStop(ptRunning);
     report.SetEngine(nullptr);
 }
@@ -304,7 +305,7 @@ TEST(ProgressWindow, DraggingTheBodyMovesTheWindow)
     const QPoint start = window.pos();
     QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(5, 5));
     QMouseEvent move(QEvent::MouseMove, QPointF(25, 15), window.mapToGlobal(QPointF(25, 15)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+        Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &move);
     QTest::mouseRelease(&window, Qt::LeftButton, {}, QPoint(25, 15));
     EXPECT_EQ(window.pos(), start + QPoint(20, 10));

@@ -5,8 +5,7 @@
 
 #include "rpEngine.h"
 
-class PageEngine : public TrpCustomEngine
-{
+class PageEngine : public TrpCustomEngine {
 public:
     using TrpCustomEngine::TrpCustomEngine;
     int LogicalPageNo() const override { return Physical + 1; }

@@ -26,15 +26,15 @@ std::unique_ptr<TrpReport> BuildSampleReport()
     report->ReportOptions()->SetCreateDate(45000.25);
     report->ReportOptions()->SetLastChange(45000.5);
 
-    auto *page = report->Create<TrpReportPage>();
+    auto* page = report->Create<TrpReportPage>();
     page->SetName(QStringLiteral("Page1"));
     page->SetDefaults();
     page->SetOrientation(poLandscape);
 
-    auto *title = page->Create<TrpReportTitle>();
+    auto* title = page->Create<TrpReportTitle>();
     title->SetName(QStringLiteral("ReportTitle1"));
     title->SetBounds(0, 18.89765L, 1046.92913L, 41.57483L);
-    auto *heading = title->Create<TrpMemoView>();
+    auto* heading = title->Create<TrpMemoView>();
     heading->SetName(QStringLiteral("Memo1"));
     heading->SetBounds(0, 0, 400.5L, 22.67718L);
     heading->SetText(QStringLiteral("Расходы на автомобиль \"Лада\"\r\n& <прочее>"));
@@ -45,48 +45,48 @@ std::unique_ptr<TrpReport> BuildSampleReport()
     heading->Frame()->SetWidth(2);
     heading->Frame()->LeftLine()->SetColor(0x0000FF);
 
-    auto *master = page->Create<TrpMasterData>();
+    auto* master = page->Create<TrpMasterData>();
     master->SetName(QStringLiteral("MasterData1"));
     master->SetBounds(0, 120, 1046.92913L, 18.89765L);
     master->SetDataSetName(QStringLiteral("rpDBDataset1"));
-    auto *child = page->Create<TrpChild>();
+    auto* child = page->Create<TrpChild>();
     child->SetName(QStringLiteral("Child1"));
     master->SetChild(child);
 
-    auto *price = master->Create<TrpMemoView>();
+    auto* price = master->Create<TrpMemoView>();
     price->SetName(QStringLiteral("Memo2"));
     price->SetBounds(600, 0, 90.70872L, 18.89765L);
     price->SetText(QStringLiteral("[rpDBDataset1.\"price\"]"));
     price->DisplayFormat()->SetKind(fkNumeric);
     price->DisplayFormat()->SetFormatStr(QStringLiteral("%2.2n"));
     price->SetFillType(ftGradient);
-    static_cast<TrpGradientFill *>(price->Fill())->SetEndColor(0x808080);
-    auto *overflow = master->Create<TrpMemoView>();
+    static_cast<TrpGradientFill*>(price->Fill())->SetEndColor(0x808080);
+    auto* overflow = master->Create<TrpMemoView>();
     overflow->SetName(QStringLiteral("Memo3"));
     price->SetFlowTo(overflow);
 
-    auto *footer = page->Create<TrpPageFooter>();
+    auto* footer = page->Create<TrpPageFooter>();
     footer->SetName(QStringLiteral("PageFooter1"));
     footer->SetBounds(0, 300, 1046.92913L, 60);
-    auto *picture = footer->Create<TrpPictureView>();
+    auto* picture = footer->Create<TrpPictureView>();
     picture->SetName(QStringLiteral("Picture1"));
     picture->SetBounds(10, 5, 120, 40);
     picture->SetPicture(QStringLiteral("TPNGObject"), QByteArray("\x89PNG\r\n\x1a\n\0\0\x01\xFF", 12));
-    auto *line = footer->Create<TrpLineView>();
+    auto* line = footer->Create<TrpLineView>();
     line->SetName(QStringLiteral("Line1"));
     line->SetBounds(0, 0, 1046.92913L, 0);
     line->Frame()->SetTyp(ftTop);
 
-    auto *page2 = report->Create<TrpReportPage>();
+    auto* page2 = report->Create<TrpReportPage>();
     page2->SetName(QStringLiteral("Page2"));
-    auto *summary = page2->Create<TrpReportSummary>();
+    auto* summary = page2->Create<TrpReportSummary>();
     summary->SetName(QStringLiteral("ReportSummary1"));
     summary->SetFillType(ftBrush);
-    static_cast<TrpBrushFill *>(summary->Fill())->SetBackColor(0xEEEEEE);
+    static_cast<TrpBrushFill*>(summary->Fill())->SetBackColor(0xEEEEEE);
     return report;
 }
 
-QByteArray WriteDocument(TrpReport *Report)
+QByteArray WriteDocument(TrpReport* Report)
 {
     QBuffer buf;
     buf.open(QIODevice::WriteOnly);
@@ -96,7 +96,7 @@ QByteArray WriteDocument(TrpReport *Report)
 }
 
 // Reads a document into a new report; Errors() of the reader is returned through Errors.
-std::unique_ptr<TrpReport> ReadDocument(const QByteArray &Bytes, QStringList *Errors = nullptr)
+std::unique_ptr<TrpReport> ReadDocument(const QByteArray& Bytes, QStringList* Errors = nullptr)
 {
     QBuffer buf;
     buf.setData(Bytes);
@@ -122,7 +122,7 @@ TEST(Serializer, ReportRoundTripGivesTheSameText)
     EXPECT_EQ(second, first);
 
     // Spot checks that the values, not just the text, came back.
-    auto *memo = static_cast<TrpMemoView *>(copy->FindObject(QStringLiteral("Memo1")));
+    auto* memo = static_cast<TrpMemoView*>(copy->FindObject(QStringLiteral("Memo1")));
     ASSERT_NE(memo, nullptr);
     EXPECT_EQ(memo->Text(), QStringLiteral("Расходы на автомобиль \"Лада\"\r\n& <прочее>"));
     EXPECT_EQ(memo->Font()->Style(), TrpFontStyles(fsBold | fsItalic));
@@ -130,17 +130,17 @@ TEST(Serializer, ReportRoundTripGivesTheSameText)
     EXPECT_EQ(memo->Frame()->LeftLine()->Color(), 0x0000FFu);
     EXPECT_EQ(memo->Frame()->TopLine()->Width(), 2);
     EXPECT_EQ(memo->Width(), 400.5L);
-    auto *page = static_cast<TrpReportPage *>(copy->FindObject(QStringLiteral("Page1")));
+    auto* page = static_cast<TrpReportPage*>(copy->FindObject(QStringLiteral("Page1")));
     EXPECT_EQ(page->Orientation(), poLandscape);
     EXPECT_EQ(page->PaperWidth(), 297);
     EXPECT_EQ(page->LeftMargin(), 10);
-    auto *master = static_cast<TrpMasterData *>(copy->FindObject(QStringLiteral("MasterData1")));
+    auto* master = static_cast<TrpMasterData*>(copy->FindObject(QStringLiteral("MasterData1")));
     EXPECT_EQ(master->Child(), copy->FindObject(QStringLiteral("Child1"))) << "reference to a later object";
-    auto *price = static_cast<TrpMemoView *>(copy->FindObject(QStringLiteral("Memo2")));
+    auto* price = static_cast<TrpMemoView*>(copy->FindObject(QStringLiteral("Memo2")));
     EXPECT_EQ(price->FlowTo(), copy->FindObject(QStringLiteral("Memo3")));
     EXPECT_EQ(price->FillType(), ftGradient);
     EXPECT_EQ(price->DisplayFormat()->Kind(), fkNumeric);
-    auto *picture = static_cast<TrpPictureView *>(copy->FindObject(QStringLiteral("Picture1")));
+    auto* picture = static_cast<TrpPictureView*>(copy->FindObject(QStringLiteral("Picture1")));
     EXPECT_EQ(picture->PictureClass(), QStringLiteral("TPNGObject"));
     EXPECT_EQ(picture->PictureBytes(), QByteArray("\x89PNG\r\n\x1a\n\0\0\x01\xFF", 12));
     EXPECT_EQ(copy->Variables().Value(QStringLiteral("rate")), QStringLiteral("1.5"));
@@ -166,7 +166,7 @@ TEST(Serializer, ComponentSavesAndLoadsItself)
     bad.setData(Header + "<TrpReport><TrpGadget Name=\"G1\"/></TrpReport>");
     bad.open(QIODevice::ReadOnly);
     loaded.LoadFromStream(bad);
-    EXPECT_EQ(loaded.Errors(), QStringList{QStringLiteral("Cannot find class TrpGadget")});
+    EXPECT_EQ(loaded.Errors(), QStringList { QStringLiteral("Cannot find class TrpGadget") });
 }
 
 TEST(Serializer, DefaultsAreSkippedExceptFloats)
@@ -207,23 +207,25 @@ TEST(Serializer, AncestorGivesTheDefaults)
 
     TrpMemoView target;
     ancestor.SetFlowTo(&target);
-    EXPECT_EQ(s.ObjToXML(&memo, QString(), &ancestor), QStringLiteral(" Width=\"35\" FlowTo=\"nil\" Text=\"x\""));
+    EXPECT_EQ(
+        s.ObjToXML(&memo, QString(), &ancestor), QStringLiteral(" Width=\"35\" FlowTo=\"nil\" Text=\"x\""));
 }
 
 TEST(Serializer, ShortFormsDottedNamesAndNumbers)
 {
     TrpMasterData band;
-    auto *memo = band.Create<TrpMemoView>();
+    auto* memo = band.Create<TrpMemoView>();
     TrpXMLSerializer s;
-    s.XMLToObj(QStringLiteral(" l=\"1.5\" t=\"2,25\" w=\"1 000\" h=\"4\" x=\"a&#13;&#10;b\" Font.Style=\"3\""
-                              " Font.Name=\"Courier\" Frame.LeftLine.Width=\"3\" HAlign=\"2\" VAlign=\"vaBottom\""
-                              " WordWrap=\"False\" DisplayFormat.Kind=\"fkDateTime\" Unknown=\"1\" Fill.Nope=\"1\""),
-               memo);
+    s.XMLToObj(
+        QStringLiteral(" l=\"1.5\" t=\"2,25\" w=\"1 000\" h=\"4\" x=\"a&#13;&#10;b\" Font.Style=\"3\""
+                       " Font.Name=\"Courier\" Frame.LeftLine.Width=\"3\" HAlign=\"2\" VAlign=\"vaBottom\""
+                       " WordWrap=\"False\" DisplayFormat.Kind=\"fkDateTime\" Unknown=\"1\" Fill.Nope=\"1\""),
+        memo);
     EXPECT_EQ(memo->Left(), 1.5L);
     EXPECT_EQ(memo->Top(), 2.25L) << "a comma reads as the decimal separator";
     EXPECT_EQ(memo->Width(), 1000) << "blanks are removed";
     EXPECT_EQ(memo->Height(), 4);
-    EXPECT_EQ(memo->Memo(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    EXPECT_EQ(memo->Memo(), (QStringList { QStringLiteral("a"), QStringLiteral("b") }));
     EXPECT_EQ(memo->Font()->Style(), TrpFontStyles(fsBold | fsItalic));
     EXPECT_EQ(memo->Font()->Name(), QStringLiteral("Courier"));
     EXPECT_FALSE(memo->ParentFont());
@@ -244,28 +246,31 @@ TEST(Serializer, BadValuesAreCollectedAndReadingGoesOn)
     TrpXMLSerializer s;
     s.XMLToObj(QStringLiteral(" Left=\"abc\" Rotation=\"9x\" HAlign=\"haNowhere\" Top=\"7\" GapX=\"inf\""
                               " Rotation=\"99999999999\" Width=\"5"),
-               &memo);
+        &memo);
     EXPECT_EQ(memo.Top(), 7);
     EXPECT_EQ(memo.Width(), 0) << "an attribute without its closing quote is not applied";
     EXPECT_EQ(memo.GapX(), 2);
-    EXPECT_EQ(s.Errors(), (QStringList{QStringLiteral("'99999999999' is not a valid integer value"),
-                                       QStringLiteral("'9x' is not a valid integer value"),
-                                       QStringLiteral("'abc' is not a valid floating point value"),
-                                       QStringLiteral("'inf' is not a valid floating point value"),
-                                       QStringLiteral("Invalid property value \"haNowhere\" of HAlign")}));
+    EXPECT_EQ(s.Errors(),
+        (QStringList { QStringLiteral("'99999999999' is not a valid integer value"),
+            QStringLiteral("'9x' is not a valid integer value"),
+            QStringLiteral("'abc' is not a valid floating point value"),
+            QStringLiteral("'inf' is not a valid floating point value"),
+            QStringLiteral("Invalid property value \"haNowhere\" of HAlign") }));
 }
 
 TEST(Serializer, UnknownClassIsReportedAndSkippedWithItsChildren)
 {
-    const QByteArray doc = Header + "<TrpReport><TrpReportPage Name=\"Page1\">"
-                                    "<TrpFancyBand Name=\"Fancy1\"><TrpMemoView Name=\"Lost\"/></TrpFancyBand>"
-                                    "<TrpComponent Name=\"Abstract1\"/>"
-                                    "<TrpMasterData Name=\"MasterData1\" Height=\"20\"/>"
-                                    "</TrpReportPage></TrpReport>";
+    const QByteArray doc = Header
+        + "<TrpReport><TrpReportPage Name=\"Page1\">"
+          "<TrpFancyBand Name=\"Fancy1\"><TrpMemoView Name=\"Lost\"/></TrpFancyBand>"
+          "<TrpComponent Name=\"Abstract1\"/>"
+          "<TrpMasterData Name=\"MasterData1\" Height=\"20\"/>"
+          "</TrpReportPage></TrpReport>";
     QStringList errors;
     auto report = ReadDocument(doc, &errors);
-    EXPECT_EQ(errors, (QStringList{QStringLiteral("Cannot find class TrpComponent"),
-                                   QStringLiteral("Cannot find class TrpFancyBand")}));
+    EXPECT_EQ(errors,
+        (QStringList { QStringLiteral("Cannot find class TrpComponent"),
+            QStringLiteral("Cannot find class TrpFancyBand") }));
     EXPECT_EQ(report->FindObject(QStringLiteral("Lost")), nullptr);
     ASSERT_NE(report->FindObject(QStringLiteral("MasterData1")), nullptr);
     EXPECT_EQ(report->FindObject(QStringLiteral("MasterData1"))->Height(), 20);
@@ -274,15 +279,15 @@ TEST(Serializer, UnknownClassIsReportedAndSkippedWithItsChildren)
 TEST(Serializer, ExistingComponentIsUpdatedNotDuplicated)
 {
     TrpReport report;
-    auto *page = report.Create<TrpReportPage>();
+    auto* page = report.Create<TrpReportPage>();
     page->SetName(QStringLiteral("Page1"));
-    auto *memo = page->Create<TrpMasterData>()->Create<TrpMemoView>();
+    auto* memo = page->Create<TrpMasterData>()->Create<TrpMemoView>();
     memo->SetName(QStringLiteral("Memo1"));
 
     TrpXMLDocument doc;
-    TrpXMLItem *root = doc.Root();
+    TrpXMLItem* root = doc.Root();
     root->SetName(QStringLiteral("TrpReport"));
-    TrpXMLItem *p = root->Add(QStringLiteral("TrpReportPage"));
+    TrpXMLItem* p = root->Add(QStringLiteral("TrpReportPage"));
     p->SetText(QStringLiteral(" Name=\"page1\""));
     p->Add(QStringLiteral("TrpMemoView"))->SetText(QStringLiteral(" Name=\"MEMO1\" Left=\"44\""));
     TrpXMLSerializer s;
@@ -295,29 +300,31 @@ TEST(Serializer, ExistingComponentIsUpdatedNotDuplicated)
 
 TEST(Serializer, DuplicateNamesInAFileAreErrorsNotCrashes)
 {
-    const QByteArray doc = Header + "<TrpReport><TrpReportPage Name=\"Page1\">"
-                                    "<TrpMasterData Name=\"Band1\"/><TrpMemoView Name=\"Band1\"/>"
-                                    "</TrpReportPage></TrpReport>";
+    const QByteArray doc = Header
+        + "<TrpReport><TrpReportPage Name=\"Page1\">"
+          "<TrpMasterData Name=\"Band1\"/><TrpMemoView Name=\"Band1\"/>"
+          "</TrpReportPage></TrpReport>";
     QStringList errors;
     auto report = ReadDocument(doc, &errors);
-    EXPECT_EQ(errors, QStringList{QStringLiteral("Duplicate name")});
+    EXPECT_EQ(errors, QStringList { QStringLiteral("Duplicate name") });
     EXPECT_EQ(report->FindObject(QStringLiteral("Page1"))->Count(), 2);
 }
 
 TEST(Serializer, RefusedReferenceIsAnErrorNotAnException)
 {
-    const QByteArray doc = Header + "<TrpReport><TrpReportPage Name=\"Page1\">"
-                                    "<TrpChild Name=\"Child1\" Child=\"Child2\"/><TrpChild Name=\"Child2\" Child=\"Child1\"/>"
-                                    "<TrpMemoView Name=\"Memo1\" FlowTo=\"Child1\"/>"
-                                    "</TrpReportPage></TrpReport>";
+    const QByteArray doc = Header
+        + "<TrpReport><TrpReportPage Name=\"Page1\">"
+          "<TrpChild Name=\"Child1\" Child=\"Child2\"/><TrpChild Name=\"Child2\" Child=\"Child1\"/>"
+          "<TrpMemoView Name=\"Memo1\" FlowTo=\"Child1\"/>"
+          "</TrpReportPage></TrpReport>";
     QStringList errors;
     auto report = ReadDocument(doc, &errors);
-    EXPECT_EQ(errors, QStringList{QStringLiteral("Circular child reference is not allowed")});
-    auto *c1 = static_cast<TrpChild *>(report->FindObject(QStringLiteral("Child1")));
-    auto *c2 = static_cast<TrpChild *>(report->FindObject(QStringLiteral("Child2")));
+    EXPECT_EQ(errors, QStringList { QStringLiteral("Circular child reference is not allowed") });
+    auto* c1 = static_cast<TrpChild*>(report->FindObject(QStringLiteral("Child1")));
+    auto* c2 = static_cast<TrpChild*>(report->FindObject(QStringLiteral("Child2")));
     EXPECT_EQ(c1->Child(), c2);
     EXPECT_EQ(c2->Child(), nullptr);
-    EXPECT_EQ(static_cast<TrpMemoView *>(report->FindObject(QStringLiteral("Memo1")))->FlowTo(), nullptr)
+    EXPECT_EQ(static_cast<TrpMemoView*>(report->FindObject(QStringLiteral("Memo1")))->FlowTo(), nullptr)
         << "a reference to an object of the wrong class is ignored";
 }
 
@@ -325,17 +332,17 @@ TEST(Serializer, MalformedDocumentFails)
 {
     QStringList errors;
     EXPECT_THROW(ReadDocument(Header + "<TrpReport><TrpReportPage Name=\"<\"/></TrpReport>", &errors),
-                 TrpInvalidXMLException);
+        TrpInvalidXMLException);
     EXPECT_THROW(ReadDocument("<TrpReport/>", &errors), TrpInvalidXMLException);
 }
 
 TEST(Serializer, ComponentStrings)
 {
     TrpReport report;
-    auto *page = report.Create<TrpReportPage>();
-    auto *band = page->Create<TrpMasterData>();
+    auto* page = report.Create<TrpReportPage>();
+    auto* band = page->Create<TrpMasterData>();
     band->SetName(QStringLiteral("MasterData1"));
-    auto *target = band->Create<TrpMemoView>();
+    auto* target = band->Create<TrpMemoView>();
     target->SetName(QStringLiteral("Memo9"));
 
     TrpMemoView memo;
@@ -347,14 +354,14 @@ TEST(Serializer, ComponentStrings)
     EXPECT_TRUE(text.startsWith(QStringLiteral("TrpMemoView Left=\"1\" Top=\"2\""))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral(" FlowTo=\"Memo9\"")));
 
-    auto *read = dynamic_cast<TrpMemoView *>(s.ReadComponentStr(band, QStringLiteral("  ") + text));
+    auto* read = dynamic_cast<TrpMemoView*>(s.ReadComponentStr(band, QStringLiteral("  ") + text));
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->Parent(), band);
     EXPECT_EQ(read->Text(), QStringLiteral("hello"));
     EXPECT_EQ(read->FlowTo(), target) << "resolved unless DontFixup";
     EXPECT_EQ(s.WriteComponentStr(read), text);
 
-    auto *pending = dynamic_cast<TrpMemoView *>(s.ReadComponentStr(band, text, true));
+    auto* pending = dynamic_cast<TrpMemoView*>(s.ReadComponentStr(band, text, true));
     EXPECT_EQ(pending->FlowTo(), nullptr);
     std::vector<TrpFixupItem> fixups;
     s.CopyFixupList(fixups);
@@ -379,7 +386,7 @@ TEST(Serializer, WriteAndReadComponentThroughAStream)
     buf.seek(0);
     TrpMasterData band;
     TrpXMLSerializer r(&buf);
-    auto *read = dynamic_cast<TrpMemoView *>(r.ReadComponent(&band));
+    auto* read = dynamic_cast<TrpMemoView*>(r.ReadComponent(&band));
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->Text(), QStringLiteral("a \"b\""));
     EXPECT_EQ(r.ReadComponent(&band), nullptr) << "end of stream";
@@ -392,14 +399,15 @@ TEST(Serializer, ReadsTheTemplateFixture)
     QStringList errors;
     auto report = ReadDocument(f.readAll(), &errors);
     EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
-    auto *page = dynamic_cast<TrpReportPage *>(report->FindObject(QStringLiteral("Page1")));
+    auto* page = dynamic_cast<TrpReportPage*>(report->FindObject(QStringLiteral("Page1")));
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->PaperSize(), 9);
     EXPECT_EQ(page->LeftMargin(), 10);
-    auto *memo = dynamic_cast<TrpMemoView *>(report->FindObject(QStringLiteral("Memo1")));
+    auto* memo = dynamic_cast<TrpMemoView*>(report->FindObject(QStringLiteral("Memo1")));
     ASSERT_NE(memo, nullptr);
     EXPECT_EQ(memo->Text(), QStringLiteral("Итого: [SUM(<rpDBDataset1.\"price\">,MasterData1)]"));
     EXPECT_EQ(memo->Font()->Style(), TrpFontStyles(fsBold));
     EXPECT_EQ(memo->HAlign(), haRight);
-    EXPECT_EQ(report->ScriptText(), (QStringList{QStringLiteral("begin"), QString(), QStringLiteral("end.")}));
+    EXPECT_EQ(
+        report->ScriptText(), (QStringList { QStringLiteral("begin"), QString(), QStringLiteral("end.") }));
 }

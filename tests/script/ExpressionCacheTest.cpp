@@ -16,14 +16,16 @@ protected:
     {
         report.AddConst("True", "Boolean", true);
         report.AddVariable("Price", "Integer", 40);
-        report.AddMethod("function Probe: Integer", [this](QObject*, const QString&, const QString&, std::vector<Variant>&) {
-            ++probes;
-            mainProgSeen = report.MainProg();
-            return Variant(2);
-        });
-        report.AddMethod("function Fail: Integer", [](QObject*, const QString&, const QString&, std::vector<Variant>&) -> Variant {
-            throw EPelmoraError(QStringLiteral("boom"));
-        });
+        report.AddMethod("function Probe: Integer",
+            [this](QObject*, const QString&, const QString&, std::vector<Variant>&) {
+                ++probes;
+                mainProgSeen = report.MainProg();
+                return Variant(2);
+            });
+        report.AddMethod("function Fail: Integer",
+            [](QObject*, const QString&, const QString&, std::vector<Variant>&) -> Variant {
+                throw EPelmoraError(QStringLiteral("boom"));
+            });
         report.AddMethod("macrofunction SUM(Expr: Variant; Band: Variant = 0; Flags: Integer = 0): Variant",
             [this](QObject*, const QString&, const QString&, std::vector<Variant>& p) {
                 sumArgs.clear();
@@ -31,9 +33,8 @@ protected:
                     sumArgs.append(v.AsString());
                 return Variant(0);
             });
-        report.AddMethod("function Get(Name: String): Variant", [](QObject*, const QString&, const QString&, std::vector<Variant>&) {
-            return Variant(1);
-        });
+        report.AddMethod("function Get(Name: String): Variant",
+            [](QObject*, const QString&, const QString&, std::vector<Variant>&) { return Variant(1); });
     }
 
     int wrappers() const
@@ -58,7 +59,8 @@ TEST_F(ExpressionCacheTest, WrapperTextPerLanguage)
         "function rpf3: Variant; begin Result := 1 + 2 end; begin end.");
     EXPECT_EQ(TrpExpressionCache::WrapperText("C++Script", 0, "a"), "Variant rpf0() { return a; } {}");
     EXPECT_EQ(TrpExpressionCache::WrapperText("JScript", 1, "a"), "function rpf1() { return a; }");
-    EXPECT_EQ(TrpExpressionCache::WrapperText("BasicScript", 2, "a"), "function rpf2\r\nreturn a\r\nend function");
+    EXPECT_EQ(
+        TrpExpressionCache::WrapperText("BasicScript", 2, "a"), "function rpf2\r\nreturn a\r\nend function");
 }
 
 TEST_F(ExpressionCacheTest, EvaluatesWithValuesFromTheGivenScope)

@@ -13,7 +13,10 @@ struct ExprCase {
     const char* error = nullptr;
 };
 
-void PrintTo(const ExprCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ExprCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class Expressions : public ::testing::TestWithParam<ExprCase> { };
 
@@ -37,8 +40,7 @@ const char* kIncompatible = "Incompatible types";
 INSTANTIATE_TEST_SUITE_P(Table, Expressions,
     ::testing::Values(
         // priorities: * before +, brackets first, equal priorities group left
-        ExprCase { "mul_before_add", "1 + 2 * 3", 7 },
-        ExprCase { "brackets_first", "(1 + 2) * 3", 9 },
+        ExprCase { "mul_before_add", "1 + 2 * 3", 7 }, ExprCase { "brackets_first", "(1 + 2) * 3", 9 },
         ExprCase { "minus_groups_left", "2 - 3 - 4", -5 },
         ExprCase { "nested_brackets", "((((2))) - (3 - 4))", 3 },
         ExprCase { "comparison_loosest", "1 + 1 = 2", true },
@@ -46,10 +48,8 @@ INSTANTIATE_TEST_SUITE_P(Table, Expressions,
         ExprCase { "unary_minus_leads", "-2 * 3", -6 },
         ExprCase { "unary_minus_after_op", "2 * -3", Variant(), "';' expected" },
         // arithmetic kinds
-        ExprCase { "slash_is_float", "7 / 2", 3.5 },
-        ExprCase { "div", "7 div 2", 3 },
-        ExprCase { "mod", "7 mod 2", 1 },
-        ExprCase { "keywords_any_case", "3 DIV 2 + 7 MoD 4", 4 },
+        ExprCase { "slash_is_float", "7 / 2", 3.5 }, ExprCase { "div", "7 div 2", 3 },
+        ExprCase { "mod", "7 mod 2", 1 }, ExprCase { "keywords_any_case", "3 DIV 2 + 7 MoD 4", 4 },
         ExprCase { "shifts_and_bits", "(1 shl 4) + ($10 shr 2) + (5 xor 1) + (6 and 3) + (6 or 1)", 33 },
         ExprCase { "int_overflow_widens", "2147483647 + 1", int64_t(2147483648LL) },
         ExprCase { "div_by_zero", "1 div 0", Variant(), "Division by zero" },
@@ -59,12 +59,10 @@ INSTANTIATE_TEST_SUITE_P(Table, Expressions,
         ExprCase { "hex_is_integer", "$FF", 255 },
         ExprCase { "int32_max_is_integer", "2147483647", 2147483647 },
         ExprCase { "beyond_int32_is_int64", "2147483648", int64_t(2147483648LL) },
-        ExprCase { "exponent_is_float", "1e3", 1000.0 },
-        ExprCase { "fraction", "1.5", 1.5 },
+        ExprCase { "exponent_is_float", "1e3", 1000.0 }, ExprCase { "fraction", "1.5", 1.5 },
         ExprCase { "negative_exponent", "25E-1", 2.5 },
         ExprCase { "doubled_quote_and_code", "'it''s'#33", "it's!" },
-        ExprCase { "hex_char_code", "#$41'b'", "Ab" },
-        ExprCase { "empty_string", "''", "" },
+        ExprCase { "hex_char_code", "#$41'b'", "Ab" }, ExprCase { "empty_string", "''", "" },
         ExprCase { "block_comment", "1 {note} + 2", 3 },
         ExprCase { "paren_star_comment", "1 (* note *) + 2", 3 },
         ExprCase { "line_comment", "1 + 2 // note\n", 3 },
@@ -77,15 +75,13 @@ INSTANTIATE_TEST_SUITE_P(Table, Expressions,
         ExprCase { "bool_plus", "True + 1", Variant(), kIncompatible },
         ExprCase { "bool_vs_int", "True = 1", Variant(), kIncompatible },
         ExprCase { "unary_minus_string", "-'a'", Variant(), kIncompatible },
-        ExprCase { "string_compare", "'abc' < 'abd'", true },
-        ExprCase { "string_index", "s[2]", "e" },
+        ExprCase { "string_compare", "'abc' < 'abd'", true }, ExprCase { "string_index", "s[2]", "e" },
         ExprCase { "string_index_joins", "s[1] + s[5]", "ho" },
         ExprCase { "string_member", "s.Length", Variant(), "Strings do not have properties or methods" },
         ExprCase { "int_index", "i[1]", Variant(), "Array type required" },
         // names
         ExprCase { "undeclared", "Foo + 1", Variant(), "Undeclared identifier: 'Foo'" },
-        ExprCase { "names_ignore_case", "I * 2", 10 },
-        ExprCase { "cyrillic_identifier", "Цена * 2", 200 },
+        ExprCase { "names_ignore_case", "I * 2", 10 }, ExprCase { "cyrillic_identifier", "Цена * 2", 200 },
         ExprCase { "null_equals_null", "Null = Null", true },
         ExprCase { "null_not_below_itself", "Null < Null", false },
         // sets
@@ -94,7 +90,8 @@ INSTANTIATE_TEST_SUITE_P(Table, Expressions,
         ExprCase { "not_in_set", "6 in [1, 3..5]", false },
         ExprCase { "string_in_set", "'b' in ['a', 'b']", true },
         ExprCase { "variant_array_index", "arr[1] + arr[0]", 3 },
-        ExprCase { "variant_array_out_of_range", "arr[4]", Variant(), "Variant or safe array index out of bounds" },
+        ExprCase {
+            "variant_array_out_of_range", "arr[4]", Variant(), "Variant or safe array index out of bounds" },
         ExprCase { "in_array_value_with_range", "5 in arr", true }, // 2, Null, 9 reads as 2..9
         ExprCase { "variant_string_index", "V[1]", Variant(), "Array type required" }, // V is True here
         // calls
@@ -103,7 +100,8 @@ INSTANTIATE_TEST_SUITE_P(Table, Expressions,
         ExprCase { "function_without_arguments", "Get", Variant(), "Not enough actual parameters" },
         ExprCase { "too_many", "Get('a', 'b')", Variant(), "Too many actual parameters" },
         ExprCase { "argument_type", "IncBy(i, 'x')", Variant(), "Incompatible types: 'Integer', 'String'" },
-        ExprCase { "float_into_integer_parameter", "IncBy(i, 1.5)", Variant(), "Incompatible types: 'Integer', 'Extended'" },
+        ExprCase { "float_into_integer_parameter", "IncBy(i, 1.5)", Variant(),
+            "Incompatible types: 'Integer', 'Extended'" },
         ExprCase { "var_needs_variable", "IncBy(5)", Variant(), "Variable required" },
         // grammar errors
         ExprCase { "missing_bracket", "(1 + 2", Variant(), "')' expected" },

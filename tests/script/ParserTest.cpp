@@ -28,7 +28,10 @@ struct LexCase {
     int end; // position after reading (start when no match)
 };
 
-void PrintTo(const LexCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LexCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class Lexer : public ::testing::TestWithParam<LexCase> { };
 
@@ -126,7 +129,8 @@ QString ChildNames(const TrpXMLItem* x)
 TEST(ILDocument, ReferenceBecomesGetCall)
 {
     TscILParser p;
-    ASSERT_TRUE(p.MakeILScript("function f: Variant; begin Result := <ds.\"a\"> end; begin end.", "PascalScript"));
+    ASSERT_TRUE(
+        p.MakeILScript("function f: Variant; begin Result := <ds.\"a\"> end; begin end.", "PascalScript"));
     const TrpXMLItem* root = p.ILScript()->Root();
     EXPECT_EQ(root->Name(), "program");
     EXPECT_EQ(ChildNames(root), "function compoundstmt types");
@@ -170,8 +174,9 @@ TEST(Languages, UnknownAndLanguageLine)
 
 TEST(Languages, RegisteringReplacesAndBrokenDefinitionsFailCleanly)
 {
-    scRegisterLanguage("Tiny", "<?xml version=\"1.0\"?><language text=\"Tiny\"><errors><err1 text=\"Number wanted\"/></errors>"
-                               "<program><number add=\"number\" err=\"err1\"/></program></language>");
+    scRegisterLanguage("Tiny",
+        "<?xml version=\"1.0\"?><language text=\"Tiny\"><errors><err1 text=\"Number wanted\"/></errors>"
+        "<program><number add=\"number\" err=\"err1\"/></program></language>");
     TscILParser p;
     ASSERT_TRUE(p.MakeILScript(" 42", "Tiny"));
     EXPECT_EQ(p.ILScript()->Root()->Items(0)->Prop("text"), "42");
@@ -179,7 +184,8 @@ TEST(Languages, RegisteringReplacesAndBrokenDefinitionsFailCleanly)
     EXPECT_EQ(p.ErrorMsg(), "Number wanted");
     EXPECT_EQ(p.ErrorPos(), "1:1");
 
-    scRegisterLanguage("Tiny", "<?xml version=\"1.0\"?><language><program><nosuchrule/></program></language>");
+    scRegisterLanguage(
+        "Tiny", "<?xml version=\"1.0\"?><language><program><nosuchrule/></program></language>");
     EXPECT_FALSE(p.MakeILScript("42", "Tiny"));
     EXPECT_EQ(p.ErrorMsg(), "Invalid language definition");
     scRegisterLanguage("Tiny", "<?xml version=\"1.0\"?><language><other/></language>");

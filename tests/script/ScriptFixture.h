@@ -29,14 +29,16 @@ public:
         host.AddVariable("MasterData1", "Variant", 0);
         host.AddVariable("arr", "Variant", QList<Variant> { 1, 2, Variant::Null(), 9 });
         host.AddVariable(QString::fromUtf8("Цена"), "Integer", 100);
-        host.AddMethod("function F: Boolean", [this](QObject*, const QString&, const QString&, std::vector<Variant>&) {
-            ++fCalls;
-            return Variant(true);
-        });
-        host.AddMethod("function V: Variant", [this](QObject*, const QString&, const QString&, std::vector<Variant>&) {
-            ++vCalls;
-            return vResult;
-        });
+        host.AddMethod(
+            "function F: Boolean", [this](QObject*, const QString&, const QString&, std::vector<Variant>&) {
+                ++fCalls;
+                return Variant(true);
+            });
+        host.AddMethod(
+            "function V: Variant", [this](QObject*, const QString&, const QString&, std::vector<Variant>&) {
+                ++vCalls;
+                return vResult;
+            });
         host.AddMethod("function Get(Name: String): Variant",
             [this](QObject*, const QString&, const QString&, std::vector<Variant>& p) {
                 gets.append(p[0].AsString());
@@ -61,9 +63,13 @@ public:
     // Source of the wrapper the expression cache compiles.
     static QString Wrapper(const QString& expr)
     {
-        return QStringLiteral("function rpf0: Variant; begin Result := ") + expr + QStringLiteral(" end; begin end.");
+        return QStringLiteral("function rpf0: Variant; begin Result := ") + expr
+            + QStringLiteral(" end; begin end.");
     }
-    static int WrapperPrefix() { return static_cast<int>(Wrapper(QString()).indexOf(QLatin1String(" end;"))); }
+    static int WrapperPrefix()
+    {
+        return static_cast<int>(Wrapper(QString()).indexOf(QLatin1String(" end;")));
+    }
 
     EvalResult Eval(const QString& expr)
     {

@@ -9,7 +9,10 @@
 
 namespace {
 
-Variant NoCall(QObject*, const QString&, const QString&, std::vector<Variant>&) { return Variant(); }
+Variant NoCall(QObject*, const QString&, const QString&, std::vector<Variant>&)
+{
+    return Variant();
+}
 
 TEST(Script, NamesIgnoreCaseAndSearchParents)
 {
@@ -50,8 +53,9 @@ TEST(Script, AddMethodReadsSyntaxLines)
 {
     TscScript s;
     s.AddConst("MyDefault", "Integer", 7);
-    TscMethodHelper* sum = s.AddMethod(
-        "macrofunction SUM(Expr: Variant; Band: Variant = 0; Flags: Integer = 0): Variant", NoCall, "ctAggregate", "sum");
+    TscMethodHelper* sum
+        = s.AddMethod("macrofunction SUM(Expr: Variant; Band: Variant = 0; Flags: Integer = 0): Variant",
+            NoCall, "ctAggregate", "sum");
     ASSERT_NE(sum, nullptr);
     EXPECT_TRUE(sum->IsMacro());
     EXPECT_EQ(sum->ParamCount(), 3);
@@ -60,7 +64,8 @@ TEST(Script, AddMethodReadsSyntaxLines)
     EXPECT_EQ(sum->Typ(), fvtVariant);
     EXPECT_EQ(sum->Category, "ctAggregate");
 
-    TscMethodHelper* iif = s.AddMethod("macrofunction IIF(Expr: Boolean; TrueValue, FalseValue: Variant): Variant", NoCall);
+    TscMethodHelper* iif
+        = s.AddMethod("macrofunction IIF(Expr: Boolean; TrueValue, FalseValue: Variant): Variant", NoCall);
     ASSERT_NE(iif, nullptr);
     EXPECT_EQ(iif->RequiredCount(), 3) << "names sharing a type but no default stay required";
 
@@ -74,7 +79,8 @@ TEST(Script, AddMethodReadsSyntaxLines)
     EXPECT_TRUE(inc->Params(0)->IsVarParam());
     EXPECT_TRUE(inc->Params(1)->DefValue().IsIdentical(1));
 
-    TscMethodHelper* d = s.AddMethod("function D(const a, b: Extended = -1.5; c: String = 'x'; e: Integer = MyDefault): TFont", NoCall);
+    TscMethodHelper* d = s.AddMethod(
+        "function D(const a, b: Extended = -1.5; c: String = 'x'; e: Integer = MyDefault): TFont", NoCall);
     ASSERT_NE(d, nullptr);
     EXPECT_FALSE(d->Params(0)->IsOptional()) << "only the last name of a group gets the default";
     EXPECT_TRUE(d->Params(1)->DefValue().IsIdentical(-1.5));
@@ -145,10 +151,11 @@ TEST(Script, FunctionsWithParametersLocalsAndProgRunning)
 {
     TscScript host;
     TscScript* seenRunning = nullptr;
-    host.AddMethod("function Probe: Integer", [&](QObject*, const QString&, const QString&, std::vector<Variant>&) {
-        seenRunning = host.ProgRunning();
-        return Variant(1);
-    });
+    host.AddMethod(
+        "function Probe: Integer", [&](QObject*, const QString&, const QString&, std::vector<Variant>&) {
+            seenRunning = host.ProgRunning();
+            return Variant(1);
+        });
     TscScript prog(&host);
     prog.SetMainProg(false); // like the cache's script: the running scope is published on the host
     prog.SetLines("function Add(a, b: Integer; var c: Integer): Integer;\n"

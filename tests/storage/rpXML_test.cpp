@@ -1,7 +1,7 @@
 // XML item model: escaping, attribute access, writer form, reader errors,
 // partial loading, moving children to the temporary file and back.
-#include "rpXML.h"
 #include "qt_print.h"
+#include "rpXML.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -11,7 +11,7 @@
 
 namespace {
 
-QByteArray Write(TrpXMLDocument &Doc)
+QByteArray Write(TrpXMLDocument& Doc)
 {
     QBuffer buf;
     buf.open(QIODevice::WriteOnly);
@@ -19,7 +19,7 @@ QByteArray Write(TrpXMLDocument &Doc)
     return buf.data();
 }
 
-void Read(TrpXMLDocument &Doc, const QByteArray &Bytes)
+void Read(TrpXMLDocument& Doc, const QByteArray& Bytes)
 {
     QBuffer buf;
     buf.setData(Bytes);
@@ -27,12 +27,12 @@ void Read(TrpXMLDocument &Doc, const QByteArray &Bytes)
     Doc.LoadFromStream(buf);
 }
 
-QString ReadError(const QByteArray &Bytes)
+QString ReadError(const QByteArray& Bytes)
 {
     TrpXMLDocument doc;
     try {
         Read(doc, Bytes);
-    } catch (const TrpStorageError &e) {
+    } catch (const TrpStorageError& e) {
         return e.Message();
     }
     return QStringLiteral("<no error>");
@@ -40,7 +40,7 @@ QString ReadError(const QByteArray &Bytes)
 
 const QByteArray Header = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>";
 
-QStringList FileNames(const QString &Dir)
+QStringList FileNames(const QString& Dir)
 {
     return QDir(Dir).entryList(QDir::Files);
 }
@@ -50,16 +50,16 @@ QStringList FileNames(const QString &Dir)
 TEST(XMLEscape, ValuesRoundTrip)
 {
     struct Case {
-        const char *why;
+        const char* why;
         QString value;
     } cases[] = {
-        {"markup characters", QStringLiteral("a \"b\" & <c> d")},
-        {"line breaks", QStringLiteral("line 1\r\nline 2\n")},
-        {"non-ASCII text", QStringLiteral("Итого: 100 ₽ 😀")},
-        {"an ampersand that looks like a reference", QStringLiteral("&#65; &amp; &")},
-        {"a NUL in a short value", QString(QChar(0)) + QStringLiteral("x")},
+        { "markup characters", QStringLiteral("a \"b\" & <c> d") },
+        { "line breaks", QStringLiteral("line 1\r\nline 2\n") },
+        { "non-ASCII text", QStringLiteral("Итого: 100 ₽ 😀") },
+        { "an ampersand that looks like a reference", QStringLiteral("&#65; &amp; &") },
+        { "a NUL in a short value", QString(QChar(0)) + QStringLiteral("x") },
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         const QString escaped = rpStrToXML(c.value);
         EXPECT_FALSE(escaped.contains(u'"') || escaped.contains(u'<') || escaped.contains(u'\n')) << c.why;
         EXPECT_EQ(rpXMLToStr(escaped), c.value) << c.why;
@@ -81,19 +81,19 @@ TEST(XMLEscape, WrittenForms)
 TEST(XMLEscape, ReadForms)
 {
     struct Case {
-        const char *why;
+        const char* why;
         QString in, out;
     } cases[] = {
-        {"named entities", QStringLiteral("&quot;&amp;&lt;&gt;"), QStringLiteral("\"&<>")},
-        {"decimal reference", QStringLiteral("&#1055;"), QStringLiteral("П")},
-        {"reference beyond the BMP", QStringLiteral("&#128512;"), QStringLiteral("😀")},
-        {"unknown entity kept", QStringLiteral("&nbsp;"), QStringLiteral("&nbsp;")},
-        {"reference without ';' kept", QStringLiteral("&#65 x"), QStringLiteral("&#65 x")},
-        {"reference without digits kept", QStringLiteral("&#;"), QStringLiteral("&#;")},
-        {"code beyond Unicode kept", QStringLiteral("&#99999999;"), QStringLiteral("&#99999999;")},
-        {"trailing ampersand", QStringLiteral("a&"), QStringLiteral("a&")},
+        { "named entities", QStringLiteral("&quot;&amp;&lt;&gt;"), QStringLiteral("\"&<>") },
+        { "decimal reference", QStringLiteral("&#1055;"), QStringLiteral("П") },
+        { "reference beyond the BMP", QStringLiteral("&#128512;"), QStringLiteral("😀") },
+        { "unknown entity kept", QStringLiteral("&nbsp;"), QStringLiteral("&nbsp;") },
+        { "reference without ';' kept", QStringLiteral("&#65 x"), QStringLiteral("&#65 x") },
+        { "reference without digits kept", QStringLiteral("&#;"), QStringLiteral("&#;") },
+        { "code beyond Unicode kept", QStringLiteral("&#99999999;"), QStringLiteral("&#99999999;") },
+        { "trailing ampersand", QStringLiteral("a&"), QStringLiteral("a&") },
     };
-    for (const Case &c : cases)
+    for (const Case& c : cases)
         EXPECT_EQ(rpXMLToStr(c.in), c.out) << c.why;
 }
 
@@ -110,7 +110,8 @@ TEST(XMLItem, AttributesOnRawText)
     item.SetProp(QStringLiteral("Name"), QStringLiteral("Memo2"));
     EXPECT_EQ(item.Text(), QStringLiteral(" Name=\"Memo2\" x=\"a &#34;b&#34;\"")) << "replaced in place";
     item.SetProp(QStringLiteral("t"), QStringLiteral("<1>"));
-    EXPECT_EQ(item.Text(), QStringLiteral(" Name=\"Memo2\" x=\"a &#34;b&#34;\" t=\"&#60;1&#62;\"")) << "appended";
+    EXPECT_EQ(item.Text(), QStringLiteral(" Name=\"Memo2\" x=\"a &#34;b&#34;\" t=\"&#60;1&#62;\""))
+        << "appended";
     item.DeleteProp(QStringLiteral("x"));
     EXPECT_EQ(item.Text(), QStringLiteral(" Name=\"Memo2\" t=\"&#60;1&#62;\""));
 
@@ -131,12 +132,12 @@ TEST(XMLItem, ValueEndingLikeANameIsNotTakenForTheAttribute)
 TEST(XMLItem, ChildrenFindAddMove)
 {
     TrpXMLItem root(QStringLiteral("root"));
-    TrpXMLItem *a = root.Add(QStringLiteral("a"));
-    TrpXMLItem *b = root.Add(QStringLiteral("B"));
+    TrpXMLItem* a = root.Add(QStringLiteral("a"));
+    TrpXMLItem* b = root.Add(QStringLiteral("B"));
     EXPECT_EQ(root.Find(QStringLiteral("b")), 1);
     EXPECT_EQ(root.Find(QStringLiteral("c")), -1);
     EXPECT_EQ(root.FindItem(QStringLiteral("A")), a);
-    TrpXMLItem *c = root.FindItem(QStringLiteral("c"));
+    TrpXMLItem* c = root.FindItem(QStringLiteral("c"));
     EXPECT_EQ(root.Count(), 3);
     EXPECT_EQ(c->Parent(), &root);
 
@@ -165,18 +166,22 @@ TEST(XMLWriter, ItemForms)
     doc.Root()->Add(QStringLiteral("attrs"))->SetText(QStringLiteral("a=\"1\""));
     doc.Root()->Add(QStringLiteral("blank"))->SetText(QStringLiteral(" a=\"1\""));
     doc.Root()->Add(QStringLiteral("value"))->SetValue(QStringLiteral("x < y"));
-    TrpXMLItem *page = doc.Root()->Add(QStringLiteral("page"));
+    TrpXMLItem* page = doc.Root()->Add(QStringLiteral("page"));
     page->SetUnloadable(true);
     page->Add(QStringLiteral("memo"));
     doc.Root()->Add(QStringLiteral("marked"))->SetUnloadable(true);
 
-    EXPECT_EQ(Write(doc), Header + "<report><empty/><attrs a=\"1\"/><blank a=\"1\"/><value>x &#60; y</value>"
-                                   "<page ld=\"0\"><memo/></page><marked ld=\"0\"/></report>");
+    EXPECT_EQ(Write(doc),
+        Header
+            + "<report><empty/><attrs a=\"1\"/><blank a=\"1\"/><value>x &#60; y</value>"
+              "<page ld=\"0\"><memo/></page><marked ld=\"0\"/></report>");
 
     doc.SetAutoIndent(true);
-    EXPECT_EQ(Write(doc), Header + "\r\n<report>\r\n  <empty/>\r\n  <attrs a=\"1\"/>\r\n  <blank a=\"1\"/>\r\n"
-                                   "  <value>x &#60; y</value>\r\n  <page ld=\"0\">\r\n    <memo/>\r\n  </page>\r\n"
-                                   "  <marked ld=\"0\"/>\r\n</report>\r\n");
+    EXPECT_EQ(Write(doc),
+        Header
+            + "\r\n<report>\r\n  <empty/>\r\n  <attrs a=\"1\"/>\r\n  <blank a=\"1\"/>\r\n"
+              "  <value>x &#60; y</value>\r\n  <page ld=\"0\">\r\n    <memo/>\r\n  </page>\r\n"
+              "  <marked ld=\"0\"/>\r\n</report>\r\n");
 }
 
 TEST(XMLReader, ReadsTheValidFixture)
@@ -184,12 +189,12 @@ TEST(XMLReader, ReadsTheValidFixture)
     TrpXMLDocument doc;
     doc.LoadFromFile(QStringLiteral(PELMORA_TEST_DATA_DIR "/valid.xml"));
     EXPECT_FALSE(doc.OldVersion());
-    TrpXMLItem *root = doc.Root();
+    TrpXMLItem* root = doc.Root();
     EXPECT_EQ(root->Name(), QStringLiteral("preparedreport"));
     ASSERT_EQ(root->Count(), 2);
-    TrpXMLItem *pages = root->Items(0);
+    TrpXMLItem* pages = root->Items(0);
     ASSERT_EQ(pages->Count(), 2);
-    TrpXMLItem *page0 = pages->Items(0);
+    TrpXMLItem* page0 = pages->Items(0);
     // The file was opened with partial loading: marked pages stay on disk.
     EXPECT_TRUE(page0->Unloadable());
     EXPECT_FALSE(page0->Loaded());
@@ -214,18 +219,18 @@ TEST(XMLReader, BrokenFixtureFails)
 TEST(XMLReader, MalformedInput)
 {
     struct Case {
-        const char *why;
+        const char* why;
         QByteArray bytes;
     } cases[] = {
-        {"empty stream", ""},
-        {"missing header", "<report/>"},
-        {"'<' inside a tag", Header + "<report><a x=\"<\"/></report>"},
-        {"stream ends inside a tag", Header + "<report><a x=\"1"},
-        {"end tag does not match", Header + "<report><a></b></report>"},
-        {"end tag at the top", Header + "</report>"},
-        {"unterminated comment", Header + "<report><!-- no end"},
+        { "empty stream", "" },
+        { "missing header", "<report/>" },
+        { "'<' inside a tag", Header + "<report><a x=\"<\"/></report>" },
+        { "stream ends inside a tag", Header + "<report><a x=\"1" },
+        { "end tag does not match", Header + "<report><a></b></report>" },
+        { "end tag at the top", Header + "</report>" },
+        { "unterminated comment", Header + "<report><!-- no end" },
     };
-    for (const Case &c : cases)
+    for (const Case& c : cases)
         EXPECT_EQ(ReadError(c.bytes), QStringLiteral("Invalid file format")) << c.why;
 }
 
@@ -283,7 +288,7 @@ TEST(XMLDocument, WriteReadWriteIsStable)
 {
     TrpXMLDocument doc;
     doc.Root()->SetName(QStringLiteral("report"));
-    TrpXMLItem *memo = doc.Root()->Add(QStringLiteral("TrpMemoView"));
+    TrpXMLItem* memo = doc.Root()->Add(QStringLiteral("TrpMemoView"));
     memo->SetProp(QStringLiteral("Name"), QStringLiteral("Memo1"));
     memo->SetProp(QStringLiteral("Text"), QStringLiteral("a \"quoted\" &quot; <tag>\r\nline 2 Ω"));
     doc.SetAutoIndent(true);
@@ -293,7 +298,7 @@ TEST(XMLDocument, WriteReadWriteIsStable)
     again.SetAutoIndent(true);
     Read(again, first);
     EXPECT_EQ(again.Root()->Items(0)->Prop(QStringLiteral("Text")),
-              QStringLiteral("a \"quoted\" \" <tag>\r\nline 2 Ω"));
+        QStringLiteral("a \"quoted\" \" <tag>\r\nline 2 Ω"));
     EXPECT_EQ(Write(again), first);
 }
 
@@ -304,17 +309,18 @@ TEST(XMLDocument, UnloadAndLoadThroughTheTemporaryFile)
     TrpXMLDocument doc;
     doc.SetTempDir(dir.path());
     doc.Root()->SetName(QStringLiteral("pages"));
-    std::vector<TrpXMLItem *> pages;
+    std::vector<TrpXMLItem*> pages;
     for (int p = 0; p < 3; ++p) {
-        TrpXMLItem *page = doc.Root()->Add(QStringLiteral("page%1").arg(p));
+        TrpXMLItem* page = doc.Root()->Add(QStringLiteral("page%1").arg(p));
         page->SetUnloadable(true);
         for (int i = 0; i < 3; ++i)
-            page->Add(QStringLiteral("memo"))->SetProp(QStringLiteral("x"), QStringLiteral("p%1 m%2").arg(p).arg(i));
+            page->Add(QStringLiteral("memo"))
+                ->SetProp(QStringLiteral("x"), QStringLiteral("p%1 m%2").arg(p).arg(i));
         pages.push_back(page);
     }
     const QByteArray before = Write(doc);
 
-    for (TrpXMLItem *page : pages)
+    for (TrpXMLItem* page : pages)
         doc.UnloadItem(page);
     EXPECT_FALSE(pages[1]->Loaded());
     EXPECT_EQ(pages[1]->Count(), 0);
@@ -351,13 +357,14 @@ TEST(XMLDocument, SaveToFileReplacesAndReloadsPartially)
     TrpXMLDocument doc;
     doc.SetTempDir(dir.path());
     doc.Root()->SetName(QStringLiteral("preparedreport"));
-    TrpXMLItem *page = doc.Root()->Add(QStringLiteral("page"));
+    TrpXMLItem* page = doc.Root()->Add(QStringLiteral("page"));
     page->SetUnloadable(true);
     page->Add(QStringLiteral("memo"))->SetProp(QStringLiteral("x"), QStringLiteral("kept"));
     doc.UnloadItem(page);
 
     doc.SaveToFile(name);
-    EXPECT_EQ(FileNames(dir.path()), QStringList{QStringLiteral("report.rpd")}) << "no .tmp and no temporary file left";
+    EXPECT_EQ(FileNames(dir.path()), QStringList { QStringLiteral("report.rpd") })
+        << "no .tmp and no temporary file left";
     page = doc.Root()->Items(0);
     EXPECT_FALSE(page->Loaded()) << "reloaded with partial loading";
     doc.LoadItem(page);

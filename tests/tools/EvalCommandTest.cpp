@@ -13,7 +13,7 @@ struct TEvalCase {
     int Status;
 };
 
-class EvalCommandTest : public ::testing::TestWithParam<TEvalCase> {};
+class EvalCommandTest : public ::testing::TestWithParam<TEvalCase> { };
 
 TEST_P(EvalCommandTest, PrintsKindAndTextOrFails)
 {
@@ -23,12 +23,12 @@ TEST_P(EvalCommandTest, PrintsKindAndTextOrFails)
     // A comma-decimal locale must not leak into the output.
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
     process.setProcessEnvironment(env);
-    process.start(QStringLiteral(PELMORA_TOOL_BINARY),
-        { QStringLiteral("eval"), QString::fromUtf8(c.Expression) });
+    process.start(
+        QStringLiteral(PELMORA_TOOL_BINARY), { QStringLiteral("eval"), QString::fromUtf8(c.Expression) });
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), c.Status);
-    const QString out = QString::fromUtf8(c.Status == 0 ? process.readAllStandardOutput()
-                                                        : process.readAllStandardError());
+    const QString out
+        = QString::fromUtf8(c.Status == 0 ? process.readAllStandardOutput() : process.readAllStandardError());
     EXPECT_EQ(out.trimmed(), QString::fromUtf8(c.Output));
 }
 
@@ -41,17 +41,19 @@ INSTANTIATE_TEST_SUITE_P(Cases, EvalCommandTest,
         // shortest digits that read back to the same double
         TEvalCase { "ShortestFloat", "0.1 + 0.2", "Float: 0.30000000000000004", 0 },
         TEvalCase { "String", "'a' + 'b'", "String: ab", 0 },
-        TEvalCase { "Boolean", "1 < 2", "Boolean: True", 0 },
-        TEvalCase { "Null", "Null", "Null:", 0 },
+        TEvalCase { "Boolean", "1 < 2", "Boolean: True", 0 }, TEvalCase { "Null", "Null", "Null:", 0 },
         // a literal beyond 32 bits is an Int64
         TEvalCase { "Int64", "2147483648", "Int64: 2147483648", 0 },
         TEvalCase { "Library", "Copy('abcdef', 2, 3)", "String: bcd", 0 },
-        TEvalCase { "Undeclared", "Foo + 1", "Error in expression 'Foo + 1': Undeclared identifier: 'Foo'", 1 },
+        TEvalCase {
+            "Undeclared", "Foo + 1", "Error in expression 'Foo + 1': Undeclared identifier: 'Foo'", 1 },
         // a run-time error is reported with its own text
         TEvalCase { "DivisionByZero", "1 div 0", "Division by zero", 1 },
         // pictures read the C locale's names, not the machine's Russian ones
-        TEvalCase { "DatePicture", "FormatDateTime('dddd d mmmm yyyy', 36526)", "String: Saturday 1 January 2000", 0 },
-        TEvalCase { "Mask", "FormatMaskText('!(999)000-0000;0;_', '5551234567')", "String: (555)123-4567", 0 },
+        TEvalCase { "DatePicture", "FormatDateTime('dddd d mmmm yyyy', 36526)",
+            "String: Saturday 1 January 2000", 0 },
+        TEvalCase {
+            "Mask", "FormatMaskText('!(999)000-0000;0;_', '5551234567')", "String: (555)123-4567", 0 },
         // the tool has no automation servers
         TEvalCase { "NoAutomation", "CreateOleObject('Pelmora.Log')", "Invalid class string", 1 }),
     [](const ::testing::TestParamInfo<TEvalCase>& info) { return std::string(info.param.Name); });
@@ -60,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, EvalCommandTest,
 TEST(EvalCommandMessageTest, ShowMessageWritesStandardError)
 {
     QProcess process;
-    process.start(QStringLiteral(PELMORA_TOOL_BINARY), { QStringLiteral("eval"), QStringLiteral("ShowMessage('half ' + '1/2')") });
+    process.start(QStringLiteral(PELMORA_TOOL_BINARY),
+        { QStringLiteral("eval"), QStringLiteral("ShowMessage('half ' + '1/2')") });
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()), QStringLiteral("Null: \n"));

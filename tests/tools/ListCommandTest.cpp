@@ -25,7 +25,8 @@ protected:
     QTemporaryDir Dir;
 
     // car, partname, jobdate, mileage, descr, price per row; an empty price is Null.
-    QString MakeDatabase(const std::vector<QStringList>& rows, const QString& name = QStringLiteral("log.mdb")) const
+    QString MakeDatabase(
+        const std::vector<QStringList>& rows, const QString& name = QStringLiteral("log.mdb")) const
     {
         const QString path = Dir.filePath(name);
         CreateExpenseLogFile(path);
@@ -83,7 +84,8 @@ TEST_F(ListCommandTest, FiltersSortsAndTotalsAsTheWindowDoes)
         QString out;
     } cases[] = {
         { "car filter with a quote", { "--car", "O'Neil", "--total" }, "100\n" },
-        { "January 2026 by calendar, not text", { "--from", "01.01.2026", "--to", "31.01.2026", "--total" }, "300\n" },
+        { "January 2026 by calendar, not text", { "--from", "01.01.2026", "--to", "31.01.2026", "--total" },
+            "300\n" },
         { "across the year boundary", { "--from", "20.12.2025", "--to", "10.01.2026", "--total" }, "500\n" },
         { "everything", { "--total" }, "650\n" },
         { "no row in view", { "--car", "Nobody", "--total" }, "0\n" },
@@ -108,8 +110,10 @@ TEST_F(ListCommandTest, FiltersSortsAndTotalsAsTheWindowDoes)
 
 TEST_F(ListCommandTest, DatesFollowTheLocaleShortFormat)
 {
-    const QString db = MakeDatabase({ { "Lada", "a", "1/10/26", "1", "", "7" }, { "Lada", "b", "10.01.2026", "1", "", "9" } });
-    const TResult r = Run({ db, "--from", "1/1/26", "--to", "1/31/26", "--total" }, QStringLiteral("en_US.UTF-8"));
+    const QString db = MakeDatabase(
+        { { "Lada", "a", "1/10/26", "1", "", "7" }, { "Lada", "b", "10.01.2026", "1", "", "9" } });
+    const TResult r
+        = Run({ db, "--from", "1/1/26", "--to", "1/31/26", "--total" }, QStringLiteral("en_US.UTF-8"));
     EXPECT_EQ(r.Status, 0) << r.Err.toStdString();
     EXPECT_EQ(r.Out, "7\n");
 }
@@ -131,7 +135,8 @@ TEST_F(ListCommandTest, FailuresGiveAMessageAndStatusOne)
         { "missing file", { Dir.filePath("missing.mdb") }, "Could not find file" },
         { "not a database", { notDatabase }, "is not a database file" },
         { "unknown option", { db, "--fast" }, "unknown option '--fast'" },
-        { "car and dates", { db, "--car", "Lada", "--from", "01.01.2026", "--to", "02.01.2026" }, "only one filter" },
+        { "car and dates", { db, "--car", "Lada", "--from", "01.01.2026", "--to", "02.01.2026" },
+            "only one filter" },
         { "from without to", { db, "--from", "01.01.2026" }, "--from and --to must be given together" },
         { "unreadable date", { db, "--from", "2026-01-01", "--to", "02.01.2026" }, "not a date" },
         { "end before start", { db, "--from", "02.01.2026", "--to", "01.01.2026" }, "--to is before --from" },
@@ -151,14 +156,17 @@ TEST_F(ListCommandTest, FailuresGiveAMessageAndStatusOne)
 TEST_F(ListCommandTest, TotalStopsOnAnEmptyPriceOrA32BitOverflow)
 {
     const TResult null = Run({ MakeDatabase({ { "Lada", "a", "01.01.2026", "1", "", "5" },
-                                   { "Lada", "b", "01.01.2026", "1", "", "" } }, "null.mdb"),
+                                                { "Lada", "b", "01.01.2026", "1", "", "" } },
+                                   "null.mdb"),
         "--total" });
     EXPECT_EQ(null.Status, 1);
     EXPECT_TRUE(null.Out.isEmpty());
-    EXPECT_TRUE(null.Err.contains("Could not convert variant of type (Null) into type (Integer)")) << null.Err.toStdString();
+    EXPECT_TRUE(null.Err.contains("Could not convert variant of type (Null) into type (Integer)"))
+        << null.Err.toStdString();
 
     const TResult wide = Run({ MakeDatabase({ { "Lada", "a", "01.01.2026", "1", "", "2147483647" },
-                                   { "Lada", "b", "01.01.2026", "1", "", "1" } }, "wide.mdb"),
+                                                { "Lada", "b", "01.01.2026", "1", "", "1" } },
+                                   "wide.mdb"),
         "--total" });
     EXPECT_EQ(wide.Status, 1);
     EXPECT_TRUE(wide.Out.isEmpty());
