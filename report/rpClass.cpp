@@ -1112,6 +1112,7 @@ TrpStyleItem* TrpStyles::Find(const QString& Name) const
 TrpReport::TrpReport()
 {
     SetComponentStyle(ComponentStyle() | csHandlesNestedProperties);
+    FPreviewPages = TrpCustomPreviewPages::Make(this);
 }
 
 TrpReport::~TrpReport()

@@ -1,9 +1,9 @@
 // Difference texts of printed objects: applied on top of a copy of the
 // template they rebuild the printed object, and they carry only what
 // differs (plus the values that are always written).
+#include "null_preview_pages.h"
 #include "qt_print.h"
 #include "rpClass.h"
-#include "rpCustomPreviewPages.h"
 #include "rpXMLSerializer.h"
 
 #include <QBuffer>
@@ -60,7 +60,7 @@ QByteArray PngBytes(QColor Color)
 }
 
 // The store as the object model sees it, over a real picture cache.
-class PagesWithCache : public TrpCustomPreviewPages {
+class PagesWithCache : public NullPreviewPages {
 public:
     void AddPicture(TrpPictureView* Picture) override { Cache.AddPicture(Picture); }
     TrpPictureCache Cache;
