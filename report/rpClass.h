@@ -40,6 +40,7 @@ class TrpReportPage;
 class TrpReportScript;
 class TrpStyleItem;
 class TscScript;
+class TDialogService;
 class TrpCustomPreview;
 class TrpCustomPreviewForm;
 
@@ -408,6 +409,10 @@ public:
     void DeleteObject(TrpComponent* Child);
     // Moves a child to another position in Objects (z-order).
     void MoveObject(TrpComponent* Child, int Index);
+    // Exchanges the children with Other without detaching anything: the
+    // objects keep their parent, names and fonts. For showing a subset of a
+    // band's objects for a moment (splitting); the caller swaps back.
+    void SwapObjects(std::vector<std::unique_ptr<TrpComponent>>& Other) { FObjects.swap(Other); }
     // All descendants, depth first, each before its children (scratch list,
     // refilled on each call).
     const std::vector<TrpComponent*>& AllObjects();
@@ -645,7 +650,9 @@ public:
     virtual Extended CalcHeight() { return Height(); }
     virtual Extended DrawPart() { return 0; }
     virtual void InitPart() { }
-    virtual bool HasNextDataPart() const { return false; }
+    // What is left of the object reaches below FreeSpace (report pixels
+    // from the band's top).
+    virtual bool HasNextDataPart(Extended FreeSpace) const { return Top() + SaveHeight() > FreeSpace; }
 };
 
 class TrpCustomMemoView : public TrpStretcheable {
@@ -1365,6 +1372,15 @@ public:
     std::function<void(const QString& VarName, Variant& Value)> OnGetValue;
     std::function<void(TrpReport* Sender, const QString& VarName, Variant& Value)> OnNewGetValue;
 
+    // --- running (rpReportPrepare.cpp)
+    // Prepares the pages: clears the store first when ClearLastReport, runs
+    // the report's engine over a snapshot of the template (DestroyForms) and
+    // reports the errors of the run by EngineOptions.SilentMode. True when
+    // the run succeeded.
+    bool PrepareReport(bool ClearLastReport = true);
+    // Where simMessageBoxes shows the errors of a run; none shows nothing.
+    void SetDialogService(TDialogService* Value) { FDialogService = Value; }
+
     // The prepared pages of the report's last run; none until a store is
     // given. The report owns it.
     TrpCustomPreviewPages* PreviewPages() const { return FPreviewPages.get(); }
@@ -1413,6 +1429,9 @@ private:
     std::unique_ptr<TrpReportScript> FScriptState;
     std::unique_ptr<TrpCustomPreviewPages> FPreviewPages;
     TrpCustomEngine* FEngine = nullptr;
+    // The engine PrepareReport runs; made on first use, kept with the report.
+    std::unique_ptr<TrpCustomEngine> FOwnEngine;
+    TDialogService* FDialogService = nullptr;
     // Names of the report's objects, upper-cased; kept up to date by
     // renaming, attaching and detaching (never by destructors).
     QHash<QString, TrpComponent*> FNameIndex;

@@ -38,6 +38,8 @@ struct RecordingPreviewForm : TrpCustomPreviewForm {
 
 struct TestEngine : TrpCustomEngine {
     using TrpCustomEngine::TrpCustomEngine;
+    using TrpCustomEngine::SetPass;
+    using TrpCustomEngine::SetRunning;
     int LogicalPageNo() const override { return 1; }
     int LogicalTotalPages() const override { return 1; }
     int CurPage() const override { return 0; }
@@ -117,7 +119,7 @@ TEST(ReportProgress, PageMessagesByTypeAndPass)
         report.SetOldStyleProgress(true);
         report.EngineOptions()->SetDoublePass(c.DoublePass);
         TestEngine engine(&report);
-        engine.FinalPass = c.FinalPass;
+        engine.SetPass(c.FinalPass, 0);
         report.SetEngine(&engine);
         report.InternalOnProgressStart(c.Type);
         report.InternalOnProgress(c.Type, 7);
@@ -244,7 +246,7 @@ TEST(ReportProgress, ProgressMessageGoesToWindowWhileRunningAndToThePreviewForm)
 
     report.SetProgressMessage("Before the run", false);
     EXPECT_EQ(report.ProgressWindow()->Message(), QString());
-    engine.Running = true;
+    engine.SetRunning(true);
     report.SetProgressMessage("Grouping", false);
     EXPECT_EQ(report.ProgressWindow()->Message(), "Grouping");
     report.SetProgressMessage("Field hint", true);

@@ -8,6 +8,8 @@
 class PageEngine : public TrpCustomEngine {
 public:
     using TrpCustomEngine::TrpCustomEngine;
+    using TrpCustomEngine::SetCurBand;
+    using TrpCustomEngine::SetCurVColumn;
     int LogicalPageNo() const override { return Physical + 1; }
     int LogicalTotalPages() const override { return 0; }
     int CurPage() const override { return Physical; }
