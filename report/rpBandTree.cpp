@@ -97,6 +97,8 @@ void TrpEngine::BuildBandTree(TrpReportPage* APage, bool Vertical)
                 data = list[j];
         if (!data) {
             report->AddError(rpGet(QStringLiteral("enUnconnGroup")) + QLatin1Char(' ') + list[i]->Name());
+            for (size_t k = i; k < end; ++k)
+                used.insert(list[k]);
         } else {
             data->Group = list[i];
             for (size_t k = i; k < end; ++k) {

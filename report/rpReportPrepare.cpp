@@ -68,7 +68,7 @@ bool TrpReport::PrepareReport(bool ClearLastReport)
         if (!item.DataSet)
             item.DataSet = FindDataSet(item.DataSetName);
         if (!item.DataSet)
-            AddError(rpGet(QStringLiteral("clDSNotExist")).arg(item.DataSetName));
+            AddError(rpGet(QStringLiteral("clDSNotExist")).replace(QLatin1String("%s"), item.DataSetName));
     }
 
     if (FErrors.isEmpty()) {
