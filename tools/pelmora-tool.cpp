@@ -5,9 +5,11 @@
 // depend on the machine's locale unless one is asked for. ShowMessage texts
 // go to standard error, so standard output stays the one result line.
 #include "ListCommand.h"
+#include "PrepareCommand.h"
 #include "PelmoraError.h"
 #include "Variant.h"
 #include "rpExpressionCache.h"
+#include "rpPreviewPages.h"
 #include "sc_iinterpreter.h"
 #include "sc_isysrtti.h"
 
@@ -27,7 +29,10 @@ void PrintUsage(FILE* out)
                "  eval [--locale NAME] EXPR   evaluate a report expression\n"
                "  list DATABASE [--car NAME | --from DATE --to DATE] [--sort COLUMN [--desc]] [--total]\n"
                "                              the rows in view as CSV (dates in the locale's short\n"
-               "                              date format), or with --total only their total price\n",
+               "                              date format), or with --total only their total price\n"
+               "  prepare DATABASE [--car NAME | --from DATE --to DATE] [--sort COLUMN [--desc]]\n"
+               "                              prepare the expense report over those rows and dump\n"
+               "                              its pages, bands and objects\n",
         out);
 }
 
@@ -107,6 +112,7 @@ int Eval(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    rpRegisterPreviewPages();
     if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) {
         PrintUsage(stdout);
         return argc < 2 ? 1 : 0;
@@ -116,6 +122,12 @@ int main(int argc, char** argv)
         for (int i = 2; i < argc; ++i)
             args << QString::fromLocal8Bit(argv[i]);
         return RunListCommand(args);
+    }
+    if (std::strcmp(argv[1], "prepare") == 0) {
+        QStringList args;
+        for (int i = 2; i < argc; ++i)
+            args << QString::fromLocal8Bit(argv[i]);
+        return RunPrepareCommand(args);
     }
     if (std::strcmp(argv[1], "eval") == 0)
         return Eval(argc, argv);
