@@ -62,7 +62,8 @@ void BuildExpenseReport(TrpReport& Report, TrpDBDataset& DataSet)
     page->SetTopMargin(10);
     page->SetBottomMargin(10);
 
-    auto* title = AddBand<TrpReportTitle>(page, QStringLiteral("ReportTitle1"), 18.89765L, 79.37013L); // 5, 21 mm
+    auto* title
+        = AddBand<TrpReportTitle>(page, QStringLiteral("ReportTitle1"), 18.89765L, 79.37013L); // 5, 21 mm
     AddMemo(title, QStringLiteral("Memo2"), 0, 3.77953L, 710.55164L, 18.89765L,
         QStringLiteral("Pelmora") + QString(104, QLatin1Char(' '))
             + QStringLiteral("Отчет по расходам на автомобиль "));
@@ -75,16 +76,17 @@ void BuildExpenseReport(TrpReport& Report, TrpDBDataset& DataSet)
     AddMemo(header, QStringLiteral("Memo6"), 555.59091L, 0, 79.37013L, 18.89765L, QStringLiteral("Пробег"));
     AddMemo(header, QStringLiteral("Memo7"), 634.96104L, 0, 79.37013L, 15.11812L, QStringLiteral("Цена"));
 
-    auto* data = AddBand<TrpMasterData>(page, QStringLiteral("MasterData1"), 222.99227L, 22.67718L); // 59, 6 mm
+    auto* data
+        = AddBand<TrpMasterData>(page, QStringLiteral("MasterData1"), 222.99227L, 22.67718L); // 59, 6 mm
     data->SetDataSet(&DataSet);
     data->SetRowCount(0);
     struct TColumn {
         const char* Field;
         Extended Left, Width;
     };
-    for (const TColumn& c : { TColumn { "car", 0, 128.50402L }, TColumn { "partname", 128.50402L, 325.03958L },
-             TColumn { "jobdate", 457.32313L, 102.04731L }, TColumn { "mileage", 555.59091L, 79.37013L },
-             TColumn { "price", 634.96104L, 79.37013L } }) {
+    for (const TColumn& c : { TColumn { "car", 0, 128.50402L },
+             TColumn { "partname", 128.50402L, 325.03958L }, TColumn { "jobdate", 457.32313L, 102.04731L },
+             TColumn { "mileage", 555.59091L, 79.37013L }, TColumn { "price", 634.96104L, 79.37013L } }) {
         const QString field = QString::fromLatin1(c.Field);
         auto* memo = AddMemo(data, QStringLiteral("rpDBDataset1") + field, c.Left, 0, c.Width, 18.89765L,
             QStringLiteral("[rpDBDataset1.\"%1\"]").arg(field));
@@ -92,7 +94,8 @@ void BuildExpenseReport(TrpReport& Report, TrpDBDataset& DataSet)
         memo->SetDataField(field);
     }
 
-    auto* footer = AddBand<TrpPageFooter>(page, QStringLiteral("PageFooter1"), 306.14193L, 94.48825L); // 81, 25 mm
+    auto* footer
+        = AddBand<TrpPageFooter>(page, QStringLiteral("PageFooter1"), 306.14193L, 94.48825L); // 81, 25 mm
     auto* picture = footer->Create<TrpPictureView>();
     picture->SetName(QStringLiteral("Picture1"));
     picture->SetBounds(7.55906L, 7.55906L, 124.72449L, 86.92919L);
@@ -103,6 +106,7 @@ void BuildExpenseReport(TrpReport& Report, TrpDBDataset& DataSet)
     AddMemo(footer, QStringLiteral("Memo9"), 555.59091L, 0, 75.5906L, 26.45671L, QStringLiteral("Сумма"));
     AddMemo(footer, QStringLiteral("Memo8"), 634.96104L, 0, 79.37013L, 26.45671L,
         QStringLiteral("[SUM(<rpDBDataset1.\"price\">,MasterData1)]"));
-    AddMemo(footer, QStringLiteral("Memo1"), 634.96104L, 68.03154L, 75.5906L, 18.89765L, QStringLiteral("[Page#] "))
+    AddMemo(footer, QStringLiteral("Memo1"), 634.96104L, 68.03154L, 75.5906L, 18.89765L,
+        QStringLiteral("[Page#] "))
         ->SetHAlign(haRight);
 }

@@ -86,7 +86,8 @@ void BM_PrepareExpenseReport(benchmark::State& state)
         pages = report.PreviewPages()->Count();
     }
     state.counters["pages"] = pages;
-    state.counters["rows/s"] = benchmark::Counter(double(rows), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["rows/s"]
+        = benchmark::Counter(double(rows), benchmark::Counter::kIsIterationInvariantRate);
     state.counters["peak_MB"] = PeakMegabytes();
 }
 BENCHMARK(BM_PrepareExpenseReport)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -13,8 +13,8 @@ namespace {
 
 class BenchEngine : public TrpCustomEngine {
 public:
-    using TrpCustomEngine::TrpCustomEngine;
     using TrpCustomEngine::SetCurBand;
+    using TrpCustomEngine::TrpCustomEngine;
     int LogicalPageNo() const override { return 1; }
     int LogicalTotalPages() const override { return 0; }
     int CurPage() const override { return 0; }

@@ -72,11 +72,10 @@ void TrpEngine::BuildBandTree(TrpReportPage* APage, bool Vertical)
     for (TrpBand* b : bands)
         if (b->BandNumber() >= 4 && b->BandNumber() <= 13)
             list.push_back(b);
-    auto position = [Vertical](const TrpBand* b) {
-        return std::round((Vertical ? b->Left() : b->Top()) * 100) / 100;
-    };
-    std::stable_sort(
-        list.begin(), list.end(), [&](const TrpBand* a, const TrpBand* b) { return position(a) < position(b); });
+    auto position
+        = [Vertical](const TrpBand* b) { return std::round((Vertical ? b->Left() : b->Top()) * 100) / 100; };
+    std::stable_sort(list.begin(), list.end(),
+        [&](const TrpBand* a, const TrpBand* b) { return position(a) < position(b); });
 
     std::set<TrpBand*> used;
     auto dataSetOf = [](TrpBand* b) -> TrpDataSet* {

@@ -239,7 +239,8 @@ Extended TrpEngine::HeaderHeight()
     Extended h = 0;
     if (!FPage)
         return h;
-    for (TrpBand* b : std::initializer_list<TrpBand*> { FPage->FindBand<TrpColumnHeader>(), FPage->FindBand<TrpPageHeader>() })
+    for (TrpBand* b : std::initializer_list<TrpBand*> {
+             FPage->FindBand<TrpColumnHeader>(), FPage->FindBand<TrpPageHeader>() })
         for (TrpBand* c = b; c; c = c->Child())
             h += c->Height();
     return h;
@@ -311,7 +312,8 @@ bool TrpEngine::Run(bool /*ARunDialogs*/, bool /*AClearLast*/, TrpReportPage* AP
     TrpDataSet* reportData = report->DataSet();
     for (TrpReportPage* p : reportPages) {
         if (reportData && reportData == p->DataSet()) {
-            report->AddError(QStringLiteral("Cannot use the same dataset for Report.DataSet and Page.DataSet"));
+            report->AddError(
+                QStringLiteral("Cannot use the same dataset for Report.DataSet and Page.DataSet"));
             break;
         }
         for (TrpBand* b : p->SubBands) {
@@ -322,7 +324,8 @@ bool TrpEngine::Run(bool /*ARunDialogs*/, bool /*AClearLast*/, TrpReportPage* AP
                 report->AddError(
                     QStringLiteral("Cannot use the same dataset for Report.DataSet and Band.DataSet"));
             else if (d == p->DataSet())
-                report->AddError(QStringLiteral("Cannot use the same dataset for Page.DataSet and Band.DataSet"));
+                report->AddError(
+                    QStringLiteral("Cannot use the same dataset for Page.DataSet and Band.DataSet"));
         }
     }
     if (!report->Errors().isEmpty())
@@ -918,7 +921,8 @@ void TrpEngine::RecalcSuppressed(TrpBand* Band)
     SetSecondScriptCall(true);
     try {
         for (const auto& o : Band->Objects())
-            if (auto* m = dynamic_cast<TrpCustomMemoView*>(o.get()); m && m->SuppressRepeated() && m->Visible()) {
+            if (auto* m = dynamic_cast<TrpCustomMemoView*>(o.get());
+                m && m->SuppressRepeated() && m->Visible()) {
                 m->SetMemo(m->TempMemo);
                 m->LastValue = Variant::Null();
                 Report()->CurObject = m->Name();

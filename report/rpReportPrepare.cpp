@@ -28,8 +28,9 @@ public:
     explicit TrpTemplateSnapshot(TrpReport& Report)
     {
         if (Report.EngineOptions()->UseFileCache()) {
-            const QString dir
-                = Report.EngineOptions()->TempDir().isEmpty() ? QDir::tempPath() : Report.EngineOptions()->TempDir();
+            const QString dir = Report.EngineOptions()->TempDir().isEmpty()
+                ? QDir::tempPath()
+                : Report.EngineOptions()->TempDir();
             auto file = std::make_unique<QTemporaryFile>(dir + QStringLiteral("/rpXXXXXX"));
             if (file->open())
                 FDevice = std::move(file);

@@ -60,7 +60,8 @@ void rpBuildShiftTree(TrpBand* Band)
             nodes.push_back({ c, AbsArea(*c), std::round(c->Top() * 100) / 100 });
         }
     // Tops rounded to two decimals; equal tops keep their order in the band.
-    std::stable_sort(nodes.begin(), nodes.end(), [](const TNode& a, const TNode& b) { return a.Order < b.Order; });
+    std::stable_sort(
+        nodes.begin(), nodes.end(), [](const TNode& a, const TNode& b) { return a.Order < b.Order; });
     // Above every object of the band, as wide as the band.
     const Extended top = Band->Top() - 2;
     nodes.insert(nodes.begin(), TNode { Band, { 0, top, Band->Width(), top + 1 }, 0 });
@@ -143,7 +144,8 @@ void TrpEngine::StretchBand(TrpBand* Band)
         Band->SetHeight(lowest);
     FireEvent(Band, Band->OnAfterCalcHeight());
     for (const auto& o : Band->Objects())
-        if (auto* s = dynamic_cast<TrpStretcheable*>(o.get()); s && s != fill && s->StretchMode() == smMaxHeight)
+        if (auto* s = dynamic_cast<TrpStretcheable*>(o.get());
+            s && s != fill && s->StretchMode() == smMaxHeight)
             s->SetHeight(lowest - s->Top());
 }
 
@@ -319,7 +321,8 @@ void TrpEngine::SplitBand(TrpBand* Band)
         if (rest.empty())
             break;
         if (slices >= MaxSplitSlices) {
-            Report()->AddError(QStringLiteral("%1: the band was cut after %2 pages").arg(Band->Name()).arg(slices));
+            Report()->AddError(
+                QStringLiteral("%1: the band was cut after %2 pages").arg(Band->Name()).arg(slices));
             break;
         }
         NewColumn();

@@ -57,13 +57,15 @@ QString DumpPages(TrpCustomPreviewPages& Pages)
             auto* band = dynamic_cast<TrpBand*>(o.get());
             if (!band)
                 continue;
-            out += QStringLiteral("band\t%1\t%2\t%3\n").arg(band->Name(), Number(band->Top()), Number(band->Height()));
+            out += QStringLiteral("band\t%1\t%2\t%3\n")
+                       .arg(band->Name(), Number(band->Top()), Number(band->Height()));
             for (const auto& v : band->Objects()) {
                 if (auto* memo = dynamic_cast<TrpCustomMemoView*>(v.get())) {
                     if (memo->Name().isEmpty())
                         continue;
                     memo->TotalPages = count;
-                    out += QStringLiteral("memo\t%1\t%2\n").arg(memo->Name(), DumpEscaped(memo->GetComponentText()));
+                    out += QStringLiteral("memo\t%1\t%2\n")
+                               .arg(memo->Name(), DumpEscaped(memo->GetComponentText()));
                 } else if (dynamic_cast<TrpPictureView*>(v.get())) {
                     out += QStringLiteral("picture\t%1\n").arg(v->Name());
                 } else {

@@ -5,8 +5,8 @@
 // depend on the machine's locale unless one is asked for. ShowMessage texts
 // go to standard error, so standard output stays the one result line.
 #include "ListCommand.h"
-#include "PrepareCommand.h"
 #include "PelmoraError.h"
+#include "PrepareCommand.h"
 #include "Variant.h"
 #include "rpExpressionCache.h"
 #include "rpPreviewPages.h"

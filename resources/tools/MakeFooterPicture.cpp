@@ -5,11 +5,11 @@
 // Run once by hand when the picture should change:
 //   cmake --build build --target make_footer_picture
 //   build/resources/tools/make_footer_picture resources/images/footer.png
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <QFile>
 #include <QtEndian>
 #include <cstdio>
 #include <zlib.h>
@@ -24,7 +24,8 @@ void Chunk(QByteArray& Png, const char* Type, const QByteArray& Data)
     QByteArray body = QByteArray(Type, 4) + Data;
     Png.append(body);
     char crc[4];
-    qToBigEndian<quint32>(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))), crc);
+    qToBigEndian<quint32>(
+        quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))), crc);
     Png.append(crc, 4);
 }
 

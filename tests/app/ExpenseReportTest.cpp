@@ -1,10 +1,10 @@
 // The expense report prepared by the band engine over real expense logs:
 // where its bands land, how many rows a page holds, and what each page
 // footer shows. The store here only writes down what the engine hands it.
+#include "ExpenseReport.h"
 #include "DbConnection.h"
 #include "DbTable.h"
 #include "ExpenseDatabase.h"
-#include "ExpenseReport.h"
 #include "expense_log.h"
 #include "recording_preview_pages.h"
 #include "rpClass.h"
@@ -36,8 +36,9 @@ public:
             TDbConnection connection;
             connection.Open(path);
             connection.Execute(QStringLiteral("BEGIN"));
-            auto insert = connection.Prepare(QStringLiteral(
-                "INSERT INTO table1 (car, partname, jobdate, mileage, descr, price) VALUES (?, ?, ?, ?, ?, ?)"));
+            auto insert
+                = connection.Prepare(QStringLiteral("INSERT INTO table1 (car, partname, jobdate, mileage, "
+                                                    "descr, price) VALUES (?, ?, ?, ?, ?, ?)"));
             for (int n = 1; n <= Count; ++n) {
                 insert->Bind(1, TDbValue::Text(QStringLiteral("Car %1").arg(n % 3)));
                 insert->Bind(2, TDbValue::Text(QStringLiteral("Part %1").arg(n)));
@@ -127,7 +128,8 @@ TEST_F(ExpenseReportTest, RowsPerPage)
             EXPECT_EQ(bands.back().Name, QStringLiteral("PageFooter1"));
             EXPECT_NEAR(double(bands.back().Top), FooterTop, 0.01);
             EXPECT_EQ(Pages->MemoText(int(p), QStringLiteral("Memo1")), QStringLiteral("%1 ").arg(p + 1));
-            EXPECT_EQ(Pages->MemoText(int(p), QStringLiteral("Memo8")), QString::number(run.PriceSumOn(int(p))));
+            EXPECT_EQ(
+                Pages->MemoText(int(p), QStringLiteral("Memo8")), QString::number(run.PriceSumOn(int(p))));
             if (p > 0 && c.PerPage[p] > 0) {
                 EXPECT_EQ(Pages->Layout(int(p)).front(), QStringLiteral("MasterData1@0.00"));
             }

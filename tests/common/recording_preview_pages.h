@@ -80,8 +80,8 @@ public:
     }
     bool BandExists(TrpBand* Band) override
     {
-        return std::any_of(Cur().Bands.begin(), Cur().Bands.end(),
-            [&](const TBand& b) { return b.Name == Band->Name(); });
+        return std::any_of(
+            Cur().Bands.begin(), Cur().Bands.end(), [&](const TBand& b) { return b.Name == Band->Name(); });
     }
     int GetCurPosition() override { return FCurPage >= 0 ? int(Cur().Bands.size()) : 0; }
     void CutObjects(int APosition) override

@@ -17,9 +17,9 @@
 // An engine that only carries the run state the store reads.
 class StoreEngine : public TrpCustomEngine {
 public:
-    using TrpCustomEngine::TrpCustomEngine;
     using TrpCustomEngine::SetCurY;
     using TrpCustomEngine::SetRunning;
+    using TrpCustomEngine::TrpCustomEngine;
     void SetFinalPass(bool Value) { SetPass(Value, TotalPages()); }
     void SetTotalPages(int Value) { SetPass(FinalPass(), Value); }
     int LogicalPageNo() const override { return 0; }

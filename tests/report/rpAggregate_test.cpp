@@ -208,9 +208,9 @@ TEST_F(Aggregates, CallsAreRegisteredFromTheMemosThatShowTotals)
     memo->SetText(PageTotal);
     Start();
     EXPECT_EQ(Registered(), QStringList()) << "memo without expressions";
-    EXPECT_EQ(
-        Engine.Aggregates().GetValue(PageFooter, QStringLiteral("sum(<rpDBDataset1.\"price\">,MasterData1)"), 0)
-            .IsNull(),
+    EXPECT_EQ(Engine.Aggregates()
+                  .GetValue(PageFooter, QStringLiteral("sum(<rpDBDataset1.\"price\">,MasterData1)"), 0)
+                  .IsNull(),
         true);
 }
 

@@ -10,8 +10,8 @@
 #include "rpEngine.h"
 #include "rpStretch.h"
 
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -24,7 +24,8 @@ public:
     void InitPart() override { PartMemo = Memo(); }
     Extended DrawPart() override
     {
-        const qsizetype fit = std::min<qsizetype>(qsizetype(std::floor(Height() / LineHeight)), PartMemo.size());
+        const qsizetype fit
+            = std::min<qsizetype>(qsizetype(std::floor(Height() / LineHeight)), PartMemo.size());
         SetMemo(PartMemo.mid(0, fit));
         PartMemo = PartMemo.mid(fit);
         return fit == 0 ? Height() : Height() - fit * LineHeight;
@@ -149,7 +150,8 @@ public:
                         r << o.Text;
         return r;
     }
-    const RecordingPreviewPages::TObject* Object(int PageIndex, const QString& BandName, const QString& Name) const
+    const RecordingPreviewPages::TObject* Object(
+        int PageIndex, const QString& BandName, const QString& Name) const
     {
         for (const auto& b : Pages->Pages[size_t(PageIndex)].Bands)
             if (b.Name == BandName)
@@ -208,7 +210,8 @@ TEST_F(EngineTest, TwoMasterBandsEachWithHeaderAndFooter)
     Band<TrpFooter>("Footer2", 160, 20);
     ASSERT_TRUE(Prepare()) << Report.Errors().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(Sequence(),
-        QStringLiteral("Header1 MasterData1 MasterData1 Footer1 Header2 MasterData2 MasterData2 MasterData2 Footer2"));
+        QStringLiteral(
+            "Header1 MasterData1 MasterData1 Footer1 Header2 MasterData2 MasterData2 MasterData2 Footer2"));
     EXPECT_EQ(Pages->Layout(0).mid(0, 4),
         QStringList({ "Header1@0.00", "MasterData1@20.00", "MasterData1@40.00", "Footer1@60.00" }));
 }
@@ -227,8 +230,9 @@ TEST_F(EngineTest, GroupsByCarWithGroupTotals)
     Memo(pageFooter, "PageSum", QStringLiteral("[SUM(<Data.\"price\">,MasterData1)]"));
     ASSERT_TRUE(Prepare()) << Report.Errors().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(Sequence(),
-        QStringLiteral("GroupHeader1 MasterData1 MasterData1 GroupFooter1 GroupHeader1 MasterData1 GroupFooter1 "
-                       "GroupHeader1 MasterData1 MasterData1 GroupFooter1 PageFooter1"));
+        QStringLiteral(
+            "GroupHeader1 MasterData1 MasterData1 GroupFooter1 GroupHeader1 MasterData1 GroupFooter1 "
+            "GroupHeader1 MasterData1 MasterData1 GroupFooter1 PageFooter1"));
     EXPECT_EQ(Texts(QStringLiteral("GroupCar")), QStringList({ "A", "B", "C" }));
     EXPECT_EQ(Texts(QStringLiteral("GroupSum")), QStringList({ "3", "5", "15" }));
     // A footer shows the last row of its own group, not the next group's.
@@ -245,11 +249,13 @@ TEST_F(EngineTest, NestedGroupsCloseInnerFirst)
     inner->SetCondition(QStringLiteral("Data.\"price\""));
     Master("MasterData1", 70);
     Memo(Band<TrpGroupFooter>("InnerFooter", 100, 20), "InnerCount", QStringLiteral("[COUNT(MasterData1)]"));
-    Memo(Band<TrpGroupFooter>("OuterFooter", 130, 20), "OuterSum", QStringLiteral("[SUM(<Data.\"price\">,MasterData1)]"));
+    Memo(Band<TrpGroupFooter>("OuterFooter", 130, 20), "OuterSum",
+        QStringLiteral("[SUM(<Data.\"price\">,MasterData1)]"));
     ASSERT_TRUE(Prepare()) << Report.Errors().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(Sequence(),
-        QStringLiteral("Outer Inner MasterData1 MasterData1 InnerFooter Inner MasterData1 InnerFooter OuterFooter "
-                       "Outer Inner MasterData1 InnerFooter OuterFooter"));
+        QStringLiteral(
+            "Outer Inner MasterData1 MasterData1 InnerFooter Inner MasterData1 InnerFooter OuterFooter "
+            "Outer Inner MasterData1 InnerFooter OuterFooter"));
     EXPECT_EQ(Texts(QStringLiteral("InnerCount")), QStringList({ "2", "1", "1" }));
     EXPECT_EQ(Texts(QStringLiteral("OuterSum")), QStringList({ "4", "2" }));
 }
@@ -353,8 +359,9 @@ TEST_F(EngineTest, KeepTogetherMovesAMasterWithItsDetails)
     detail->SetRowCount(2);
     ASSERT_TRUE(Prepare()) << Report.Errors().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(Sequence(),
-        QStringLiteral("ReportTitle1 MasterData1 DetailData1 DetailData1 | MasterData1 DetailData1 DetailData1 "
-                       "MasterData1 DetailData1 DetailData1"));
+        QStringLiteral(
+            "ReportTitle1 MasterData1 DetailData1 DetailData1 | MasterData1 DetailData1 DetailData1 "
+            "MasterData1 DetailData1 DetailData1"));
     EXPECT_EQ(Pages->Layout(1).front(), QStringLiteral("MasterData1@0.00"));
 }
 
@@ -474,10 +481,9 @@ TEST_F(EngineTest, BandTreeErrorsStopTheRun)
         std::function<void(EngineTest&)> Build;
         const char* Error;
     } cases[] = {
-        { "header without data band",
-            [](EngineTest& t) { t.Band<TrpHeader>("Header1", 10, 20); }, "Unconnected header/footer Header1" },
-        { "group without data band",
-            [](EngineTest& t) { t.Band<TrpGroupHeader>("GroupHeader1", 10, 20); },
+        { "header without data band", [](EngineTest& t) { t.Band<TrpHeader>("Header1", 10, 20); },
+            "Unconnected header/footer Header1" },
+        { "group without data band", [](EngineTest& t) { t.Band<TrpGroupHeader>("GroupHeader1", 10, 20); },
             "No data band for the group GroupHeader1" },
         { "group footer without group",
             [](EngineTest& t) {

@@ -39,9 +39,9 @@ struct RecordingPreviewForm : TrpCustomPreviewForm {
 };
 
 struct TestEngine : TrpCustomEngine {
-    using TrpCustomEngine::TrpCustomEngine;
     using TrpCustomEngine::SetPass;
     using TrpCustomEngine::SetRunning;
+    using TrpCustomEngine::TrpCustomEngine;
     int LogicalPageNo() const override { return 1; }
     int LogicalTotalPages() const override { return 1; }
     int CurPage() const override { return 0; }

@@ -22,10 +22,10 @@ namespace {
 // request is recorded.
 class FakeEngine : public TrpCustomEngine {
 public:
-    using TrpCustomEngine::TrpCustomEngine;
     using TrpCustomEngine::SetCurLine;
     using TrpCustomEngine::SetPass;
     using TrpCustomEngine::SetStart;
+    using TrpCustomEngine::TrpCustomEngine;
 
     int LogicalPageNo() const override { return Logical; }
     int LogicalTotalPages() const override { return LogicalTotal; }

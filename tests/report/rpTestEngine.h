@@ -7,9 +7,9 @@
 
 class PageEngine : public TrpCustomEngine {
 public:
-    using TrpCustomEngine::TrpCustomEngine;
     using TrpCustomEngine::SetCurBand;
     using TrpCustomEngine::SetCurVColumn;
+    using TrpCustomEngine::TrpCustomEngine;
     int LogicalPageNo() const override { return Physical + 1; }
     int LogicalTotalPages() const override { return 0; }
     int CurPage() const override { return Physical; }

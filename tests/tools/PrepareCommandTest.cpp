@@ -36,8 +36,10 @@ protected:
         for (int n = 1; n <= Count; ++n) {
             const auto part = Partnames.find(n);
             insert->Bind(1, TDbValue::Text(QStringLiteral("Car %1").arg(n % 7)));
-            insert->Bind(2, TDbValue::Text(part != Partnames.end() ? part->second : QStringLiteral("Part %1").arg(n)));
-            insert->Bind(3, TDbValue::Text(QDate(2020, 1, 1).addDays(n % 3650).toString(QStringLiteral("dd.MM.yyyy"))));
+            insert->Bind(
+                2, TDbValue::Text(part != Partnames.end() ? part->second : QStringLiteral("Part %1").arg(n)));
+            insert->Bind(3,
+                TDbValue::Text(QDate(2020, 1, 1).addDays(n % 3650).toString(QStringLiteral("dd.MM.yyyy"))));
             insert->Bind(4, TDbValue::Integer(n * 10));
             insert->Bind(5, TDbValue::Text(QString()));
             insert->Bind(6, TDbValue::Integer(n % 1000));
