@@ -29,6 +29,7 @@ class TrpBand;
 class TrpChild;
 class TrpCustomMemoView;
 class TrpDataSet;
+class TrpDrawText;
 class TrpCustomEngine;
 class TrpCustomPreviewPages;
 class TrpExpressionCache;
@@ -703,7 +704,20 @@ public:
     }
     std::vector<std::unique_ptr<TrpHighlight>>& Highlights() { return FHighlights; }
 
-    virtual Extended CalcWidth() { return Width(); }
+    // --- measuring and splitting (rpMemoDraw.cpp), report pixels; each
+    // takes the shared text layout's lock for its whole use.
+    // Height the text needs with the insets, a whole number.
+    Extended CalcHeight() override;
+    // Width of the widest line with the insets, a whole number.
+    virtual Extended CalcWidth();
+    // Starts cutting: PartMemo takes the whole text.
+    void InitPart() override;
+    // Keeps in Memo the lines that fit the current height, leaves the rest
+    // in PartMemo; returns the height left unused (the whole height when no
+    // line fits).
+    Extended DrawPart() override;
+    // The text as wrapped into lines, or (not WrapWords) without tags.
+    QStringList WrapText(bool WrapWords);
     // Writing the difference moves LastParaBreak into FirstParaBreak, so
     // that the next part of a split memo starts inside the same paragraph.
     QString Diff(const TrpComponent* AComponent) override;
@@ -1368,6 +1382,8 @@ public:
     // The prepared pages of the report's last run; none until a store is
     // given. The report owns it.
     TrpCustomPreviewPages* PreviewPages() const { return FPreviewPages.get(); }
+    // The report's shared text layout (rpGraphicUtils.h), made on first use.
+    TrpDrawText* DrawText();
     void SetPreviewPages(std::unique_ptr<TrpCustomPreviewPages> Value);
 
     // --- progress (rpProgress.cpp); every handler does nothing when
@@ -1412,6 +1428,7 @@ private:
 
     std::unique_ptr<TrpReportScript> FScriptState;
     std::unique_ptr<TrpCustomPreviewPages> FPreviewPages;
+    std::unique_ptr<TrpDrawText> FDrawText;
     TrpCustomEngine* FEngine = nullptr;
     // Names of the report's objects, upper-cased; kept up to date by
     // renaming, attaching and detaching (never by destructors).
