@@ -18,6 +18,7 @@
 #include "rpCustomPreviewPages.h"
 #include "rpXMLSerializer.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -68,19 +69,62 @@ template <class T> const T* SameKind(const TrpComponent* Self, const TrpComponen
 
 // ---------------------------------------------------------- nested records
 
+namespace {
+
+// Appends ` <parts>="Value"`; names are joined only when a value is written,
+// since most differences are empty.
+void PutParts(QString& R, std::initializer_list<QStringView> Name, QStringView Value)
+{
+    R += u' ';
+    for (QStringView part : Name)
+        R += part;
+    R += u"=\"";
+    R += Value;
+    R += u'"';
+}
+
+// A line's colour, style and width, named Frame.Color or Frame.Line.Color.
+void AppendLineDiff(QString& R, const TrpFrameLine& L, const TrpFrameLine& AL, const TrpFrame& Owner,
+    const TrpFrame& AOwner, QStringView Frame, QStringView Line)
+{
+    const QStringView dot = Line.isEmpty() ? QStringView() : QStringView(u".");
+    const bool colorSet = Owner.Color() != AOwner.Color();
+    if (colorSet ? L.Color() != Owner.Color() : L.Color() != AL.Color())
+        PutParts(R, { Frame, dot, Line, u".Color" }, QString::number(int32_t(L.Color())));
+    const bool styleSet = Owner.Style() != AOwner.Style();
+    if (styleSet ? L.Style() != Owner.Style() : L.Style() != AL.Style())
+        PutParts(R, { Frame, dot, Line, u".Style" }, QString::number(int(L.Style())));
+    const bool widthSet = Differ(Owner.Width(), AOwner.Width());
+    if (widthSet ? Differ(L.Width(), Owner.Width()) : Differ(L.Width(), AL.Width()))
+        PutParts(R, { Frame, dot, Line, u".Width" }, TrpXMLSerializer::FloatToText(L.Width()));
+}
+
+// ` u="..."`: a memo's lines joined by CR LF as UTF-8 bytes, one character
+// per byte, escaped. A single plain ASCII line, the usual printed value,
+// is already in that form and goes in without conversions.
+void PutMemoText(QString& R, const QStringList& Lines)
+{
+    if (Lines.size() <= 1) {
+        const QStringView line = Lines.isEmpty() ? QStringView() : QStringView(Lines.front());
+        const bool plain = std::all_of(line.begin(), line.end(), [](QChar c) {
+            const char16_t u = c.unicode();
+            return u >= 0x20 && u < 0x80 && u != '"' && u != '&' && u != '<' && u != '>';
+        });
+        if (plain) {
+            PutParts(R, { u"u" }, line);
+            return;
+        }
+    }
+    PutParts(R, { u"u" }, rpStrToXML(QString::fromLatin1(Lines.join(QStringLiteral("\r\n")).toUtf8())));
+}
+
+} // namespace
+
 QString TrpFrameLine::Diff(
     const TrpFrameLine* ALine, const TrpFrame* Owner, const TrpFrame* AOwner, const QString& Add) const
 {
     QString r;
-    const bool colorSet = Owner->Color() != AOwner->Color();
-    if (colorSet ? Color() != Owner->Color() : Color() != ALine->Color())
-        PutColor(r, Add + QStringLiteral(".Color"), Color());
-    const bool styleSet = Owner->Style() != AOwner->Style();
-    if (styleSet ? Style() != Owner->Style() : Style() != ALine->Style())
-        PutInt(r, Add + QStringLiteral(".Style"), Style());
-    const bool widthSet = Differ(Owner->Width(), AOwner->Width());
-    if (widthSet ? Differ(Width(), Owner->Width()) : Differ(Width(), ALine->Width()))
-        PutFloat(r, Add + QStringLiteral(".Width"), Width());
+    AppendLineDiff(r, *this, *ALine, *Owner, *AOwner, Add, QStringView());
     return r;
 }
 
@@ -89,25 +133,24 @@ QString TrpFrame::Diff(const TrpFrame* AFrame, const QString& Add) const
     const TrpFrame none;
     const TrpFrame& a = AFrame ? *AFrame : none;
     QString r;
-    const QString p = Add + u'.';
     if (Color() != a.Color())
-        PutColor(r, p + QStringLiteral("Color"), Color());
+        PutParts(r, { Add, u".Color" }, QString::number(int32_t(Color())));
     if (DropShadow() != a.DropShadow())
-        PutBool(r, p + QStringLiteral("DropShadow"), DropShadow());
+        PutParts(r, { Add, u".DropShadow" }, DropShadow() ? u"1" : u"0");
     if (ShadowColor() != a.ShadowColor())
-        PutColor(r, p + QStringLiteral("ShadowColor"), ShadowColor());
+        PutParts(r, { Add, u".ShadowColor" }, QString::number(int32_t(ShadowColor())));
     if (Differ(ShadowWidth(), a.ShadowWidth()))
-        PutFloat(r, p + QStringLiteral("ShadowWidth"), ShadowWidth());
+        PutParts(r, { Add, u".ShadowWidth" }, TrpXMLSerializer::FloatToText(ShadowWidth()));
     if (Style() != a.Style())
-        PutInt(r, p + QStringLiteral("Style"), Style());
+        PutParts(r, { Add, u".Style" }, QString::number(int(Style())));
     if (Typ() != a.Typ())
-        PutInt(r, p + QStringLiteral("Typ"), Typ().toInt());
+        PutParts(r, { Add, u".Typ" }, QString::number(Typ().toInt()));
     if (Differ(Width(), a.Width()))
-        PutFloat(r, p + QStringLiteral("Width"), Width());
-    r += LeftLine()->Diff(a.LeftLine(), this, &a, p + QStringLiteral("LeftLine"));
-    r += TopLine()->Diff(a.TopLine(), this, &a, p + QStringLiteral("TopLine"));
-    r += RightLine()->Diff(a.RightLine(), this, &a, p + QStringLiteral("RightLine"));
-    r += BottomLine()->Diff(a.BottomLine(), this, &a, p + QStringLiteral("BottomLine"));
+        PutParts(r, { Add, u".Width" }, TrpXMLSerializer::FloatToText(Width()));
+    AppendLineDiff(r, FLeftLine, *a.LeftLine(), *this, a, Add, u"LeftLine");
+    AppendLineDiff(r, FTopLine, *a.TopLine(), *this, a, Add, u"TopLine");
+    AppendLineDiff(r, FRightLine, *a.RightLine(), *this, a, Add, u"RightLine");
+    AppendLineDiff(r, FBottomLine, *a.BottomLine(), *this, a, Add, u"BottomLine");
     return r;
 }
 
@@ -118,14 +161,15 @@ QString TrpCustomFill::Diff(const TrpCustomFill* AFill, const QString& Add) cons
     const TrpCustomFill* a = AFill && AFill->FillType() == FillType() ? AFill : nullptr;
     QString r;
     for (const TrpPropInfo* p : ClassInfo().Props()) {
-        const QString name = Add + u'.' + p->Name;
         if (p->Kind == TrpPropKind::Float) {
-            if (!a || Differ(p->GetFloat(*this), p->GetFloat(*a)))
-                PutFloat(r, name, p->GetFloat(*this));
+            const Extended v = p->GetFloat(*this);
+            if (!a || Differ(v, p->GetFloat(*a)))
+                PutParts(r, { Add, u".", p->Name }, TrpXMLSerializer::FloatToText(v));
         } else if (p->GetOrd) {
             const int64_t v = p->GetOrd(*this);
             if (!a || v != p->GetOrd(*a))
-                PutInt(r, name, p->Kind == TrpPropKind::Integer ? int32_t(v) : v);
+                PutParts(r, { Add, u".", p->Name },
+                    QString::number(p->Kind == TrpPropKind::Integer ? int64_t(int32_t(v)) : v));
         }
     }
     return r;
@@ -136,19 +180,19 @@ QString TrpHyperlink::Diff(const TrpHyperlink* AHyperlink, const QString& Add) c
     const TrpHyperlink none;
     const TrpHyperlink& a = AHyperlink ? *AHyperlink : none;
     QString r;
-    const QString p = Add + u'.';
     if (Kind() != a.Kind())
-        PutInt(r, p + QStringLiteral("Kind"), Kind());
+        PutParts(r, { Add, u".Kind" }, QString::number(int(Kind())));
     const struct {
-        const char* Name;
-        QString (TrpHyperlink::*Get)() const;
-    } texts[] = { { "DetailReport", &TrpHyperlink::DetailReport },
-        { "DetailPage", &TrpHyperlink::DetailPage }, { "ReportVariable", &TrpHyperlink::ReportVariable },
-        { "TabCaption", &TrpHyperlink::TabCaption }, { "Value", &TrpHyperlink::Value },
-        { "ValuesSeparator", &TrpHyperlink::ValuesSeparator } };
+        QStringView Name;
+        const QString TrpHyperlink::*Field;
+    } texts[] = { { u".DetailReport", &TrpHyperlink::FDetailReport },
+        { u".DetailPage", &TrpHyperlink::FDetailPage },
+        { u".ReportVariable", &TrpHyperlink::FReportVariable },
+        { u".TabCaption", &TrpHyperlink::FTabCaption }, { u".Value", &TrpHyperlink::FValue },
+        { u".ValuesSeparator", &TrpHyperlink::FValuesSeparator } };
     for (const auto& t : texts)
-        if ((this->*t.Get)() != (a.*t.Get)())
-            PutStr(r, p + QLatin1String(t.Name), (this->*t.Get)());
+        if (this->*t.Field != a.*t.Field)
+            PutParts(r, { Add, t.Name }, rpStrToXML(this->*t.Field));
     return r;
 }
 
@@ -254,7 +298,7 @@ QString TrpCustomMemoView::Diff(const TrpComponent* AComponent)
             PutBool(r, QStringLiteral("UseDefaultCharset"), UseDefaultCharset());
         // The printed text, always; "u" carries UTF-8 bytes, one character
         // per byte, which is how the reader takes it back exactly.
-        PutStr(r, QStringLiteral("u"), QString::fromLatin1(Text().toUtf8()));
+        PutMemoText(r, Memo());
         if (Differ(ParagraphGap(), a->ParagraphGap()))
             PutFloat(r, QStringLiteral("ParagraphGap"), ParagraphGap());
         if (Rotation() != a->Rotation())
