@@ -6,7 +6,12 @@
 //            | varint(1) string           any other text, kept as it is
 //            | varint(n + 2) attr{n}      n >= 1 pairs ` name="value"`
 //   attr    := varint(attribute id) string      the value as written, escaped
-//   string  := varint(length * 2 + wide) bytes  Latin-1, or UTF-16LE when wide
+//   string  := varint(length * 4 + kind) bytes
+//              kind 0: Latin-1, one byte per character
+//              kind 1: UTF-16LE, two bytes per character
+//              kind 2: digits and ".-,:/ " as 4-bit codes, two per byte (low
+//                      nibble first); positions, dates and amounts take half
+//                      the room
 //
 // Names are numbered in the order they are first met; the tables live as
 // long as the packer, so every form it made can be read back. A text is
@@ -27,16 +32,51 @@ void PutVarint(QByteArray& Out, uint64_t V)
     Out.append(char(V));
 }
 
+// The 4-bit alphabet of kind-2 strings.
+constexpr char16_t Nibbles[16]
+    = { u'0', u'1', u'2', u'3', u'4', u'5', u'6', u'7', u'8', u'9', u'.', u'-', u',', u':', u'/', u' ' };
+
+int NibbleOf(char16_t C)
+{
+    if (C >= u'0' && C <= u'9')
+        return C - u'0';
+    switch (C) {
+    case u'.':
+        return 10;
+    case u'-':
+        return 11;
+    case u',':
+        return 12;
+    case u':':
+        return 13;
+    case u'/':
+        return 14;
+    case u' ':
+        return 15;
+    }
+    return -1;
+}
+
 void PutString(QByteArray& Out, QStringView S)
 {
     bool narrow = true;
-    for (QChar c : S)
-        if (c.unicode() > 0xFF) {
-            narrow = false;
+    bool nibbles = S.size() >= 2;
+    for (QChar c : S) {
+        if (c.unicode() > 0xFF)
+            narrow = nibbles = false;
+        else if (nibbles && NibbleOf(c.unicode()) < 0)
+            nibbles = false;
+        if (!narrow)
             break;
+    }
+    PutVarint(Out, uint64_t(S.size()) * 4 + (nibbles ? 2 : narrow ? 0 : 1));
+    if (nibbles) {
+        for (qsizetype i = 0; i < S.size(); i += 2) {
+            const int lo = NibbleOf(S[i].unicode());
+            const int hi = i + 1 < S.size() ? NibbleOf(S[i + 1].unicode()) : 0;
+            Out.append(char(lo | (hi << 4)));
         }
-    PutVarint(Out, uint64_t(S.size()) * 2 + (narrow ? 0 : 1));
-    if (narrow) {
+    } else if (narrow) {
         const qsizetype at = Out.size();
         Out.resize(at + S.size());
         char* p = Out.data() + at;
@@ -74,11 +114,16 @@ public:
     void String(QString& Out)
     {
         const uint64_t head = Varint();
-        const uint64_t length = head / 2;
-        const bool wide = head & 1;
-        if (length > uint64_t(FEnd - FData) / (wide ? 2 : 1))
+        const uint64_t length = head / 4;
+        const uint64_t kind = head % 4;
+        const uint64_t bytes = kind == 2 ? (length + 1) / 2 : kind == 1 ? length * 2 : length;
+        if (kind == 3 || length > (uint64_t(1) << 40) || bytes > uint64_t(FEnd - FData))
             Fail();
-        if (wide) {
+        if (kind == 2) {
+            for (uint64_t i = 0; i < length; ++i)
+                Out += QChar(Nibbles[(FData[i / 2] >> (i % 2 ? 4 : 0)) & 0xF]);
+            FData += bytes;
+        } else if (kind == 1) {
             for (uint64_t i = 0; i < length; ++i, FData += 2)
                 Out += QChar(char16_t(FData[0] | (FData[1] << 8)));
         } else {

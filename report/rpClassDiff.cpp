@@ -19,15 +19,25 @@
 #include "rpXMLSerializer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace {
 
-void Put(QString& R, const QString& Name, const QString& Value)
+// Room for Extra more characters, growing geometrically: a difference
+// text is built by many small appends.
+void Reserve(QString& R, qsizetype Extra)
 {
+    if (R.capacity() < R.size() + Extra)
+        R.reserve(std::max(R.size() + Extra, 2 * R.capacity() + 16));
+}
+
+void Put(QString& R, QStringView Name, QStringView Value)
+{
+    Reserve(R, Name.size() + Value.size() + 4);
     R += u' ';
     R += Name;
-    R += QStringLiteral("=\"");
+    R += u"=\"";
     R += Value;
     R += u'"';
 }
@@ -43,9 +53,28 @@ void PutBool(QString& R, const QString& Name, bool Value)
 {
     Put(R, Name, Value ? QStringLiteral("1") : QStringLiteral("0"));
 }
-void PutFloat(QString& R, const QString& Name, Extended Value)
+// The stored files' number form (as TrpXMLSerializer::FloatToText), made
+// in place: band tops are written for every placed band.
+void PutFloat(QString& R, QStringView Name, Extended Value)
 {
-    Put(R, Name, TrpXMLSerializer::FloatToText(Value));
+    char buf[32];
+    const char* end;
+    const double d = double(Value);
+    if (d == 0) {
+        buf[0] = '0';
+        end = buf + 1;
+    } else if (std::fabs(d) < 1e15 && d == std::floor(d)) {
+        end = std::to_chars(buf, buf + sizeof buf, int64_t(d)).ptr;
+    } else {
+        end = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::general, 15).ptr;
+    }
+    const qsizetype n = end - buf;
+    Reserve(R, Name.size() + n + 4);
+    R += u' ';
+    R += Name;
+    R += u"=\"";
+    R += QLatin1StringView(buf, n);
+    R += u'"';
 }
 void PutStr(QString& R, const QString& Name, const QString& Value)
 {
@@ -58,11 +87,18 @@ bool Differ(Extended A, Extended B)
 }
 
 // The template as an object of the printed object's own class, or nullptr.
+// T is the class whose Diff asks, so Self is a T; a template with Self's
+// class table is one too.
 template <class T> const T* SameKind(const TrpComponent* Self, const TrpComponent* Template)
 {
     if (!Template || &Template->ClassInfo() != &Self->ClassInfo())
         return nullptr;
-    return dynamic_cast<const T*>(Template);
+    return static_cast<const T*>(Template);
+}
+
+bool IsBand(const TrpComponent* C)
+{
+    return C->ClassInfo().InheritsFrom(TrpBand::StaticClassInfo());
 }
 
 } // namespace
@@ -75,6 +111,10 @@ namespace {
 // since most differences are empty.
 void PutParts(QString& R, std::initializer_list<QStringView> Name, QStringView Value)
 {
+    qsizetype n = Value.size() + 4;
+    for (QStringView part : Name)
+        n += part.size();
+    Reserve(R, n);
     R += u' ';
     for (QStringView part : Name)
         R += part;
@@ -130,7 +170,7 @@ QString TrpFrameLine::Diff(
 
 QString TrpFrame::Diff(const TrpFrame* AFrame, const QString& Add) const
 {
-    const TrpFrame none;
+    static const TrpFrame none;
     const TrpFrame& a = AFrame ? *AFrame : none;
     QString r;
     if (Color() != a.Color())
@@ -177,7 +217,7 @@ QString TrpCustomFill::Diff(const TrpCustomFill* AFill, const QString& Add) cons
 
 QString TrpHyperlink::Diff(const TrpHyperlink* AHyperlink, const QString& Add) const
 {
-    const TrpHyperlink none;
+    static const TrpHyperlink none;
     const TrpHyperlink& a = AHyperlink ? *AHyperlink : none;
     QString r;
     if (Kind() != a.Kind())
@@ -204,11 +244,12 @@ QString TrpComponent::BaseDiff(const TrpComponent& A) const
     if (Differ(Left(), A.Left()))
         PutFloat(r, QStringLiteral("l"), Left());
     // A band's top is always written: the engine places every band anew.
-    if (dynamic_cast<const TrpBand*>(this) || Differ(Top(), A.Top()))
+    if (IsBand(this) || Differ(Top(), A.Top()))
         PutFloat(r, QStringLiteral("t"), Top());
     // An auto-width memo sets its width from its text when drawn.
-    const auto* memo = dynamic_cast<const TrpCustomMemoView*>(this);
-    if (Differ(Width(), A.Width()) && !(memo && memo->AutoWidth()))
+    if (Differ(Width(), A.Width())
+        && !(ClassInfo().InheritsFrom(TrpCustomMemoView::StaticClassInfo())
+            && static_cast<const TrpCustomMemoView*>(this)->AutoWidth()))
         PutFloat(r, QStringLiteral("w"), Width());
     if (Differ(Height(), A.Height()))
         PutFloat(r, QStringLiteral("h"), Height());
