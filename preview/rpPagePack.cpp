@@ -149,12 +149,20 @@ private:
 
 int TrpPagePack::NameId(const QString& Name)
 {
-    const auto it = FNameIds.constFind(Name);
-    if (it != FNameIds.cend())
-        return *it;
-    FNames.push_back(Name);
-    FNameIds.insert(Name, int(FNames.size()) - 1);
-    return int(FNames.size()) - 1;
+    // Item names are shared copies of a few alias names: their text buffer
+    // identifies them without hashing the characters.
+    const auto known = FNameBuffers.constFind(Name.constData());
+    if (known != FNameBuffers.cend())
+        return *known;
+    auto it = FNameIds.constFind(Name);
+    if (it == FNameIds.cend()) {
+        FNames.push_back(Name);
+        it = FNameIds.insert(Name, int(FNames.size()) - 1);
+    }
+    // Kept in FNames, the buffer cannot be freed and reused by another text.
+    if (FNames[size_t(*it)].constData() == Name.constData())
+        FNameBuffers.insert(Name.constData(), *it);
+    return *it;
 }
 
 int TrpPagePack::AttrId(QStringView Name)
@@ -277,5 +285,6 @@ void TrpPagePack::Clear()
 {
     FNames.clear();
     FNameIds.clear();
+    FNameBuffers.clear();
     FAttrs.clear();
 }

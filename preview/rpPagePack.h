@@ -32,5 +32,7 @@ private:
     // Item names (alias and class names) and attribute names met so far.
     std::vector<QString> FNames;
     QHash<QString, int> FNameIds;
+    // Text buffers of names in FNames, for a lookup without hashing.
+    QHash<const QChar*, int> FNameBuffers;
     std::vector<QString> FAttrs;
 };

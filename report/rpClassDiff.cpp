@@ -173,6 +173,8 @@ QString TrpFrame::Diff(const TrpFrame* AFrame, const QString& Add) const
     static const TrpFrame none;
     const TrpFrame& a = AFrame ? *AFrame : none;
     QString r;
+    if (*this == a)
+        return r; // the usual case, and every comparison below would agree
     if (Color() != a.Color())
         PutParts(r, { Add, u".Color" }, QString::number(int32_t(Color())));
     if (DropShadow() != a.DropShadow())
@@ -200,6 +202,8 @@ QString TrpCustomFill::Diff(const TrpCustomFill* AFill, const QString& Add) cons
     // difference carries.
     const TrpCustomFill* a = AFill && AFill->FillType() == FillType() ? AFill : nullptr;
     QString r;
+    if (a && Equals(*a))
+        return r;
     for (const TrpPropInfo* p : ClassInfo().Props()) {
         if (p->Kind == TrpPropKind::Float) {
             const Extended v = p->GetFloat(*this);
