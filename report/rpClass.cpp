@@ -946,20 +946,21 @@ TrpDataPage::TrpDataPage()
 // -------------------------------------------------------------- rect area
 
 TrpRectArea::TrpRectArea(const TrpComponent& C)
-    : X(C.Left())
-    , Y(C.Top())
-    , X1(C.Left() + C.Width())
-    , Y1(C.Top() + C.Height())
+    : X(C.AbsLeft())
+    , Y(C.AbsTop())
+    , X1(C.AbsLeft() + C.Width())
+    , Y1(C.AbsTop() + C.Height())
 {
 }
 
+// A overlaps this horizontally (vertically) by more than 1e-4 on both sides.
 bool TrpRectArea::InterceptsX(const TrpRectArea& A) const
 {
-    return A.X <= X1 - 1e-4L && X <= A.X1 - 1e-4L;
+    return A.X < X1 - 1e-4L && A.X1 > X + 1e-4L;
 }
 bool TrpRectArea::InterceptsY(const TrpRectArea& A) const
 {
-    return A.Y <= Y1 - 1e-4L && Y <= A.Y1 - 1e-4L;
+    return A.Y < Y1 - 1e-4L && A.Y1 > Y + 1e-4L;
 }
 
 TrpRectArea TrpRectArea::InterceptX(const TrpRectArea& A) const

@@ -124,13 +124,6 @@ QString ScriptQuoted(const QString& Language, const QString& Text)
         + QLatin1Char('\'');
 }
 
-// The script variable Name, when the report's script has one.
-void SetScriptVariable(TrpReport& Report, const QString& Name, const Variant& Value)
-{
-    if (TscCustomVariable* v = Report.Script()->FindLocal(Name))
-        v->SetValue(Value);
-}
-
 } // namespace
 
 // ---------------------------------------------------------------- helpers
@@ -215,7 +208,7 @@ void TrpView::BeforePrint()
     TempTagStr = TagStr();
     TempHyperlink = Hyperlink()->Value();
     if (TrpReport* report = Report())
-        SetScriptVariable(*report, QStringLiteral("Self"), report->ScriptObjectOf(this));
+        report->SetScriptSelf(this);
 }
 
 void TrpView::GetData()
@@ -295,7 +288,7 @@ void TrpCustomMemoView::GetData()
     }
     if (!report)
         return;
-    SetScriptVariable(*report, QStringLiteral("Value"), Value);
+    report->SetScriptValue(Value);
 
     UndoHighlight();
     for (const auto& h : Highlights())

@@ -109,6 +109,10 @@ public:
     // What the script holds for a report object, and back: the object behind
     // a script value, or nullptr when it is none or no longer in the report.
     Variant ScriptObjectOf(TrpComponent* Component);
+    // The script's variables Self and Value, set for every object the engine
+    // evaluates; found once per preparation, not per object.
+    void SetScriptSelf(TrpComponent* Component);
+    void SetScriptValue(const Variant& Value);
     TrpComponent* ComponentOf(const Variant& Value) const;
     // Asked for names the report does not know itself; a value that is not
     // Empty answers.

@@ -206,6 +206,8 @@ bool TrpReport::PrepareScript()
 {
     TrpReportScript& st = ScriptState();
     st.Cache->Clear();
+    st.VariablesFound = false;
+    st.SelfVariable = st.ValueVariable = nullptr;
     st.Cache->SetScriptLanguage(ScriptLanguage());
     st.Script->ClearItems(this);
     st.Script->Clear();
@@ -218,6 +220,30 @@ bool TrpReport::PrepareScript()
     AddError(
         QStringLiteral("Error in report script at %1: %2").arg(st.Script->ErrorPos(), st.Script->ErrorMsg()));
     return false;
+}
+
+void TrpReport::SetScriptSelf(TrpComponent* Component)
+{
+    TrpReportScript& st = ScriptState();
+    if (!st.VariablesFound) {
+        st.SelfVariable = st.Script->FindLocal(QStringLiteral("Self"));
+        st.ValueVariable = st.Script->FindLocal(QStringLiteral("Value"));
+        st.VariablesFound = true;
+    }
+    if (st.SelfVariable)
+        st.SelfVariable->SetValue(ScriptObjectOf(Component));
+}
+
+void TrpReport::SetScriptValue(const Variant& Value)
+{
+    TrpReportScript& st = ScriptState();
+    if (!st.VariablesFound) {
+        st.SelfVariable = st.Script->FindLocal(QStringLiteral("Self"));
+        st.ValueVariable = st.Script->FindLocal(QStringLiteral("Value"));
+        st.VariablesFound = true;
+    }
+    if (st.ValueVariable)
+        st.ValueVariable->SetValue(Value);
 }
 
 // ------------------------------------------------------------ evaluation

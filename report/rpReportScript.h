@@ -53,5 +53,9 @@ public:
     // Nesting of Calc, and the error text the innermost failing call raised
     // (already in the error list, so outer calls pass it on unchanged).
     int CalcDepth = 0;
+    // The script's Self and Value, looked up once after binding; none until then.
+    TscCustomVariable* SelfVariable = nullptr;
+    TscCustomVariable* ValueVariable = nullptr;
+    bool VariablesFound = false;
     QString RaisedError;
 };

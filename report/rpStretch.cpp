@@ -21,27 +21,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-// Absolute rectangle of an object, for comparing positions in a band.
-TrpRectArea AbsArea(const TrpComponent& C)
-{
-    const Extended x = C.AbsLeft(), y = C.AbsTop();
-    return { x, y, x + C.Width(), y + C.Height() };
-}
-
-// B overlaps A horizontally (vertically), by more than 1e-4 on both sides.
-bool OverlapX(const TrpRectArea& A, const TrpRectArea& B)
-{
-    return B.X < A.X1 - 0.0001L && B.X1 > A.X + 0.0001L;
-}
-bool OverlapY(const TrpRectArea& A, const TrpRectArea& B)
-{
-    return B.Y < A.Y1 - 0.0001L && B.Y1 > A.Y + 0.0001L;
-}
-
-} // namespace
-
 // ------------------------------------------------------------ shift tree
 
 void rpBuildShiftTree(TrpBand* Band)
@@ -57,7 +36,7 @@ void rpBuildShiftTree(TrpBand* Band)
     for (const auto& o : Band->Objects())
         if (auto* c = dynamic_cast<TrpReportComponent*>(o.get())) {
             c->ShiftChildren.clear();
-            nodes.push_back({ c, AbsArea(*c), std::round(c->Top() * 100) / 100 });
+            nodes.push_back({ c, TrpRectArea(*c), std::round(c->Top() * 100) / 100 });
         }
     // Tops rounded to two decimals; equal tops keep their order in the band.
     std::stable_sort(
@@ -71,13 +50,13 @@ void rpBuildShiftTree(TrpBand* Band)
         std::vector<TrpReportComponent*>& children = i == 0 ? Band->ShiftChildren : nodes[i].C->ShiftChildren;
         for (size_t j = i + 1; j < nodes.size(); ++j) {
             const TrpRectArea& b = nodes[j].R;
-            if (OverlapY(a, b) || !(a.Y < b.Y) || !OverlapX(a, b))
+            if (a.InterceptsY(b) || !(a.Y < b.Y) || !a.InterceptsX(b))
                 continue;
-            const TrpRectArea common { std::max(a.X, b.X), 0, std::min(a.X1, b.X1), 0 };
+            const TrpRectArea common = a.InterceptX(b);
             bool covered = false;
             for (size_t k = i + 1; k < j && !covered; ++k) {
                 const TrpRectArea& c = nodes[k].R;
-                covered = !OverlapY(c, a) && !OverlapY(c, b) && OverlapX(common, c);
+                covered = !c.InterceptsY(a) && !c.InterceptsY(b) && common.InterceptsX(c);
             }
             if (!covered)
                 children.push_back(nodes[j].C);
