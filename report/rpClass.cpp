@@ -279,11 +279,31 @@ const std::vector<TrpComponent*>& TrpComponent::AllObjects()
 
 TrpComponent* TrpComponent::FindObject(const QString& AName) const
 {
-    std::vector<TrpComponent*> all;
-    CollectAll(all);
-    for (TrpComponent* c : all)
+    if (AName.isEmpty())
+        return nullptr;
+    if (TrpReport* r = Report()) {
+        // Names are unique in a report, so the index holds the only
+        // candidate; it is ours when it lies below this object.
+        TrpComponent* c = r->FindByName(AName);
+        if (!c)
+            return nullptr;
+        for (const TrpComponent* p = c->FParent; p; p = p->FParent)
+            if (p == this)
+                return c;
+        // A subtree given to the report already named may repeat a name the
+        // index holds for another object; only then is the subtree walked.
+    }
+    return FindObjectBelow(AName);
+}
+
+TrpComponent* TrpComponent::FindObjectBelow(const QString& AName) const
+{
+    for (const auto& c : FObjects) {
         if (c->FName.compare(AName, Qt::CaseInsensitive) == 0)
-            return c;
+            return c.get();
+        if (TrpComponent* d = c->FindObjectBelow(AName))
+            return d;
+    }
     return nullptr;
 }
 
@@ -342,9 +362,11 @@ void TrpComponent::SetName(const QString& Value)
     }
     if (FAncestor && !FIsLoading)
         throw TrpReportError(rpGet(QStringLiteral("clCantRen")).replace(QStringLiteral("%s"), FName));
+    // Names are unique inside a report only: a tree without one (a page the
+    // prepared pages rebuild) may hold the same name once per row.
     TrpReport* report = Report();
-    if (!Value.isEmpty()) {
-        const TrpComponent* other = report ? report->FindByName(Value) : TopParent()->FindObject(Value);
+    if (report && !Value.isEmpty()) {
+        const TrpComponent* other = report->FindByName(Value);
         if (other && other != this)
             throw TrpReportError(rpGet(QStringLiteral("prDupl")));
     }
@@ -489,7 +511,11 @@ TrpPersistentComponent* TrpComponent::FindComponent(const QString& Name) const
 {
     if (TrpReport* r = Report())
         return r->FindByName(Name);
-    return TopParent()->FindObject(Name);
+    // Outside a report a name may repeat; the first in tree order answers.
+    const TrpComponent* top = TopParent();
+    if (top->FName.compare(Name, Qt::CaseInsensitive) == 0 && !Name.isEmpty())
+        return const_cast<TrpComponent*>(top);
+    return top->FindObject(Name);
 }
 
 // Views inside a band or page, by their Align. Vertical overlap allows
@@ -582,22 +608,10 @@ TrpView::TrpView()
 }
 TrpView::~TrpView() = default;
 
-void TrpView::SetDataSet(TrpDataSet* Value)
-{
-    FDataSet = Value;
-    FDataSetName = Value ? Value->UserName() : QString();
-}
-
-QString TrpView::DataSetName() const
-{
-    return FDataSet ? FDataSet->UserName() : FDataSetName;
-}
-
 void TrpView::SetDataSetName(const QString& Value)
 {
-    FDataSetName = Value;
     TrpReport* r = Report();
-    FDataSet = r ? r->FindDataSet(Value) : nullptr;
+    FDataSet.SetName(Value, r ? r->FindDataSet(Value) : nullptr);
 }
 
 void TrpView::SetFillType(TrpFillType Value)
@@ -741,22 +755,10 @@ void TrpBand::CreateFillMemo()
     FFillMemo = static_cast<TrpMemoView*>(InsertChild(std::move(memo), 0));
 }
 
-void TrpDataBand::SetDataSet(TrpDataSet* Value)
-{
-    FDataSet = Value;
-    FDataSetName = Value ? Value->UserName() : QString();
-}
-
-QString TrpDataBand::DataSetName() const
-{
-    return FDataSet ? FDataSet->UserName() : FDataSetName;
-}
-
 void TrpDataBand::SetDataSetName(const QString& Value)
 {
-    FDataSetName = Value;
     TrpReport* r = Report();
-    FDataSet = r ? r->FindDataSet(Value) : nullptr;
+    FDataSet.SetName(Value, r ? r->FindDataSet(Value) : nullptr);
 }
 
 void TrpDataBand::SetCurColumn(int Value)
@@ -891,22 +893,10 @@ TrpBand* TrpReportPage::FindBand(const TrpClassInfo& Class) const
     return nullptr;
 }
 
-void TrpReportPage::SetDataSet(TrpDataSet* Value)
-{
-    FDataSet = Value;
-    FDataSetName = Value ? Value->UserName() : QString();
-}
-
-QString TrpReportPage::DataSetName() const
-{
-    return FDataSet ? FDataSet->UserName() : FDataSetName;
-}
-
 void TrpReportPage::SetDataSetName(const QString& Value)
 {
-    FDataSetName = Value;
     TrpReport* r = Report();
-    FDataSet = r ? r->FindDataSet(Value) : nullptr;
+    FDataSet.SetName(Value, r ? r->FindDataSet(Value) : nullptr);
 }
 
 void TrpReportPage::AlignChildren()
@@ -986,30 +976,31 @@ void TrpReportDataSets::Add(TrpDataSet* DataSet)
 {
     if (!DataSet || Find(DataSet))
         return;
-    FItems.push_back({ DataSet, DataSet->UserName() });
+    FItems.emplace_back();
+    FItems.back().FLink.SetDataSet(DataSet);
 }
 
 void TrpReportDataSets::Add(const QString& DataSetName)
 {
-    if (!Find(DataSetName))
-        FItems.push_back({ nullptr, DataSetName });
+    if (Find(DataSetName))
+        return;
+    FItems.emplace_back();
+    FItems.back().FLink.SetName(DataSetName, rpFindDataSet(nullptr, DataSetName, FOwner));
 }
 
 TrpDataSetItem* TrpReportDataSets::Find(const TrpDataSet* DataSet)
 {
     for (auto& i : FItems)
-        if (i.DataSet == DataSet)
+        if (i.DataSet() == DataSet)
             return &i;
     return nullptr;
 }
 
 TrpDataSetItem* TrpReportDataSets::Find(const QString& Name)
 {
-    for (auto& i : FItems) {
-        const QString n = i.DataSet ? i.DataSet->UserName() : i.DataSetName;
-        if (n.compare(Name, Qt::CaseInsensitive) == 0)
+    for (auto& i : FItems)
+        if (i.DataSetName().compare(Name, Qt::CaseInsensitive) == 0)
             return &i;
-    }
     return nullptr;
 }
 
@@ -1017,6 +1008,41 @@ void TrpReportDataSets::Delete(const QString& Name)
 {
     if (TrpDataSetItem* i = Find(Name))
         FItems.erase(FItems.begin() + (i - FItems.data()));
+}
+
+void TrpReportDataSets::Relink()
+{
+    for (auto& i : FItems)
+        if (!i.DataSet()) {
+            const QString name = i.DataSetName();
+            i.FLink.SetName(name, rpFindDataSet(nullptr, name, FOwner));
+        }
+}
+
+QStringList TrpReportDataSets::Missing() const
+{
+    QStringList r;
+    for (const auto& i : FItems)
+        if (!i.DataSet())
+            r << i.DataSetName();
+    return r;
+}
+
+void TrpReportDataSets::Initialize()
+{
+    Relink();
+    for (auto& i : FItems)
+        if (TrpDataSet* d = i.DataSet()) {
+            d->SetReportRef(FOwner);
+            d->Initialize();
+        }
+}
+
+void TrpReportDataSets::Finalize()
+{
+    for (auto& i : FItems)
+        if (TrpDataSet* d = i.DataSet())
+            d->Finalize();
 }
 
 int TrpVariables::IndexOf(const QString& Name) const
@@ -1110,6 +1136,7 @@ TrpStyleItem* TrpStyles::Find(const QString& Name) const
 }
 
 TrpReport::TrpReport()
+    : FDataSets(this)
 {
     SetComponentStyle(ComponentStyle() | csHandlesNestedProperties);
     FPreviewPages = TrpCustomPreviewPages::Make(this);
@@ -1119,6 +1146,12 @@ TrpReport::~TrpReport()
 {
     FDestroying = true;
     FNameIndex.clear();
+}
+
+void TrpReport::LoadFromStream(QIODevice& Stream)
+{
+    TrpComponent::LoadFromStream(Stream);
+    FDataSets.Relink();
 }
 
 void TrpReport::SetPreviewPages(std::unique_ptr<TrpCustomPreviewPages> Value)
@@ -1141,21 +1174,9 @@ TrpComponent* TrpReport::FindByName(const QString& Name) const
     return FNameIndex.value(Name.toUpper(), nullptr);
 }
 
-void TrpReport::SetDataSet(TrpDataSet* Value)
-{
-    FDataSet = Value;
-    FDataSetName = Value ? Value->UserName() : QString();
-}
-
-QString TrpReport::DataSetName() const
-{
-    return FDataSet ? FDataSet->UserName() : FDataSetName;
-}
-
 void TrpReport::SetDataSetName(const QString& Value)
 {
-    FDataSetName = Value;
-    FDataSet = FindDataSet(Value);
+    FDataSet.SetName(Value, FindDataSet(Value));
 }
 
 TrpDataSet* TrpReport::FindDataSet(const QString& Name) const
@@ -1165,9 +1186,11 @@ TrpDataSet* TrpReport::FindDataSet(const QString& Name) const
     if (FEngineOptions.UseGlobalDataSetList())
         return rpFindDataSet(nullptr, Name, this);
     for (int i = 0; i < FDataSets.Count(); ++i) {
-        TrpDataSet* d = FDataSets.Items(i).DataSet;
-        if (d && d->UserName().compare(Name, Qt::CaseInsensitive) == 0)
-            return d;
+        const TrpDataSetItem& item = FDataSets.Items(i);
+        if (item.DataSetName().compare(Name, Qt::CaseInsensitive) != 0)
+            continue;
+        // An entry whose set went away with a reload is found again by name.
+        return item.DataSet() ? item.DataSet() : rpFindDataSet(nullptr, Name, this);
     }
     return nullptr;
 }

@@ -468,9 +468,9 @@ bool TrpReport::WriteNestedProperties(TrpXMLItem* Item, const TrpPersistentCompo
         for (int i = 0; i < FDataSets.Count(); ++i) {
             const TrpDataSetItem& d = FDataSets.Items(i);
             TrpXMLItem* it = list->Add(QStringLiteral("item"));
-            if (d.DataSet)
-                it->SetProp(QStringLiteral("DataSet"), d.DataSet->Name());
-            it->SetProp(QStringLiteral("DataSetName"), d.DataSet ? d.DataSet->UserName() : d.DataSetName);
+            if (d.DataSet())
+                it->SetProp(QStringLiteral("DataSet"), d.DataSet()->Name());
+            it->SetProp(QStringLiteral("DataSetName"), d.DataSetName());
         }
         any = true;
     }

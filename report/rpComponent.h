@@ -50,7 +50,9 @@ public:
     // All descendants, depth first, each before its children (scratch list,
     // refilled on each call).
     const std::vector<TrpComponent*>& AllObjects();
-    // The first descendant with that name, compared without regard to case.
+    // The first descendant with that name, compared without regard to case;
+    // none for an empty name. Inside a report it is a look-up in the
+    // report's name index.
     TrpComponent* FindObject(const QString& AName) const;
     TrpPage* Page() const;
     TrpReport* Report() const;
@@ -156,6 +158,7 @@ private:
     void IndexSubtree(TrpReport* Report);
     void UnindexSubtree(TrpReport* Report);
     void CollectAll(std::vector<TrpComponent*>& List) const;
+    TrpComponent* FindObjectBelow(const QString& AName) const;
 
     QString FName;
     QString FBaseName;

@@ -4,6 +4,7 @@
 
 #include "Variant.h"
 #include "rpComponent.h"
+#include "rpDataSetLink.h"
 #include "rpReportDataSets.h"
 #include "rpReportOptions.h"
 #include "rpStyles.h"
@@ -16,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+class QIODevice;
 class TrpCustomEngine;
 class TrpCustomPreview;
 class TrpCustomPreviewForm;
@@ -60,9 +62,9 @@ public:
     TrpVariables& Variables() { return FVariables; }
     TrpStyles& Styles() { return FStyles; }
 
-    TrpDataSet* DataSet() const { return FDataSet; }
-    void SetDataSet(TrpDataSet* Value);
-    QString DataSetName() const;
+    TrpDataSet* DataSet() const { return FDataSet.DataSet(); }
+    void SetDataSet(TrpDataSet* Value) { FDataSet.SetDataSet(Value); }
+    QString DataSetName() const { return FDataSet.Name(); }
     void SetDataSetName(const QString& Value);
     // A data set by user name: in the process-wide list when
     // EngineOptions.UseGlobalDataSetList, else among DataSets; nullptr when none.
@@ -140,6 +142,8 @@ public:
 
     bool IsReport() const override { return true; }
     void Clear() override;
+    // Also links the data-set list again to the sets of its names.
+    void LoadFromStream(QIODevice& Stream) override;
     bool WriteNestedProperties(TrpXMLItem* Item, const TrpPersistentComponent* Ancestor) const override;
     bool ReadNestedProperty(const TrpXMLItem* Item) override;
 
@@ -170,8 +174,7 @@ private:
     TrpReportDataSets FDataSets;
     TrpVariables FVariables;
     TrpStyles FStyles;
-    TrpDataSet* FDataSet = nullptr;
-    QString FDataSetName;
+    TrpDataSetLink FDataSet;
     QStringList FErrors;
     bool FTerminated = false;
     std::unique_ptr<TrpProgress, TrpProgressDeleter> FProgress;

@@ -298,6 +298,55 @@ TEST(Serializer, ExistingComponentIsUpdatedNotDuplicated)
     EXPECT_TRUE(s.Errors().isEmpty());
 }
 
+// A page rebuilt from prepared objects has no report: it holds the band of
+// every row under the template's name. All rows must survive a write and a
+// read, each with its own memo, and the second write must equal the first.
+TEST(Serializer, PageWithTheSameNameOncePerRowKeepsEveryRow)
+{
+    constexpr int Rows = 41;
+    TrpReportPage page;
+    page.SetName(QStringLiteral("Page1"));
+    for (int i = 0; i < Rows; ++i) {
+        auto* band = page.Create<TrpMasterData>();
+        band->SetName(QStringLiteral("MasterData1"));
+        band->SetBounds(0, 20 * i, 700, 20);
+        auto* memo = band->Create<TrpMemoView>();
+        memo->SetName(QStringLiteral("Memo1"));
+        memo->SetText(QStringLiteral("row %1").arg(i + 1));
+        auto* child = page.Create<TrpChild>();
+        child->SetName(QStringLiteral("Child1"));
+    }
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    page.SaveToStream(out);
+
+    TrpReportPage copy;
+    QBuffer in;
+    in.setData(out.data());
+    in.open(QIODevice::ReadOnly);
+    copy.LoadFromStream(in);
+
+    ASSERT_EQ(copy.Count(), 2 * Rows);
+    for (int i = 0; i < Rows; ++i) {
+        auto* band = dynamic_cast<TrpMasterData*>(copy.Objects(2 * i));
+        ASSERT_NE(band, nullptr) << i;
+        EXPECT_EQ(band->Name(), QStringLiteral("MasterData1"));
+        EXPECT_EQ(band->Top(), 20 * i);
+        ASSERT_EQ(band->Count(), 1) << i;
+        EXPECT_EQ(static_cast<TrpMemoView*>(band->Objects(0))->Text(), QStringLiteral("row %1").arg(i + 1));
+    }
+    QBuffer again;
+    again.open(QIODevice::WriteOnly);
+    copy.SaveToStream(again);
+    EXPECT_EQ(again.data(), out.data());
+
+    // Inside a report the same names are refused.
+    TrpReport report;
+    auto* owned = report.Create<TrpReportPage>();
+    owned->Create<TrpMasterData>()->SetName(QStringLiteral("MasterData1"));
+    EXPECT_THROW(owned->Create<TrpMasterData>()->SetName(QStringLiteral("masterdata1")), TrpReportError);
+}
+
 TEST(Serializer, DuplicateNamesInAFileAreErrorsNotCrashes)
 {
     const QByteArray doc = Header
