@@ -11,6 +11,8 @@
 //   3. While ParentFont is true the font equals the parent's font.
 #include "rpClass.h"
 
+#include "rpAssign.h"
+
 #include "rpCustomPreviewPages.h"
 #include "rpDBSet.h"
 #include "rpPaperTable.h"
@@ -498,6 +500,12 @@ void TrpComponent::LoadFromStream(QIODevice& Stream)
             r->AddError(e);
 }
 
+void TrpComponent::Assign(const TrpComponent& Source, bool CopyData)
+{
+    if (&Source != this)
+        rpAssignProps(*this, Source, CopyData);
+}
+
 TrpPersistentComponent* TrpComponent::AdoptChild(std::unique_ptr<TrpPersistentComponent> Child)
 {
     auto* c = dynamic_cast<TrpComponent*>(Child.get());
@@ -660,6 +668,24 @@ void TrpCustomMemoView::SetRotation(int Value)
     FRotation = Value % 360;
     if (FRotation < 0)
         FRotation += 360;
+}
+
+void TrpCustomMemoView::Assign(const TrpComponent& Source, bool CopyData)
+{
+    TrpView::Assign(Source, CopyData);
+    const auto* memo = dynamic_cast<const TrpCustomMemoView*>(&Source);
+    if (!memo || memo == this)
+        return;
+    FFormats.clear();
+    for (const auto& f : memo->FFormats) {
+        FFormats.push_back(std::make_unique<TrpFormat>());
+        rpAssignProps(*FFormats.back(), *f);
+    }
+    FHighlights.clear();
+    for (const auto& h : memo->FHighlights) {
+        FHighlights.push_back(std::make_unique<TrpHighlight>());
+        rpAssignProps(*FHighlights.back(), *h);
+    }
 }
 
 TrpFormat* TrpCustomMemoView::DisplayFormat()

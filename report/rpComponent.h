@@ -127,6 +127,11 @@ public:
     // values) goes to the report's error list. Malformed XML throws
     // TrpInvalidXMLException.
     virtual void SaveToStream(QIODevice& Stream, bool SaveChildren = true);
+    // Copies Source's published properties through the class tables, and
+    // what a class keeps beside them (a memo's further formats and
+    // highlights); not the name, the parent or the children. CopyData false
+    // leaves a picture's bytes out, as the copies on source pages are made.
+    virtual void Assign(const TrpComponent& Source, bool CopyData = true);
     virtual void LoadFromStream(QIODevice& Stream);
 
     // --- persistence plumbing

@@ -13,6 +13,7 @@
 #include <vector>
 
 class TrpStyleItem;
+class TrpXMLItem;
 
 class TrpCustomMemoView : public TrpStretcheable {
     RP_CLASS_INFO
@@ -68,6 +69,11 @@ public:
         return FHighlights.empty() ? nullptr : FHighlights.front().get();
     }
     std::vector<std::unique_ptr<TrpHighlight>>& Highlights() { return FHighlights; }
+
+    void Assign(const TrpComponent& Source, bool CopyData = true) override;
+    // Formats and highlights beyond the first are kept as child items.
+    bool WriteNestedProperties(TrpXMLItem* Item, const TrpPersistentComponent* Ancestor) const override;
+    bool ReadNestedProperty(const TrpXMLItem* Item) override;
 
     virtual Extended CalcWidth() { return Width(); }
     // Writing the difference moves LastParaBreak into FirstParaBreak, so
