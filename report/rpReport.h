@@ -119,7 +119,7 @@ public:
     // The prepared pages of the report's last run; none until a store is
     // given. The report owns it.
     TrpCustomPreviewPages* PreviewPages() const { return FPreviewPages.get(); }
-    // The report's shared text layout (rpGraphicUtils.h), made on first use.
+    // The report's shared text layout, made on first use.
     TrpDrawText* DrawText();
     void SetPreviewPages(std::unique_ptr<TrpCustomPreviewPages> Value);
 

@@ -106,8 +106,7 @@ std::vector<const TrpClassInfo*> TrpClassRegistry::Classes()
     std::vector<const TrpClassInfo*> r;
     for (const TrpClassInfo* c : Registry())
         r.push_back(c);
-    std::sort(r.begin(), r.end(), [](const TrpClassInfo* a, const TrpClassInfo* b) {
-        return a->ClassName() < b->ClassName();
-    });
+    std::sort(r.begin(), r.end(),
+        [](const TrpClassInfo* a, const TrpClassInfo* b) { return a->ClassName() < b->ClassName(); });
     return r;
 }

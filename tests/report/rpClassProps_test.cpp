@@ -44,8 +44,8 @@ void ChangeEveryProperty(TrpPersistent& Obj, int Seed)
 {
     const bool isComponent = dynamic_cast<TrpPersistentComponent*>(&Obj) != nullptr;
     for (const TrpPropInfo* p : Obj.ClassInfo().Props()) {
-        if (p->IsStored && !p->IsStored(Obj) && p->Kind != TrpPropKind::Object && p->Kind != TrpPropKind::Float
-            && p->Kind != TrpPropKind::String)
+        if (p->IsStored && !p->IsStored(Obj) && p->Kind != TrpPropKind::Object
+            && p->Kind != TrpPropKind::Float && p->Kind != TrpPropKind::String)
             continue; // never written (a picture's cache number)
         switch (p->Kind) {
         case TrpPropKind::Integer:
