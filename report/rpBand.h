@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Variant.h"
+#include "rpDataSetLink.h"
 #include "rpFill.h"
 #include "rpReportComponent.h"
 
@@ -79,9 +80,9 @@ class TrpDataBand : public TrpBand {
     RP_FIELD(Extended, ColumnGap, 0)
     RP_FIELD(QString, OnMasterDetail, QString())
 public:
-    TrpDataSet* DataSet() const { return FDataSet; }
-    void SetDataSet(TrpDataSet* Value);
-    QString DataSetName() const;
+    TrpDataSet* DataSet() const { return FDataSet.DataSet(); }
+    void SetDataSet(TrpDataSet* Value) { FDataSet.SetDataSet(Value); }
+    QString DataSetName() const { return FDataSet.Name(); }
     void SetDataSetName(const QString& Value);
 
     int CurColumn() const { return FCurColumn; }
@@ -94,8 +95,7 @@ public:
     TrpDataSet* VirtualDataSet = nullptr;
 
 private:
-    TrpDataSet* FDataSet = nullptr;
-    QString FDataSetName;
+    TrpDataSetLink FDataSet;
     int FCurColumn = 1;
 };
 

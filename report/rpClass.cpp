@@ -11,6 +11,8 @@
 //   3. While ParentFont is true the font equals the parent's font.
 #include "rpClass.h"
 
+#include "rpAssign.h"
+
 #include "rpCustomPreviewPages.h"
 #include "rpDBSet.h"
 #include "rpEngine.h"
@@ -281,11 +283,31 @@ const std::vector<TrpComponent*>& TrpComponent::AllObjects()
 
 TrpComponent* TrpComponent::FindObject(const QString& AName) const
 {
-    std::vector<TrpComponent*> all;
-    CollectAll(all);
-    for (TrpComponent* c : all)
+    if (AName.isEmpty())
+        return nullptr;
+    if (TrpReport* r = Report()) {
+        // Names are unique in a report, so the index holds the only
+        // candidate; it is ours when it lies below this object.
+        TrpComponent* c = r->FindByName(AName);
+        if (!c)
+            return nullptr;
+        for (const TrpComponent* p = c->FParent; p; p = p->FParent)
+            if (p == this)
+                return c;
+        // A subtree given to the report already named may repeat a name the
+        // index holds for another object; only then is the subtree walked.
+    }
+    return FindObjectBelow(AName);
+}
+
+TrpComponent* TrpComponent::FindObjectBelow(const QString& AName) const
+{
+    for (const auto& c : FObjects) {
         if (c->FName.compare(AName, Qt::CaseInsensitive) == 0)
-            return c;
+            return c.get();
+        if (TrpComponent* d = c->FindObjectBelow(AName))
+            return d;
+    }
     return nullptr;
 }
 
@@ -344,9 +366,11 @@ void TrpComponent::SetName(const QString& Value)
     }
     if (FAncestor && !FIsLoading)
         throw TrpReportError(rpGet(QStringLiteral("clCantRen")).replace(QStringLiteral("%s"), FName));
+    // Names are unique inside a report only: a tree without one (a page the
+    // prepared pages rebuild) may hold the same name once per row.
     TrpReport* report = Report();
-    if (!Value.isEmpty()) {
-        const TrpComponent* other = report ? report->FindByName(Value) : TopParent()->FindObject(Value);
+    if (report && !Value.isEmpty()) {
+        const TrpComponent* other = report->FindByName(Value);
         if (other && other != this)
             throw TrpReportError(rpGet(QStringLiteral("prDupl")));
     }
@@ -478,6 +502,12 @@ void TrpComponent::LoadFromStream(QIODevice& Stream)
             r->AddError(e);
 }
 
+void TrpComponent::Assign(const TrpComponent& Source, bool CopyData)
+{
+    if (&Source != this)
+        rpAssignProps(*this, Source, CopyData);
+}
+
 TrpPersistentComponent* TrpComponent::AdoptChild(std::unique_ptr<TrpPersistentComponent> Child)
 {
     auto* c = dynamic_cast<TrpComponent*>(Child.get());
@@ -491,7 +521,11 @@ TrpPersistentComponent* TrpComponent::FindComponent(const QString& Name) const
 {
     if (TrpReport* r = Report())
         return r->FindByName(Name);
-    return TopParent()->FindObject(Name);
+    // Outside a report a name may repeat; the first in tree order answers.
+    const TrpComponent* top = TopParent();
+    if (top->FName.compare(Name, Qt::CaseInsensitive) == 0 && !Name.isEmpty())
+        return const_cast<TrpComponent*>(top);
+    return top->FindObject(Name);
 }
 
 // Views inside a band or page, by their Align. Vertical overlap allows
@@ -584,22 +618,10 @@ TrpView::TrpView()
 }
 TrpView::~TrpView() = default;
 
-void TrpView::SetDataSet(TrpDataSet* Value)
-{
-    FDataSet = Value;
-    FDataSetName = Value ? Value->UserName() : QString();
-}
-
-QString TrpView::DataSetName() const
-{
-    return FDataSet ? FDataSet->UserName() : FDataSetName;
-}
-
 void TrpView::SetDataSetName(const QString& Value)
 {
-    FDataSetName = Value;
     TrpReport* r = Report();
-    FDataSet = r ? r->FindDataSet(Value) : nullptr;
+    FDataSet.SetName(Value, r ? r->FindDataSet(Value) : nullptr);
 }
 
 void TrpView::SetFillType(TrpFillType Value)
@@ -648,6 +670,24 @@ void TrpCustomMemoView::SetRotation(int Value)
     FRotation = Value % 360;
     if (FRotation < 0)
         FRotation += 360;
+}
+
+void TrpCustomMemoView::Assign(const TrpComponent& Source, bool CopyData)
+{
+    TrpView::Assign(Source, CopyData);
+    const auto* memo = dynamic_cast<const TrpCustomMemoView*>(&Source);
+    if (!memo || memo == this)
+        return;
+    FFormats.clear();
+    for (const auto& f : memo->FFormats) {
+        FFormats.push_back(std::make_unique<TrpFormat>());
+        rpAssignProps(*FFormats.back(), *f);
+    }
+    FHighlights.clear();
+    for (const auto& h : memo->FHighlights) {
+        FHighlights.push_back(std::make_unique<TrpHighlight>());
+        rpAssignProps(*FHighlights.back(), *h);
+    }
 }
 
 TrpFormat* TrpCustomMemoView::DisplayFormat()
@@ -743,22 +783,10 @@ void TrpBand::CreateFillMemo()
     FFillMemo = static_cast<TrpMemoView*>(InsertChild(std::move(memo), 0));
 }
 
-void TrpDataBand::SetDataSet(TrpDataSet* Value)
-{
-    FDataSet = Value;
-    FDataSetName = Value ? Value->UserName() : QString();
-}
-
-QString TrpDataBand::DataSetName() const
-{
-    return FDataSet ? FDataSet->UserName() : FDataSetName;
-}
-
 void TrpDataBand::SetDataSetName(const QString& Value)
 {
-    FDataSetName = Value;
     TrpReport* r = Report();
-    FDataSet = r ? r->FindDataSet(Value) : nullptr;
+    FDataSet.SetName(Value, r ? r->FindDataSet(Value) : nullptr);
 }
 
 void TrpDataBand::SetCurColumn(int Value)
@@ -893,22 +921,10 @@ TrpBand* TrpReportPage::FindBand(const TrpClassInfo& Class) const
     return nullptr;
 }
 
-void TrpReportPage::SetDataSet(TrpDataSet* Value)
-{
-    FDataSet = Value;
-    FDataSetName = Value ? Value->UserName() : QString();
-}
-
-QString TrpReportPage::DataSetName() const
-{
-    return FDataSet ? FDataSet->UserName() : FDataSetName;
-}
-
 void TrpReportPage::SetDataSetName(const QString& Value)
 {
-    FDataSetName = Value;
     TrpReport* r = Report();
-    FDataSet = r ? r->FindDataSet(Value) : nullptr;
+    FDataSet.SetName(Value, r ? r->FindDataSet(Value) : nullptr);
 }
 
 void TrpReportPage::AlignChildren()
@@ -989,30 +1005,31 @@ void TrpReportDataSets::Add(TrpDataSet* DataSet)
 {
     if (!DataSet || Find(DataSet))
         return;
-    FItems.push_back({ DataSet, DataSet->UserName() });
+    FItems.emplace_back();
+    FItems.back().FLink.SetDataSet(DataSet);
 }
 
 void TrpReportDataSets::Add(const QString& DataSetName)
 {
-    if (!Find(DataSetName))
-        FItems.push_back({ nullptr, DataSetName });
+    if (Find(DataSetName))
+        return;
+    FItems.emplace_back();
+    FItems.back().FLink.SetName(DataSetName, rpFindDataSet(nullptr, DataSetName, FOwner));
 }
 
 TrpDataSetItem* TrpReportDataSets::Find(const TrpDataSet* DataSet)
 {
     for (auto& i : FItems)
-        if (i.DataSet == DataSet)
+        if (i.DataSet() == DataSet)
             return &i;
     return nullptr;
 }
 
 TrpDataSetItem* TrpReportDataSets::Find(const QString& Name)
 {
-    for (auto& i : FItems) {
-        const QString n = i.DataSet ? i.DataSet->UserName() : i.DataSetName;
-        if (n.compare(Name, Qt::CaseInsensitive) == 0)
+    for (auto& i : FItems)
+        if (i.DataSetName().compare(Name, Qt::CaseInsensitive) == 0)
             return &i;
-    }
     return nullptr;
 }
 
@@ -1020,6 +1037,41 @@ void TrpReportDataSets::Delete(const QString& Name)
 {
     if (TrpDataSetItem* i = Find(Name))
         FItems.erase(FItems.begin() + (i - FItems.data()));
+}
+
+void TrpReportDataSets::Relink()
+{
+    for (auto& i : FItems)
+        if (!i.DataSet()) {
+            const QString name = i.DataSetName();
+            i.FLink.SetName(name, rpFindDataSet(nullptr, name, FOwner));
+        }
+}
+
+QStringList TrpReportDataSets::Missing() const
+{
+    QStringList r;
+    for (const auto& i : FItems)
+        if (!i.DataSet())
+            r << i.DataSetName();
+    return r;
+}
+
+void TrpReportDataSets::Initialize()
+{
+    Relink();
+    for (auto& i : FItems)
+        if (TrpDataSet* d = i.DataSet()) {
+            d->SetReportRef(FOwner);
+            d->Initialize();
+        }
+}
+
+void TrpReportDataSets::Finalize()
+{
+    for (auto& i : FItems)
+        if (TrpDataSet* d = i.DataSet())
+            d->Finalize();
 }
 
 int TrpVariables::IndexOf(const QString& Name) const
@@ -1113,6 +1165,7 @@ TrpStyleItem* TrpStyles::Find(const QString& Name) const
 }
 
 TrpReport::TrpReport()
+    : FDataSets(this)
 {
     SetComponentStyle(ComponentStyle() | csHandlesNestedProperties);
     FPreviewPages = TrpCustomPreviewPages::Make(this);
@@ -1122,6 +1175,12 @@ TrpReport::~TrpReport()
 {
     FDestroying = true;
     FNameIndex.clear();
+}
+
+void TrpReport::LoadFromStream(QIODevice& Stream)
+{
+    TrpComponent::LoadFromStream(Stream);
+    FDataSets.Relink();
 }
 
 void TrpReport::SetPreviewPages(std::unique_ptr<TrpCustomPreviewPages> Value)
@@ -1144,21 +1203,9 @@ TrpComponent* TrpReport::FindByName(const QString& Name) const
     return FNameIndex.value(Name.toUpper(), nullptr);
 }
 
-void TrpReport::SetDataSet(TrpDataSet* Value)
-{
-    FDataSet = Value;
-    FDataSetName = Value ? Value->UserName() : QString();
-}
-
-QString TrpReport::DataSetName() const
-{
-    return FDataSet ? FDataSet->UserName() : FDataSetName;
-}
-
 void TrpReport::SetDataSetName(const QString& Value)
 {
-    FDataSetName = Value;
-    FDataSet = FindDataSet(Value);
+    FDataSet.SetName(Value, FindDataSet(Value));
 }
 
 TrpDataSet* TrpReport::FindDataSet(const QString& Name) const
@@ -1168,9 +1215,11 @@ TrpDataSet* TrpReport::FindDataSet(const QString& Name) const
     if (FEngineOptions.UseGlobalDataSetList())
         return rpFindDataSet(nullptr, Name, this);
     for (int i = 0; i < FDataSets.Count(); ++i) {
-        TrpDataSet* d = FDataSets.Items(i).DataSet;
-        if (d && d->UserName().compare(Name, Qt::CaseInsensitive) == 0)
-            return d;
+        const TrpDataSetItem& item = FDataSets.Items(i);
+        if (item.DataSetName().compare(Name, Qt::CaseInsensitive) != 0)
+            continue;
+        // An entry whose set went away with a reload is found again by name.
+        return item.DataSet() ? item.DataSet() : rpFindDataSet(nullptr, Name, this);
     }
     return nullptr;
 }

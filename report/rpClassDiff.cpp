@@ -381,7 +381,7 @@ QString TrpCustomMemoView::Diff(const TrpComponent* AComponent)
 
 QString TrpPictureView::Diff(const TrpComponent* AComponent)
 {
-    if (FPictureChanged) {
+    if (FPictureChanged || (HasImage() && IndexExpired())) {
         // Without a store there is nowhere to register the picture yet: the
         // flag stays set so that the next write does it.
         if (TrpReport* report = Report(); report && report->PreviewPages()) {

@@ -4,8 +4,10 @@
 // from a stored class name.
 #include "rpClass.h"
 
+#include "rpDBSet.h"
 #include "rpPictureKind.h"
 
+#include <QBuffer>
 #include <QIODevice>
 #include <cerrno>
 
@@ -27,4 +29,21 @@ int TrpPictureView::LoadPictureFromStream(QIODevice& Stream, bool ResetStreamPos
     }
     SetPicture(rpPictureClassName(kind), Stream.readAll());
     return 0;
+}
+
+void TrpPictureView::GetData()
+{
+    TrpView::GetData();
+    TrpDataSet* data = DataSet();
+    if (!data || DataField().isEmpty() || !data->IsBlobField(DataField()))
+        return;
+    QBuffer blob;
+    blob.open(QIODevice::ReadWrite);
+    data->AssignBlobTo(DataField(), &blob);
+    // An empty field is no picture; bytes of no known image kind clear the
+    // picture as well, so a row never shows the picture of the row before.
+    if (blob.size() == 0)
+        ClearPicture();
+    else
+        LoadPictureFromStream(blob, true);
 }

@@ -11,6 +11,7 @@
 #include "rpClass.h"
 
 #include "rpDBSet.h"
+#include "rpXML.h"
 #include "rpXMLSerializer.h"
 
 namespace {
@@ -468,9 +469,9 @@ bool TrpReport::WriteNestedProperties(TrpXMLItem* Item, const TrpPersistentCompo
         for (int i = 0; i < FDataSets.Count(); ++i) {
             const TrpDataSetItem& d = FDataSets.Items(i);
             TrpXMLItem* it = list->Add(QStringLiteral("item"));
-            if (d.DataSet)
-                it->SetProp(QStringLiteral("DataSet"), d.DataSet->Name());
-            it->SetProp(QStringLiteral("DataSetName"), d.DataSet ? d.DataSet->UserName() : d.DataSetName);
+            if (d.DataSet())
+                it->SetProp(QStringLiteral("DataSet"), d.DataSet()->Name());
+            it->SetProp(QStringLiteral("DataSetName"), d.DataSetName());
         }
         any = true;
     }
@@ -514,6 +515,62 @@ bool TrpReport::ReadNestedProperty(const TrpXMLItem* Item)
         TrpXMLSerializer s;
         for (int i = 0; i < Item->Count(); ++i)
             s.XMLToObj(Item->Items(i)->Text(), FStyles.Add());
+        return true;
+    }
+    return false;
+}
+
+// ----------------------------------------------------- memo collections
+//
+// The first format and highlight are attributes (DisplayFormat.Kind,
+// Highlight.Condition...). A memo with more than one keeps the whole
+// collection as child items as well, read after the attributes:
+//   <Formats><item Kind="fkNumeric" FormatStr="%2.2n"/>...</Formats>
+//   <Highlights><item Condition="..." Font.Color="255"/>...</Highlights>
+
+namespace {
+template <class T>
+void WriteCollection(TrpXMLItem* Item, const QString& Name, const std::vector<std::unique_ptr<T>>& List)
+{
+    TrpXMLItem* list = Item->Add(Name);
+    TrpXMLSerializer s;
+    for (const auto& entry : List)
+        list->Add(QStringLiteral("item"))->SetText(s.ObjToXML(entry.get()));
+}
+
+template <class T> void ReadCollection(const TrpXMLItem* Item, std::vector<std::unique_ptr<T>>& List)
+{
+    List.clear();
+    TrpXMLSerializer s;
+    for (int i = 0; i < Item->Count(); ++i) {
+        List.push_back(std::make_unique<T>());
+        s.XMLToObj(Item->Items(i)->Text(), List.back().get());
+    }
+}
+} // namespace
+
+bool TrpCustomMemoView::WriteNestedProperties(TrpXMLItem* Item, const TrpPersistentComponent*) const
+{
+    bool any = false;
+    if (FFormats.size() > 1) {
+        WriteCollection(Item, QStringLiteral("Formats"), FFormats);
+        any = true;
+    }
+    if (FHighlights.size() > 1) {
+        WriteCollection(Item, QStringLiteral("Highlights"), FHighlights);
+        any = true;
+    }
+    return any;
+}
+
+bool TrpCustomMemoView::ReadNestedProperty(const TrpXMLItem* Item)
+{
+    if (Item->Name().compare(QStringLiteral("Formats"), Qt::CaseInsensitive) == 0) {
+        ReadCollection(Item, FFormats);
+        return true;
+    }
+    if (Item->Name().compare(QStringLiteral("Highlights"), Qt::CaseInsensitive) == 0) {
+        ReadCollection(Item, FHighlights);
         return true;
     }
     return false;

@@ -54,7 +54,9 @@ public:
     // All descendants, depth first, each before its children (scratch list,
     // refilled on each call).
     const std::vector<TrpComponent*>& AllObjects();
-    // The first descendant with that name, compared without regard to case.
+    // The first descendant with that name, compared without regard to case;
+    // none for an empty name. Inside a report it is a look-up in the
+    // report's name index.
     TrpComponent* FindObject(const QString& AName) const;
     TrpPage* Page() const;
     TrpReport* Report() const;
@@ -129,6 +131,11 @@ public:
     // values) goes to the report's error list. Malformed XML throws
     // TrpInvalidXMLException.
     virtual void SaveToStream(QIODevice& Stream, bool SaveChildren = true);
+    // Copies Source's published properties through the class tables, and
+    // what a class keeps beside them (a memo's further formats and
+    // highlights); not the name, the parent or the children. CopyData false
+    // leaves a picture's bytes out, as the copies on source pages are made.
+    virtual void Assign(const TrpComponent& Source, bool CopyData = true);
     virtual void LoadFromStream(QIODevice& Stream);
 
     // --- persistence plumbing
@@ -160,6 +167,7 @@ private:
     void IndexSubtree(TrpReport* Report);
     void UnindexSubtree(TrpReport* Report);
     void CollectAll(std::vector<TrpComponent*>& List) const;
+    TrpComponent* FindObjectBelow(const QString& AName) const;
 
     QString FName;
     QString FBaseName;

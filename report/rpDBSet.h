@@ -102,6 +102,10 @@ public:
     // The name is among GetFieldList's, ignoring letter case.
     bool HasField(const QString& FieldName);
 
+    // Links to the set (views, bands, pages, the report) read none once it
+    // is destroyed.
+    const TLifeToken& LifeToken() const { return FLifeToken; }
+
 protected:
     // Adds "<current object>: <Text>" to the error list of ReportRef (or of
     // the report that owns this data set); nothing without a report.
@@ -112,6 +116,7 @@ protected:
 private:
     QString FUserName;
     TrpReport* FReportRef = nullptr;
+    TLifeToken FLifeToken;
     bool FEof = false; // end reached by a count range
     int FRecNo = 0;
 };

@@ -139,7 +139,7 @@ public:
             if (FDataSetsInitialized) {
                 TrpReportDataSets& sets = report->DataSets();
                 for (int i = 0; i < sets.Count(); ++i)
-                    if (TrpDataSet* d = sets.Items(i).DataSet)
+                    if (TrpDataSet* d = sets.Items(i).DataSet())
                         d->Finalize();
             }
         } catch (const std::exception& e) {
@@ -334,7 +334,7 @@ bool TrpEngine::Run(bool /*ARunDialogs*/, bool /*AClearLast*/, TrpReportPage* AP
     TrpReportDataSets& sets = report->DataSets();
     guard.FDataSetsInitialized = true;
     for (int i = 0; i < sets.Count(); ++i)
-        if (TrpDataSet* d = sets.Items(i).DataSet) {
+        if (TrpDataSet* d = sets.Items(i).DataSet()) {
             d->SetReportRef(report);
             d->Initialize();
         }

@@ -13,6 +13,7 @@
 #include <vector>
 
 class TrpStyleItem;
+class TrpXMLItem;
 
 class TrpCustomMemoView : public TrpStretcheable {
     RP_CLASS_INFO
@@ -69,7 +70,12 @@ public:
     }
     std::vector<std::unique_ptr<TrpHighlight>>& Highlights() { return FHighlights; }
 
-    // --- measuring and splitting (rpMemoDraw.cpp), report pixels; each
+    void Assign(const TrpComponent& Source, bool CopyData = true) override;
+    // Formats and highlights beyond the first are kept as child items.
+    bool WriteNestedProperties(TrpXMLItem* Item, const TrpPersistentComponent* Ancestor) const override;
+    bool ReadNestedProperty(const TrpXMLItem* Item) override;
+
+    // --- measuring and splitting (memo drawing), report pixels; each
     // takes the shared text layout's lock for its whole use.
     // Height the text needs with the insets, a whole number.
     Extended CalcHeight() override;

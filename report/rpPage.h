@@ -2,6 +2,7 @@
 #pragma once
 
 #include "rpBand.h"
+#include "rpDataSetLink.h"
 #include "rpFrame.h"
 #include "rpTypes.h"
 
@@ -77,9 +78,9 @@ public:
     }
     TrpBand* FindBand(const TrpClassInfo& Class) const;
 
-    TrpDataSet* DataSet() const { return FDataSet; }
-    void SetDataSet(TrpDataSet* Value);
-    QString DataSetName() const;
+    TrpDataSet* DataSet() const { return FDataSet.DataSet(); }
+    void SetDataSet(TrpDataSet* Value) { FDataSet.SetDataSet(Value); }
+    QString DataSetName() const { return FDataSet.Name(); }
     void SetDataSetName(const QString& Value);
 
     TrpFrame* Frame() { return &FFrame; }
@@ -98,8 +99,7 @@ private:
     Extended FPaperHeight = 297;
     TrpPrinterOrientation FOrientation = poPortrait;
     int FColumns = 0;
-    TrpDataSet* FDataSet = nullptr;
-    QString FDataSetName;
+    TrpDataSetLink FDataSet;
     TrpFrame FFrame;
 };
 

@@ -35,14 +35,31 @@ public:
     bool PictureChanged() const { return FPictureChanged; }
     // Number of the picture in the prepared pages' picture cache (from 1;
     // 0 for none). Not stored.
-    int ImageIndex() const override { return FImageIndex; }
-    void SetImageIndex(int Value) override { FImageIndex = Value; }
+    // A number the cache gave reads 0 once that cache has been cleared, so
+    // it can never name another picture.
+    int ImageIndex() const override { return IndexExpired() ? 0 : FImageIndex; }
+    void SetImageIndex(int Value) override
+    {
+        FImageIndex = Value;
+        FIndexLife.reset();
+        FIndexFromCache = false;
+    }
+    void SetCachedIndex(int Value, std::weak_ptr<const void> CacheLife) override
+    {
+        FImageIndex = Value;
+        FIndexLife = std::move(CacheLife);
+        FIndexFromCache = true;
+    }
     bool HasImage() const override { return !FPictureBytes.isEmpty(); }
     void SaveImageToStream(QIODevice& Stream) const override;
     // Skips a leading data-field header, recognises the image kind from the
     // bytes and takes the rest of the stream as the image.
     int LoadPictureFromStream(QIODevice& Stream, bool ResetStreamPos) override;
+    // Hands a changed picture, or one whose cache number has expired, to
+    // the prepared pages' picture cache first.
     QString Diff(const TrpComponent* AComponent) override;
+    // A picture taken from a data field: the field's BLOB, read as an image.
+    void GetData() override;
     // Picture.Data: a length byte and the kind's name, then the file bytes.
     QByteArray PictureData() const;
     // False when the data is not of that form (the picture is cleared).
@@ -54,6 +71,10 @@ public:
 private:
     QString FPictureClass;
     QByteArray FPictureBytes;
+    bool IndexExpired() const { return FIndexFromCache && FIndexLife.expired(); }
+
     int FImageIndex = 0;
+    std::weak_ptr<const void> FIndexLife;
+    bool FIndexFromCache = false;
     bool FPictureChanged = false;
 };

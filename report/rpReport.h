@@ -4,6 +4,7 @@
 
 #include "Variant.h"
 #include "rpComponent.h"
+#include "rpDataSetLink.h"
 #include "rpReportDataSets.h"
 #include "rpReportOptions.h"
 #include "rpStyles.h"
@@ -16,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+class QIODevice;
 class TrpCustomEngine;
 class TrpCustomPreview;
 class TrpCustomPreviewForm;
@@ -62,9 +64,9 @@ public:
     TrpVariables& Variables() { return FVariables; }
     TrpStyles& Styles() { return FStyles; }
 
-    TrpDataSet* DataSet() const { return FDataSet; }
-    void SetDataSet(TrpDataSet* Value);
-    QString DataSetName() const;
+    TrpDataSet* DataSet() const { return FDataSet.DataSet(); }
+    void SetDataSet(TrpDataSet* Value) { FDataSet.SetDataSet(Value); }
+    QString DataSetName() const { return FDataSet.Name(); }
     void SetDataSetName(const QString& Value);
     // A data set by user name: in the process-wide list when
     // EngineOptions.UseGlobalDataSetList, else among DataSets; nullptr when none.
@@ -131,7 +133,7 @@ public:
     // The prepared pages of the report's last run; none until a store is
     // given. The report owns it.
     TrpCustomPreviewPages* PreviewPages() const { return FPreviewPages.get(); }
-    // The report's shared text layout (rpGraphicUtils.h), made on first use.
+    // The report's shared text layout, made on first use.
     TrpDrawText* DrawText();
     void SetPreviewPages(std::unique_ptr<TrpCustomPreviewPages> Value);
 
@@ -157,6 +159,8 @@ public:
 
     bool IsReport() const override { return true; }
     void Clear() override;
+    // Also links the data-set list again to the sets of its names.
+    void LoadFromStream(QIODevice& Stream) override;
     bool WriteNestedProperties(TrpXMLItem* Item, const TrpPersistentComponent* Ancestor) const override;
     bool ReadNestedProperty(const TrpXMLItem* Item) override;
 
@@ -191,8 +195,7 @@ private:
     TrpReportDataSets FDataSets;
     TrpVariables FVariables;
     TrpStyles FStyles;
-    TrpDataSet* FDataSet = nullptr;
-    QString FDataSetName;
+    TrpDataSetLink FDataSet;
     QStringList FErrors;
     bool FTerminated = false;
     std::unique_ptr<TrpProgress, TrpProgressDeleter> FProgress;

@@ -279,14 +279,13 @@ TrpDataSet* TrpReport::GetDataset(const QString& Name) const
 {
     for (int i = 0; i < FDataSets.Count(); ++i) {
         const TrpDataSetItem& item = FDataSets.Items(i);
-        if (item.DataSet) {
-            if (item.DataSet->UserName().compare(Name, Qt::CaseInsensitive) == 0)
-                return item.DataSet;
-        } else if (item.DataSetName.compare(Name, Qt::CaseInsensitive) == 0) {
-            // An entry by name only: its set is the one of that name now.
-            if (TrpDataSet* d = FindDataSet(Name))
-                return d;
-        }
+        if (item.DataSetName().compare(Name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (item.DataSet())
+            return item.DataSet();
+        // An entry by name only: its set is the one of that name now.
+        if (TrpDataSet* d = FindDataSet(Name))
+            return d;
     }
     return nullptr;
 }

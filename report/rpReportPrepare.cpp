@@ -64,13 +64,9 @@ bool TrpReport::PrepareReport(bool ClearLastReport)
     bool result = false;
 
     // Entries by name only (as after a reload) take their set again now.
-    for (int i = 0; i < FDataSets.Count(); ++i) {
-        TrpDataSetItem& item = FDataSets.Items(i);
-        if (!item.DataSet)
-            item.DataSet = FindDataSet(item.DataSetName);
-        if (!item.DataSet)
-            AddError(rpGet(QStringLiteral("clDSNotExist")).replace(QLatin1String("%s"), item.DataSetName));
-    }
+    FDataSets.Relink();
+    for (const QString& name : FDataSets.Missing())
+        AddError(rpGet(QStringLiteral("clDSNotExist")).replace(QLatin1String("%s"), name));
 
     if (FErrors.isEmpty()) {
         const QString password = FReportOptions.Password();

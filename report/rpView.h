@@ -1,6 +1,7 @@
 // Views: the objects placed on bands, with data field, frame, fill and hyperlink.
 #pragma once
 
+#include "rpDataSetLink.h"
 #include "rpFill.h"
 #include "rpFrame.h"
 #include "rpHyperlink.h"
@@ -28,13 +29,13 @@ public:
     TrpView();
     ~TrpView() override;
 
-    TrpDataSet* DataSet() const { return FDataSet; }
+    TrpDataSet* DataSet() const { return FDataSet.DataSet(); }
     // Also sets DataSetName to the set's user name.
-    void SetDataSet(TrpDataSet* Value);
-    QString DataSetName() const;
+    void SetDataSet(TrpDataSet* Value) { FDataSet.SetDataSet(Value); }
+    QString DataSetName() const { return FDataSet.Name(); }
     // Looks the set up by name among the report's data sets.
     void SetDataSetName(const QString& Value);
-    bool IsDataField() const { return FDataSet && !DataField().isEmpty(); }
+    bool IsDataField() const { return DataSet() && !DataField().isEmpty(); }
 
     TrpFrame* Frame() { return &FFrame; }
     const TrpFrame* Frame() const { return &FFrame; }
@@ -69,8 +70,7 @@ public:
     Extended ScaleX = 1, ScaleY = 1, OffsetX = 0, OffsetY = 0;
 
 private:
-    TrpDataSet* FDataSet = nullptr;
-    QString FDataSetName;
+    TrpDataSetLink FDataSet;
     TrpFrame FFrame;
     std::unique_ptr<TrpCustomFill> FFill;
     TrpHyperlink FHyperlink;

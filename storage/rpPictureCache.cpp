@@ -171,7 +171,7 @@ void TrpPictureCache::AddPicture(TrpCachedPicture* Picture)
         FItems.pop_back();
         throw;
     }
-    Picture->SetImageIndex(Count());
+    Picture->SetCachedIndex(Count(), FLife);
     CheckInvariants();
 }
 
@@ -233,6 +233,7 @@ void TrpPictureCache::Clear()
     FSegments.clear();
     FTempFileNames.clear();
     FItems.clear();
+    FLife = std::make_shared<const char>('\0');
 }
 
 void TrpPictureCache::CheckInvariants() const

@@ -27,6 +27,14 @@ public:
     virtual void ClearPicture() = 0;
     virtual int ImageIndex() const = 0;
     virtual void SetImageIndex(int Value) = 0;
+    // The number the cache gave; CacheLife expires when that cache is
+    // cleared or destroyed, and the number with it. A picture that keeps
+    // CacheLife reads ImageIndex 0 from then on.
+    virtual void SetCachedIndex(int Value, std::weak_ptr<const void> CacheLife)
+    {
+        (void)CacheLife;
+        SetImageIndex(Value);
+    }
 };
 
 // Where the bytes of one cached picture start.
@@ -89,4 +97,6 @@ private:
     QStringList FTempFileNames;
     QString FTempDir;
     bool FUseFileCache = false;
+    // Renewed by every Clear: the numbers given before expire with it.
+    std::shared_ptr<const char> FLife = std::make_shared<const char>('\0');
 };

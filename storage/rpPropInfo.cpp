@@ -6,6 +6,7 @@
 #include "rpPropInfo.h"
 
 #include <QHash>
+#include <algorithm>
 
 const TrpEnumInfo rpBooleanInfo { "False", "True" };
 
@@ -98,4 +99,14 @@ void TrpClassRegistry::Register(const TrpClassInfo& Info)
 const TrpClassInfo* TrpClassRegistry::Find(QStringView ClassName)
 {
     return Registry().value(ClassName.toString().toUpper(), nullptr);
+}
+
+std::vector<const TrpClassInfo*> TrpClassRegistry::Classes()
+{
+    std::vector<const TrpClassInfo*> r;
+    for (const TrpClassInfo* c : Registry())
+        r.push_back(c);
+    std::sort(r.begin(), r.end(),
+        [](const TrpClassInfo* a, const TrpClassInfo* b) { return a->ClassName() < b->ClassName(); });
+    return r;
 }

@@ -106,6 +106,8 @@ namespace TrpClassRegistry {
 void Register(const TrpClassInfo& Info);
 // Case-insensitive; nullptr for an unknown name.
 const TrpClassInfo* Find(QStringView ClassName);
+// Every registered class, by name.
+std::vector<const TrpClassInfo*> Classes();
 } // namespace TrpClassRegistry
 
 namespace rpPropDetail {

@@ -480,6 +480,7 @@ void TrpXMLSerializer::ReadObject(
 {
     Obj->SetLoading(true);
     Read.push_back(Obj);
+    FReadSet.insert(Obj);
     XMLToObj(Item->Text(), Obj);
     for (int i = 0; i < Item->Count(); ++i) {
         const TrpXMLItem* c = Item->Items(i);
@@ -491,9 +492,16 @@ void TrpXMLSerializer::ReadObject(
         }
         if (HandleNestedProperties && Obj->ReadNestedProperty(c))
             continue;
+        // An item may name an object that existed before this read began;
+        // an object this read made is never taken again, so a page that
+        // holds the same name once per row keeps every row.
         const QString childName = c->Prop(QStringLiteral("Name"));
-        TrpPersistentComponent* existing
-            = childName.isEmpty() ? nullptr : (FOwner ? FOwner : Obj)->FindComponent(childName);
+        TrpPersistentComponent* existing = nullptr;
+        if (FMayReuse && !childName.isEmpty()) {
+            existing = (FOwner ? FOwner : Obj)->FindComponent(childName);
+            if (existing && FReadSet.contains(existing))
+                existing = nullptr;
+        }
         TrpPersistentComponent* child = nullptr;
         if (name.compare(QStringLiteral("inherited"), Qt::CaseInsensitive) == 0) {
             child = existing; // an object of the ancestor: nothing to create
@@ -526,8 +534,13 @@ void TrpXMLSerializer::ReadRootComponent(TrpPersistentComponent* Root, TrpXMLIte
     }
     if (!FOwner)
         FOwner = Root;
+    // Nothing to re-use in an empty tree (the usual case: loading clears
+    // first); the look-ups are then skipped.
+    FMayReuse = FOwner->ChildCount() > 0 || Root->ChildCount() > 0;
+    FReadSet.clear();
     std::vector<TrpPersistentComponent*> read;
     ReadObject(Root, Item, read);
+    FReadSet.clear();
     FixupReferences();
     for (TrpPersistentComponent* o : read) {
         o->SetLoading(false);

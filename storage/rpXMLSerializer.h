@@ -5,6 +5,7 @@
 #include "rpPersistent.h"
 #include "rpPropInfo.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -98,4 +99,8 @@ private:
     TrpPersistentComponent* FOwner = nullptr;
     QStringList FErrors;
     std::vector<TrpFixupItem> FFixups;
+    // Objects of the tree read so far, and whether the tree had any to
+    // re-use when the read began.
+    QSet<TrpPersistentComponent*> FReadSet;
+    bool FMayReuse = false;
 };

@@ -11,6 +11,7 @@
 #include "ExpenseDatabase.h"
 #include "error_text.h"
 
+#include <QBuffer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -285,6 +286,80 @@ TEST(DataSetList, TemplateBandFindsTheWindowsDataSetThroughTheGlobalList)
     report.DataSets().Add(&windowsSet);
     band->SetDataSetName(QStringLiteral("rpDBDataset1"));
     EXPECT_EQ(band->DataSet(), &windowsSet);
+}
+
+// Views, data bands, pages and the report link to a set without owning it:
+// once the set is destroyed the link reads none, keeps the name, and a set
+// of that name made later is found again.
+TEST(DataSetList, LinksReadNoneOnceTheSetIsDestroyed)
+{
+    TrpReport report;
+    report.EngineOptions()->SetUseGlobalDataSetList(false);
+    auto* page = report.Create<TrpReportPage>();
+    auto* band = page->Create<TrpMasterData>();
+    auto* memo = band->Create<TrpMemoView>();
+    memo->SetDataField(QStringLiteral("price"));
+    {
+        TrpUserDataSet rows;
+        rows.SetUserName(QStringLiteral("Rows"));
+        report.DataSets().Add(&rows);
+        report.SetDataSet(&rows);
+        page->SetDataSet(&rows);
+        band->SetDataSet(&rows);
+        memo->SetDataSet(&rows);
+        EXPECT_TRUE(memo->IsDataField());
+    }
+    EXPECT_EQ(report.DataSet(), nullptr);
+    EXPECT_EQ(page->DataSet(), nullptr);
+    EXPECT_EQ(band->DataSet(), nullptr);
+    EXPECT_EQ(memo->DataSet(), nullptr);
+    EXPECT_FALSE(memo->IsDataField());
+    EXPECT_EQ(report.DataSets().Items(0).DataSet(), nullptr);
+    for (const QString& name : { report.DataSetName(), page->DataSetName(), band->DataSetName(),
+             memo->DataSetName(), report.DataSets().Items(0).DataSetName() })
+        EXPECT_EQ(name, QStringLiteral("Rows"));
+    EXPECT_EQ(report.DataSets().Missing(), QStringList { QStringLiteral("Rows") });
+
+    TrpUserDataSet again;
+    again.SetUserName(QStringLiteral("Rows"));
+    report.DataSets().Initialize();
+    EXPECT_EQ(report.DataSets().Items(0).DataSet(), &again);
+    EXPECT_EQ(again.ReportRef(), &report);
+    band->SetDataSetName(band->DataSetName());
+    EXPECT_EQ(band->DataSet(), &again);
+    report.DataSets().Finalize();
+    EXPECT_TRUE(report.DataSets().Missing().isEmpty());
+}
+
+// With DestroyForms the template is saved before a run and read back after
+// it; the data-set list must still reach the window's data set afterwards.
+TEST(DataSetList, ReloadedTemplateKeepsItsDataSetLink)
+{
+    TrpDBDataset windowsSet;
+    windowsSet.SetName(QStringLiteral("rpDBDataset1"));
+
+    TrpReport report;
+    report.EngineOptions()->SetUseGlobalDataSetList(false);
+    report.DataSets().Add(&windowsSet);
+    auto* band = report.Create<TrpReportPage>()->Create<TrpMasterData>();
+    band->SetDataSetName(QStringLiteral("rpDBDataset1"));
+    ASSERT_EQ(band->DataSet(), &windowsSet);
+
+    for (int run = 0; run < 2; ++run) {
+        QBuffer saved;
+        saved.open(QIODevice::WriteOnly);
+        report.SaveToStream(saved);
+        saved.close();
+        saved.open(QIODevice::ReadOnly);
+        report.LoadFromStream(saved);
+        ASSERT_EQ(report.DataSets().Count(), 1);
+        EXPECT_EQ(report.DataSets().Items(0).DataSet(), &windowsSet) << "run " << run;
+        EXPECT_TRUE(report.DataSets().Missing().isEmpty());
+        auto* reread = dynamic_cast<TrpMasterData*>(report.Objects(0)->Objects(0));
+        ASSERT_NE(reread, nullptr);
+        EXPECT_EQ(reread->DataSet(), &windowsSet) << "run " << run;
+        EXPECT_TRUE(report.Errors().isEmpty()) << qPrintable(report.Errors().join(u'\n'));
+    }
 }
 
 // --------------------------------------------------------------- persistence

@@ -298,6 +298,112 @@ TEST(Serializer, ExistingComponentIsUpdatedNotDuplicated)
     EXPECT_TRUE(s.Errors().isEmpty());
 }
 
+// A page rebuilt from prepared objects has no report: it holds the band of
+// every row under the template's name. All rows must survive a write and a
+// read, each with its own memo, and the second write must equal the first.
+TEST(Serializer, PageWithTheSameNameOncePerRowKeepsEveryRow)
+{
+    constexpr int Rows = 41;
+    TrpReportPage page;
+    page.SetName(QStringLiteral("Page1"));
+    for (int i = 0; i < Rows; ++i) {
+        auto* band = page.Create<TrpMasterData>();
+        band->SetName(QStringLiteral("MasterData1"));
+        band->SetBounds(0, 20 * i, 700, 20);
+        auto* memo = band->Create<TrpMemoView>();
+        memo->SetName(QStringLiteral("Memo1"));
+        memo->SetText(QStringLiteral("row %1").arg(i + 1));
+        auto* child = page.Create<TrpChild>();
+        child->SetName(QStringLiteral("Child1"));
+    }
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    page.SaveToStream(out);
+
+    TrpReportPage copy;
+    QBuffer in;
+    in.setData(out.data());
+    in.open(QIODevice::ReadOnly);
+    copy.LoadFromStream(in);
+
+    ASSERT_EQ(copy.Count(), 2 * Rows);
+    for (int i = 0; i < Rows; ++i) {
+        auto* band = dynamic_cast<TrpMasterData*>(copy.Objects(2 * i));
+        ASSERT_NE(band, nullptr) << i;
+        EXPECT_EQ(band->Name(), QStringLiteral("MasterData1"));
+        EXPECT_EQ(band->Top(), 20 * i);
+        ASSERT_EQ(band->Count(), 1) << i;
+        EXPECT_EQ(static_cast<TrpMemoView*>(band->Objects(0))->Text(), QStringLiteral("row %1").arg(i + 1));
+    }
+    QBuffer again;
+    again.open(QIODevice::WriteOnly);
+    copy.SaveToStream(again);
+    EXPECT_EQ(again.data(), out.data());
+
+    // Inside a report the same names are refused.
+    TrpReport report;
+    auto* owned = report.Create<TrpReportPage>();
+    owned->Create<TrpMasterData>()->SetName(QStringLiteral("MasterData1"));
+    EXPECT_THROW(owned->Create<TrpMasterData>()->SetName(QStringLiteral("masterdata1")), TrpReportError);
+}
+
+// A memo has one format per bracketed expression and any number of
+// highlights; every entry survives a save and a load.
+TEST(Serializer, EveryFormatAndHighlightOfAMemoIsKept)
+{
+    auto report = std::make_unique<TrpReport>();
+    auto* memo = report->Create<TrpReportPage>()->Create<TrpMasterData>()->Create<TrpMemoView>();
+    memo->SetName(QStringLiteral("Memo1"));
+    memo->SetText(QStringLiteral("[A] [B] [C]"));
+    const struct {
+        TrpFormatKind Kind;
+        const char* FormatStr;
+        const char* Decimal;
+    } formats[]
+        = { { fkNumeric, "%2.2n", "," }, { fkDateTime, "dd.mm.yyyy", "" }, { fkBoolean, "no,yes", "" } };
+    for (const auto& f : formats) {
+        memo->Formats().push_back(std::make_unique<TrpFormat>());
+        memo->Formats().back()->SetKind(f.Kind);
+        memo->Formats().back()->SetFormatStr(QString::fromUtf8(f.FormatStr));
+        memo->Formats().back()->SetDecimalSeparator(QString::fromUtf8(f.Decimal));
+    }
+    for (int i = 0; i < 2; ++i) {
+        memo->Highlights().push_back(std::make_unique<TrpHighlight>());
+        TrpHighlight* h = memo->Highlights().back().get();
+        h->SetCondition(QStringLiteral("Value > %1").arg(100 * (i + 1)));
+        h->Font()->SetColor(0x0000FF + i);
+        h->SetApplyFrame(i == 1);
+        h->Frame()->SetTyp(i == 1 ? TrpFrameTypes(ftTop) : TrpFrameTypes());
+        if (i == 1) {
+            h->SetFillType(ftGradient);
+            static_cast<TrpGradientFill*>(h->Fill())->SetEndColor(0x00FF00);
+        }
+    }
+    const QByteArray text = WriteDocument(report.get());
+    QStringList errors;
+    auto copy = ReadDocument(text, &errors);
+    EXPECT_TRUE(errors.isEmpty()) << qPrintable(errors.join(u'\n'));
+    auto* read = dynamic_cast<TrpMemoView*>(copy->FindObject(QStringLiteral("Memo1")));
+    ASSERT_NE(read, nullptr);
+    ASSERT_EQ(read->Formats().size(), std::size(formats));
+    for (size_t i = 0; i < std::size(formats); ++i) {
+        EXPECT_EQ(read->Formats()[i]->Kind(), formats[i].Kind) << i;
+        EXPECT_EQ(read->Formats()[i]->FormatStr(), QString::fromUtf8(formats[i].FormatStr)) << i;
+        EXPECT_EQ(read->Formats()[i]->DecimalSeparator(), QString::fromUtf8(formats[i].Decimal)) << i;
+    }
+    ASSERT_EQ(read->Highlights().size(), 2u);
+    for (int i = 0; i < 2; ++i) {
+        TrpHighlight* h = read->Highlights()[size_t(i)].get();
+        EXPECT_EQ(h->Condition(), QStringLiteral("Value > %1").arg(100 * (i + 1)));
+        EXPECT_EQ(h->Font()->Color(), TrpColor(0x0000FF + i));
+        EXPECT_EQ(h->ApplyFrame(), i == 1);
+    }
+    EXPECT_EQ(read->Highlights()[1]->FillType(), ftGradient);
+    EXPECT_EQ(static_cast<TrpGradientFill*>(read->Highlights()[1]->Fill())->EndColor(), TrpColor(0x00FF00));
+    EXPECT_EQ(read->Highlights()[1]->Frame()->Typ(), TrpFrameTypes(ftTop));
+    EXPECT_EQ(WriteDocument(copy.get()), text) << "a second write gives the same text";
+}
+
 TEST(Serializer, DuplicateNamesInAFileAreErrorsNotCrashes)
 {
     const QByteArray doc = Header
