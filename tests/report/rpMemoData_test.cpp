@@ -471,8 +471,7 @@ TEST_F(MemoData, StyleAppliesOnlyWhatItIsMeantTo)
 TEST_F(MemoData, DatesPrintByTheLocale)
 {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    Engine.StartDate = 46365; // 9 December 2026
-    Engine.StartTime = 0.4375; // 10:30
+    Engine.SetStart(46365, 0.4375); // 9 December 2026, 10:30
     const struct {
         const char* Template;
         const char* Printed;
@@ -493,6 +492,6 @@ TEST_F(MemoData, DatesPrintByTheLocale)
         EXPECT_EQ(Expand(QString::fromUtf8(c.Template)), QString::fromUtf8(c.Printed)) << c.Template;
 
     Memo->SetHideZeros(true);
-    Engine.StartDate = 0;
+    Engine.SetStart(0, 0);
     EXPECT_EQ(Expand(QStringLiteral("[Date]")), QString()) << "day 0 is a zero value";
 }
