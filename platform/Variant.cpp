@@ -7,6 +7,8 @@
 
 #include "Variant.h"
 
+#include "DayCount.h"
+
 #include <QLocale>
 #include <QObject>
 #include <cmath>
@@ -51,6 +53,14 @@ Variant Variant::Null() noexcept
 {
     Variant v;
     v.FKind = vkNull;
+    return v;
+}
+
+Variant Variant::Date(double days) noexcept
+{
+    Variant v;
+    v.FKind = vkDate;
+    v.FDouble = days;
     return v;
 }
 
@@ -156,6 +166,8 @@ QString Variant::KindName(Kind kind)
         return QStringLiteral("Int64");
     case vkDouble:
         return QStringLiteral("Double");
+    case vkDate:
+        return QStringLiteral("Date");
     case vkString:
         return QStringLiteral("String");
     case vkArray:
@@ -249,6 +261,7 @@ bool Variant::AsBoolean() const
     case vkInt64:
         return FInt64 != 0;
     case vkDouble:
+    case vkDate:
         return FDouble != 0;
     case vkObject:
     case vkDispatch:
@@ -280,7 +293,8 @@ int64_t Variant::AsInt64() const
         return FInt;
     case vkInt64:
         return FInt64;
-    case vkDouble: {
+    case vkDouble:
+    case vkDate: {
         const double r = RoundEven(FDouble);
         if (r >= -9223372036854775808.0 && r < 9223372036854775808.0)
             return static_cast<int64_t>(r);
@@ -318,6 +332,7 @@ double Variant::AsDouble() const
 {
     switch (FKind) {
     case vkDouble:
+    case vkDate:
         return FDouble;
     case vkInteger:
         return FInt;
@@ -358,6 +373,10 @@ QString Variant::AsString() const
         return QString::number(FInt64);
     case vkDouble:
         return FloatToText(FDouble);
+    case vkDate:
+        if (const auto dt = DayCountToDateTime(FDouble))
+            return DateTimeText(QLocale(), *dt);
+        break;
     case vkObject:
     case vkDispatch:
         return QString::number(static_cast<qint64>(reinterpret_cast<intptr_t>(FObject)));
@@ -424,6 +443,7 @@ bool Variant::IsIdentical(const Variant& other) const
     case vkInt64:
         return FInt64 == other.FInt64;
     case vkDouble:
+    case vkDate:
         return FDouble == other.FDouble || (std::isnan(FDouble) && std::isnan(other.FDouble));
     case vkString:
         return FString == other.FString;
@@ -455,6 +475,8 @@ Variant Numeric(const Variant& v, Variant::Kind target)
     case Variant::vkInt64:
     case Variant::vkDouble:
         return v;
+    case Variant::vkDate:
+        return Variant(v.AsDouble());
     case Variant::vkEmpty:
         return Variant(0);
     case Variant::vkBoolean:
@@ -483,12 +505,54 @@ NumClass ClassOf(const Variant& a, const Variant& b)
     return NumClass::Int;
 }
 
+// The day count of an operand beside a date: text may be a date in the
+// locale's short format or a number. `isDate` tells which it was.
+double DayCountOperand(const Variant& v, bool* isDate = nullptr)
+{
+    if (isDate)
+        *isDate = v.IsDate();
+    if (v.IsDate())
+        return v.AsDouble();
+    if (v.IsString()) {
+        double days = 0;
+        if (TextToDayCount(QLocale(), v.StringRef(), days)) {
+            if (isDate)
+                *isDate = true;
+            return days;
+        }
+        Variant n;
+        if (Variant::TextToNumber(v.StringRef(), n))
+            return n.AsDouble();
+        v.ThrowConvertError(Variant::vkDate);
+    }
+    return Numeric(v, Variant::vkDouble).AsDouble();
+}
+
 enum class ArithOp { Add, Sub, Mul };
+
+// Date + number and date - number move the date; date - date is the number
+// of days between; a product of days is no date.
+Variant DateArith(const Variant& a, const Variant& b, ArithOp op)
+{
+    bool aDate = false, bDate = false;
+    const double x = DayCountOperand(a, &aDate), y = DayCountOperand(b, &bDate);
+    switch (op) {
+    case ArithOp::Add:
+        return Variant::Date(x + y);
+    case ArithOp::Sub:
+        return aDate && !bDate ? Variant::Date(x - y) : Variant(x - y);
+    case ArithOp::Mul:
+        break;
+    }
+    return Variant(x * y);
+}
 
 Variant Arith(const Variant& a0, const Variant& b0, ArithOp op)
 {
     if (a0.IsNull() || b0.IsNull())
         return Variant::Null();
+    if (a0.IsDate() || b0.IsDate())
+        return DateArith(a0, b0, op);
     // Fast path: no copies for plain numbers.
     const Variant& a = a0.IsNumber() ? a0 : Numeric(a0, Variant::vkDouble);
     const Variant& b = b0.IsNumber() ? b0 : Numeric(b0, Variant::vkDouble);
@@ -536,7 +600,7 @@ int64_t IntOperand(const Variant& v, Variant::Kind target)
 bool IsWide(const Variant& a, const Variant& b)
 {
     auto wide = [](const Variant& v) {
-        if (v.VarKind() == Variant::vkInt64 || v.VarKind() == Variant::vkDouble)
+        if (v.VarKind() == Variant::vkInt64 || v.VarKind() == Variant::vkDouble || v.IsDate())
             return true;
         if (v.IsString()) {
             Variant n;
@@ -729,6 +793,8 @@ int Variant::Compare(const Variant& a, const Variant& b)
             return 0;
         (a.FKind == vkArray ? a : b).ThrowConvertError(vkDouble);
     }
+    if (a.FKind == vkDate || b.FKind == vkDate)
+        return sign(DayCountOperand(a), DayCountOperand(b));
     const Variant& x = a.IsNumber() ? a : Numeric(a, vkDouble);
     const Variant& y = b.IsNumber() ? b : Numeric(b, vkDouble);
     if (ClassOf(x, y) == NumClass::Float)

@@ -27,6 +27,7 @@ public:
         vkInteger, // 32-bit signed
         vkInt64,
         vkDouble,
+        vkDate, // day count from 30 December 1899 (DayCount.h); prints as a date
         vkString,
         vkArray, // one-dimensional, zero-based
         vkObject, // host object reference
@@ -77,6 +78,7 @@ public:
     Variant(const void*) = delete; // pointers are objects: use Object()
 
     static Variant Null() noexcept;
+    static Variant Date(double days) noexcept;
     static Variant Object(QObject* obj) noexcept;
     static Variant Dispatch(QObject* obj) noexcept;
 
@@ -92,12 +94,14 @@ public:
     bool IsString() const { return FKind == vkString; }
     bool IsArray() const { return FKind == vkArray; }
     bool IsObject() const { return FKind == vkObject; }
+    bool IsDate() const { return FKind == vkDate; }
     // Integer, Int64 or Double.
     bool IsNumber() const { return FKind == vkInteger || FKind == vkInt64 || FKind == vkDouble; }
 
     // Conversions; each fails with "Could not convert variant of type (%s) into
     // type (%s)" when the value has no such reading. AsString reads Null and
-    // Empty as empty text, as the report shows them.
+    // Empty as empty text, as the report shows them, and a date by the
+    // locale (DateTimeText); a date's number is its day count.
     bool AsBoolean() const;
     int32_t AsInteger() const;
     int64_t AsInt64() const;
@@ -110,7 +114,7 @@ public:
     int ArrayCount() const;
     const Variant& ArrayItem(int index) const;
 
-    // "Empty", "Null", "Boolean", "Integer", "Int64", "Double", "String", ...
+    // "Empty", "Null", "Boolean", "Integer", "Int64", "Double", "Date", ...
     QString KindName() const { return KindName(FKind); }
     static QString KindName(Kind kind);
 
@@ -119,7 +123,10 @@ public:
 
     // The value model's operations. Null in arithmetic yields Null; Booleans
     // count as -1 and 0; Integer results that overflow widen to Int64, Int64
-    // ones to Double.
+    // ones to Double. A date plus or minus a number is a date, a date minus a
+    // date the Double number of days between; otherwise a date takes part as
+    // its day count, and text beside a date may be a date in the locale's
+    // short format.
     static Variant Add(const Variant& a, const Variant& b); // strings join
     static Variant Subtract(const Variant& a, const Variant& b);
     static Variant Multiply(const Variant& a, const Variant& b);
@@ -134,7 +141,8 @@ public:
     static Variant Negate(const Variant& a);
     static Variant Not(const Variant& a);
 
-    // -1, 0 or 1. Null equals Null and orders below every other value.
+    // -1, 0 or 1. Null equals Null and orders below every other value; dates
+    // compare by day count.
     static int Compare(const Variant& a, const Variant& b);
     static bool Equals(const Variant& a, const Variant& b);
 

@@ -28,7 +28,7 @@ namespace {
 
 bool IsZero(const Variant& Value)
 {
-    return Value.IsNumber() && Value.AsDouble() == 0;
+    return (Value.IsNumber() || Value.IsDate()) && Value.AsDouble() == 0;
 }
 
 // A value that equals true; one that cannot be compared with it does not.

@@ -326,10 +326,10 @@ bool TrpReport::GetSystemValue(const QString& Name, Variant& Value) const
     }
     switch (which) {
     case svDate:
-        Value = Variant(e->StartDate());
+        Value = Variant::Date(e->StartDate());
         break;
     case svTime:
-        Value = Variant(e->StartTime());
+        Value = Variant::Date(e->StartTime());
         break;
     case svPage:
         Value = Variant(int32_t(e->LogicalPageNo()));

@@ -148,6 +148,7 @@ TscOperandNode::TscOperandNode(const Variant& Value, const QString& Pos)
         SetType({ fvtInt64, {} });
         break;
     case Variant::vkDouble:
+    case Variant::vkDate:
         SetType({ fvtFloat, {} });
         break;
     case Variant::vkString:

@@ -7,6 +7,8 @@
 
 #include "sc_iformat.h"
 
+#include "DayCount.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 #include <algorithm>
@@ -15,10 +17,6 @@
 
 namespace {
 
-const QDate kDateBase(1899, 12, 30);
-constexpr double kMinDays = -693593; // 1 January 0001
-constexpr double kMaxDays = 2958465; // 31 December 9999
-constexpr int kMsPerDay = 86400000;
 // Widest field and precision Format accepts: beyond it a typo would pad
 // gigabytes of blanks.
 constexpr int kMaxFormatWidth = 4096;
@@ -120,29 +118,13 @@ QString FormatFloatSection(const QString& fmt, double value)
     return (negative ? QStringLiteral("-") : QString()) + prefix + number + suffix;
 }
 
-// The locale's time formats end in a time-zone field; day counts carry no
-// zone, so it is left out.
-QString WithoutZone(const QString& fmt)
-{
-    QString r;
-    bool quoted = false;
-    for (const QChar c : fmt) {
-        if (c == QLatin1Char('\''))
-            quoted = !quoted;
-        if (!quoted && c == QLatin1Char('t'))
-            continue;
-        r += c;
-    }
-    return r.trimmed();
-}
-
 QString LongTime(const QLocale& loc, const QTime& t)
 {
-    return loc.toString(t, WithoutZone(loc.timeFormat(QLocale::LongFormat)));
+    return LocaleTimeText(loc, t, QLocale::LongFormat);
 }
 QString ShortTime(const QLocale& loc, const QTime& t)
 {
-    return loc.toString(t, WithoutZone(loc.timeFormat(QLocale::ShortFormat)));
+    return LocaleTimeText(loc, t, QLocale::ShortFormat);
 }
 
 // The first punctuation between the fields of a locale format; a locale
@@ -415,27 +397,16 @@ QString scFormat(const QString& fmt, const Variant& args)
 
 QDateTime scDaysToDateTime(double Days)
 {
-    if (!std::isfinite(Days) || Days < kMinDays - 1 || Days > kMaxDays + 1)
+    const std::optional<QDateTime> dt = DayCountToDateTime(Days);
+    if (!dt)
         throw EConvertError(
             QStringLiteral("%1 is not a valid date and time value").arg(Variant::FloatToText(Days)));
-    double whole = std::trunc(Days);
-    qint64 ms = std::llround(std::fabs(Days - whole) * kMsPerDay);
-    if (ms >= kMsPerDay) {
-        ms -= kMsPerDay;
-        whole += 1;
-    }
-    if (whole < kMinDays || whole > kMaxDays)
-        throw EConvertError(
-            QStringLiteral("%1 is not a valid date and time value").arg(Variant::FloatToText(Days)));
-    return QDateTime(kDateBase.addDays(static_cast<qint64>(whole)),
-        QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)), Qt::UTC);
+    return *dt;
 }
 
 double scDateTimeToDays(const QDateTime& DateTime)
 {
-    const double days = static_cast<double>(kDateBase.daysTo(DateTime.date()));
-    const double time = DateTime.time().msecsSinceStartOfDay() / static_cast<double>(kMsPerDay);
-    return days < 0 ? days - time : days + time;
+    return DateTimeToDayCount(DateTime);
 }
 
 QString scFormatDateTime(const QString& Fmt, double DateTime)
@@ -550,12 +521,7 @@ QString scFormatDateTime(const QString& Fmt, double DateTime)
 
 QString scDateTimeToStr(double DateTime)
 {
-    const QDateTime dt = scDaysToDateTime(DateTime);
-    const QLocale loc;
-    QString s = loc.toString(dt.date(), QLocale::ShortFormat);
-    if (dt.time().msecsSinceStartOfDay() != 0)
-        s += QLatin1Char(' ') + LongTime(loc, dt.time());
-    return s;
+    return DateTimeText(QLocale(), scDaysToDateTime(DateTime));
 }
 
 QString scDateToStr(double DateTime)

@@ -32,7 +32,7 @@ QString scFormat(const QString& Fmt, const Variant& Args);
 QString scFormatDateTime(const QString& Fmt, double DateTime);
 
 // The locale's short date, then a space and the long time unless the time
-// is midnight (the picture "c").
+// is midnight; a time on day 0 alone (the picture "c", DateTimeText).
 QString scDateTimeToStr(double DateTime);
 // The locale's short date, and its long time (without a time zone).
 QString scDateToStr(double DateTime);

@@ -7,6 +7,7 @@
 
 #include "sc_isysrtti.h"
 
+#include "DayCount.h"
 #include "PelmoraError.h"
 #include "sc_ierrors.h"
 #include "sc_iformat.h"
@@ -115,17 +116,20 @@ Variant ConvFunc(const QString& name, Params& p)
             if (d.isValid())
                 dt = QDateTime(d, QTime(0, 0));
         } else if (name == QLatin1String("STRTOTIME")) {
-            QTime t = loc.toTime(s, QLocale::LongFormat);
+            QTime t = loc.toTime(s, LocaleTimeFormat(loc, QLocale::LongFormat));
             if (!t.isValid())
-                t = loc.toTime(s, QLocale::ShortFormat);
+                t = loc.toTime(s, LocaleTimeFormat(loc, QLocale::ShortFormat));
             if (t.isValid())
-                return t.msecsSinceStartOfDay() / 86400000.0;
+                return Variant::Date(t.msecsSinceStartOfDay() / 86400000.0);
         } else {
-            dt = loc.toDateTime(s, QLocale::ShortFormat);
+            // A date alone, or followed by a time.
+            double days = 0;
+            if (TextToDayCount(loc, s, days))
+                return Variant::Date(days);
         }
         if (!dt.isValid())
             throw EConvertError(QStringLiteral("'%1' is not a valid date and time").arg(s));
-        return scDateTimeToDays(dt);
+        return Variant::Date(scDateTimeToDays(dt));
     }
     if (name == QLatin1String("STRTOBOOL")) {
         const QString s = p[0].AsString().trimmed();
@@ -158,16 +162,16 @@ Variant DateFunc(const QString& name, Params& p)
 {
     const QDateTime now = QDateTime::currentDateTime();
     if (name == QLatin1String("DATE"))
-        return static_cast<double>(kDateBase.daysTo(now.date()));
+        return Variant::Date(static_cast<double>(kDateBase.daysTo(now.date())));
     if (name == QLatin1String("TIME"))
-        return now.time().msecsSinceStartOfDay() / 86400000.0;
+        return Variant::Date(now.time().msecsSinceStartOfDay() / 86400000.0);
     if (name == QLatin1String("NOW"))
-        return scDateTimeToDays(now);
+        return Variant::Date(scDateTimeToDays(now));
     if (name == QLatin1String("ENCODEDATE")) {
         const QDate d(p[0].AsInteger(), p[1].AsInteger(), p[2].AsInteger());
         if (!d.isValid())
             throw EConvertError(QStringLiteral("Invalid argument to date encode"));
-        return static_cast<double>(kDateBase.daysTo(d));
+        return Variant::Date(static_cast<double>(kDateBase.daysTo(d)));
     }
     if (name == QLatin1String("DECODEDATE")) {
         const QDate d = scDaysToDateTime(ToFloat(p[0])).date();
@@ -180,7 +184,7 @@ Variant DateFunc(const QString& name, Params& p)
         const QTime t(p[0].AsInteger(), p[1].AsInteger(), p[2].AsInteger(), p[3].AsInteger());
         if (!t.isValid())
             throw EConvertError(QStringLiteral("Invalid argument to time encode"));
-        return t.msecsSinceStartOfDay() / 86400000.0;
+        return Variant::Date(t.msecsSinceStartOfDay() / 86400000.0);
     }
     if (name == QLatin1String("DECODETIME")) {
         const QTime t = scDaysToDateTime(ToFloat(p[0])).time();
@@ -328,9 +332,11 @@ Variant VarArrayCreate(const Variant& bounds, int typ)
         break;
     case 4:
     case 5:
-    case 6:
-    case 7: // floating, currency and date
+    case 6: // floating and currency
         element = 0.0;
+        break;
+    case 7: // varDate
+        element = Variant::Date(0);
         break;
     case 8:
     case 72:
@@ -417,6 +423,8 @@ Variant OtherFunc(const TscScript* script, const QString& name, Params& p)
             return 3;
         case Variant::vkDouble:
             return 5;
+        case Variant::vkDate:
+            return 7;
         case Variant::vkBoolean:
             return 11;
         case Variant::vkInt64:
@@ -473,8 +481,7 @@ void scAddSysRtti(TscScript* S)
             "function VarToStr(v: Variant): String", "function StrToInt(s: String): Integer",
             "function StrToInt64(s: String): Int64", "function StrToFloat(s: String): Extended",
             "function StrToDate(s: String): Extended", "function StrToTime(s: String): Extended",
-            "function StrscDaysToDateTime(s: String): Extended",
-            "function StrToBool(const S: string): Boolean;" });
+            "function StrToDateTime(s: String): Extended", "function StrToBool(const S: string): Boolean;" });
     AddAll(S, "ctFormat", FormatFunc,
         { "function Format(Fmt: String; Args: array): String",
             "function FormatFloat(Fmt: String; Value: Extended): String",

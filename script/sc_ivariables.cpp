@@ -63,7 +63,8 @@ void TscVariable::SetValue(const Variant& Value)
         FValue = Variant(Value.AsBoolean());
         break;
     case fvtFloat:
-        FValue = Variant(Value.AsDouble());
+        // TDateTime is a floating type; a date stays a date so it prints as one.
+        FValue = Value.IsDate() ? Value : Variant(Value.AsDouble());
         break;
     case fvtChar:
     case fvtString:

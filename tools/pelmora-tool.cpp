@@ -1,9 +1,10 @@
 // pelmora-tool: the command-line companion of Pelmora. It dispatches to one
 // command per first argument; every command returns its own exit status.
 // `eval` evaluates one report expression through the expression cache with
-// the standard library and prints its kind and text; its output does not
-// depend on the machine's locale unless one is asked for. ShowMessage texts
+// the standard library and prints its kind and text (dates in ISO 8601); its
+// output does not depend on the machine's locale unless one is asked for. ShowMessage texts
 // go to standard error, so standard output stays the one result line.
+#include "DayCount.h"
 #include "ListCommand.h"
 #include "PelmoraError.h"
 #include "PrepareCommand.h"
@@ -49,6 +50,24 @@ QString KindText(const Variant& v)
     }
 }
 
+// ISO 8601, the time only when it is not midnight and its milliseconds only
+// when there are any.
+QString IsoDateText(double days)
+{
+    const std::optional<QDateTime> dt = DayCountToDateTime(days);
+    if (!dt)
+        throw EConvertError(
+            QStringLiteral("%1 is not a valid date and time value").arg(Variant::FloatToText(days)));
+    const QDate d = dt->date();
+    const QTime t = dt->time();
+    QString s = QString::asprintf("%04d-%02d-%02d", d.year(), d.month(), d.day());
+    if (t.msecsSinceStartOfDay() != 0)
+        s += QString::asprintf("T%02d:%02d:%02d", t.hour(), t.minute(), t.second());
+    if (t.msec() != 0)
+        s += QString::asprintf(".%03d", t.msec());
+    return s;
+}
+
 QString ValueText(const Variant& v)
 {
     switch (v.VarKind()) {
@@ -60,6 +79,8 @@ QString ValueText(const Variant& v)
     case Variant::vkDouble:
         // "." and the fewest digits that read back to the same number.
         return QString::number(v.AsDouble(), 'g', QLocale::FloatingPointShortest);
+    case Variant::vkDate:
+        return IsoDateText(v.AsDouble());
     default:
         return v.AsString();
     }
@@ -104,7 +125,15 @@ int Eval(int argc, char** argv)
         std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
         return 1;
     }
-    std::printf("%s: %s\n", KindText(v).toUtf8().constData(), ValueText(v).toUtf8().constData());
+    QString text;
+    try {
+        text = ValueText(v);
+    } catch (const EPelmoraError& e) {
+        // A value with no text (an array, a date beyond year 9999) is an error, not a crash.
+        std::fprintf(stderr, "%s\n", e.Message().toLocal8Bit().constData());
+        return 1;
+    }
+    std::printf("%s: %s\n", KindText(v).toUtf8().constData(), text.toUtf8().constData());
     return 0;
 }
 

@@ -465,3 +465,33 @@ TEST_F(MemoData, StyleAppliesOnlyWhatItIsMeantTo)
     EXPECT_EQ(Memo->Color(), clNone);
     EXPECT_EQ(Memo->Frame()->Typ(), TrpFrameTypes(ftBottom));
 }
+
+// The run's date and time print by the Russian short date and long time, in
+// bracketed expressions, through FormatDateTime and through format suffixes.
+TEST_F(MemoData, DatesPrintByTheLocale)
+{
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    Engine.SetStart(46365, 0.4375); // 9 December 2026, 10:30
+    const struct {
+        const char* Template;
+        const char* Printed;
+    } cases[] = {
+        { "[Date]", "09.12.2026" },
+        { "Printed on [DATE]", "Printed on 09.12.2026" },
+        { "[Time]", "10:30:00" },
+        { "[<Date> + <Time>]", "09.12.2026 10:30:00" },
+        { "due [<Date> + 7]", "due 16.12.2026" },
+        { "[<Date> - EncodeDate(2026, 12, 1)] days", "8 days" },
+        { "[FormatDateTime('d mmmm yyyy', <Date>)]", "9 декабря 2026" },
+        { "[FormatDateTime('dd/mm/yy hh:nn', <Date> + <Time>)]", "09.12.26 10:30" },
+        { "[FormatDateTime('c', <Date>)]", "09.12.2026" },
+        { "[Date #Ddd mmm yyyy]", "09 дек. 2026" },
+        { "[EncodeDate(2026, 12, 9) + EncodeTime(8, 5, 0, 0)]", "09.12.2026 08:05:00" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Expand(QString::fromUtf8(c.Template)), QString::fromUtf8(c.Printed)) << c.Template;
+
+    Memo->SetHideZeros(true);
+    Engine.SetStart(0, 0);
+    EXPECT_EQ(Expand(QStringLiteral("[Date]")), QString()) << "day 0 is a zero value";
+}

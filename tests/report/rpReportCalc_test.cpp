@@ -406,8 +406,8 @@ TEST_F(ReportCalc, SystemVariablesComeFromTheEngine)
         const char* Expr;
         Variant WithEngine, WithoutEngine;
     } cases[] = {
-        { "Date", Variant(46000.0), Variant::Null() },
-        { "TIME", Variant(0.5), Variant::Null() },
+        { "Date", Variant::Date(46000), Variant::Null() },
+        { "TIME", Variant::Date(0.5), Variant::Null() },
         { "Page", Variant(int32_t(2)), Variant(int32_t(0)) },
         { "Page#", Variant(int32_t(3)), Variant(int32_t(0)) },
         { "totalpages", Variant(int32_t(7)), Variant(int32_t(0)) },

@@ -9,6 +9,7 @@ class PageEngine : public TrpCustomEngine {
 public:
     using TrpCustomEngine::SetCurBand;
     using TrpCustomEngine::SetCurVColumn;
+    using TrpCustomEngine::SetStart;
     using TrpCustomEngine::TrpCustomEngine;
     int LogicalPageNo() const override { return Physical + 1; }
     int LogicalTotalPages() const override { return 0; }

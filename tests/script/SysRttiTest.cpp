@@ -82,7 +82,7 @@ TEST_F(SysRttiTest, FunctionTable)
         { "Sqrt of numeric text in a variant", "Sqrt(NineText)", 3.0 },
         { "Abs", "Abs(-1.5)", 1.5 },
         { "Pi", "Pi", 3.1415926535897932385 },
-        { "EncodeDate", "EncodeDate(2000, 1, 1)", 36526.0 },
+        { "EncodeDate", "EncodeDate(2000, 1, 1)", Variant::Date(36526) },
         { "DayOfWeek Saturday", "DayOfWeek(36526)", 7 },
         { "IsLeapYear", "IsLeapYear(2000)", true },
         { "DaysInMonth", "DaysInMonth(2001, 2)", 28 },
@@ -234,6 +234,59 @@ TEST_F(SysRttiTest, DateTimePicturesFollowTheLocale)
         EXPECT_TRUE(error.isEmpty()) << c.name << ": " << error.toStdString();
         EXPECT_EQ(v.AsString(), QString::fromUtf8(c.expected)) << c.name;
     }
+}
+
+// The date functions give values of the date kind, which keep their kind
+// through date arithmetic and TDateTime variables and print as dates.
+TEST_F(SysRttiTest, DateFunctionsGiveDates)
+{
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    report.AddVariable("Due", "TDateTime", 0.0);
+    constexpr double dec9 = 46365, halfPastTen = 0.4375;
+    const Case cases[] = {
+        { "EncodeDate", "EncodeDate(2026, 12, 9)", Variant::Date(dec9) },
+        { "EncodeTime", "EncodeTime(10, 30, 0, 0)", Variant::Date(halfPastTen) },
+        { "date plus time", "EncodeDate(2026, 12, 9) + EncodeTime(10, 30, 0, 0)",
+            Variant::Date(dec9 + halfPastTen) },
+        { "StrToDate", "StrToDate('09.12.2026')", Variant::Date(dec9) },
+        { "StrToTime", "StrToTime('10:30:00')", Variant::Date(halfPastTen) },
+        { "StrToTime in the short format", "StrToTime('10:30')", Variant::Date(halfPastTen) },
+        { "StrToDateTime", "StrToDateTime('09.12.2026 10:30:00')", Variant::Date(dec9 + halfPastTen) },
+        { "StrToDateTime of a date alone", "StrToDateTime('09.12.2026')", Variant::Date(dec9) },
+        { "a week later is a date", "EncodeDate(2026, 12, 9) + 7", Variant::Date(dec9 + 7) },
+        { "days between two dates", "EncodeDate(2026, 12, 16) - EncodeDate(2026, 12, 9)", 7.0 },
+        { "dates compare", "EncodeDate(2026, 12, 9) < EncodeDate(2026, 12, 16)", true },
+        { "a date equals its day count", "EncodeDate(2026, 12, 9) = 46365", true },
+        { "VarType of a date", "VarType(EncodeDate(2026, 12, 9))", 7 },
+        { "date element", "VarArrayCreate([0, 0], varDate)[0]", Variant::Date(0) },
+        { "date to text", "VarToStr(EncodeDate(2026, 12, 9))", QString("09.12.2026") },
+        { "date and time to text", "VarToStr(StrToDateTime('09.12.2026 10:30:00'))",
+            QString("09.12.2026 10:30:00") },
+        { "joined to text", "'Due ' + VarToStr(EncodeDate(2026, 12, 9) + 1)", QString("Due 10.12.2026") },
+        { "date functions still take dates", "DayOfWeek(EncodeDate(2026, 12, 9))", 4 },
+        { "FormatDateTime of a date", "FormatDateTime('d mmmm yyyy', EncodeDate(2026, 12, 9))",
+            QString("9 декабря 2026") },
+    };
+    for (const Case& c : cases) {
+        const Variant v = Calc(QString::fromUtf8(c.expr));
+        EXPECT_TRUE(error.isEmpty()) << c.name << ": " << error.toStdString();
+        EXPECT_TRUE(v.IsIdentical(c.expected))
+            << c.name << ": got " << v.KindName().toStdString() << " " << v.AsString().toStdString();
+    }
+    // Today, this moment and the time of day are dates too.
+    for (const char* now : { "Date", "Now", "Time" })
+        EXPECT_EQ(Calc(QString::fromLatin1(now)).VarKind(), Variant::vkDate) << now;
+    EXPECT_EQ(Calc("Date").AsDouble(), static_cast<double>(QDate(1899, 12, 30).daysTo(QDate::currentDate())))
+        << "Date has no time of day";
+
+    // A TDateTime variable keeps the date kind it is given.
+    TscCustomVariable* due = report.Find("Due");
+    ASSERT_NE(due, nullptr);
+    due->SetValue(Variant::Date(dec9));
+    EXPECT_EQ(due->Value().VarKind(), Variant::vkDate);
+    EXPECT_TRUE(Calc("Due + 1").IsIdentical(Variant::Date(dec9 + 1)));
+    due->SetValue(Variant(7));
+    EXPECT_TRUE(due->Value().IsIdentical(Variant(7.0))) << "a number written to it stays a number";
 }
 
 // Hooks of the host, found from the script that holds the library upwards.

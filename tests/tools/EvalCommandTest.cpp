@@ -2,6 +2,7 @@
 // the same output whatever the machine's locale, and errors on standard error
 // with exit status 1.
 #include <QProcess>
+#include <QStringList>
 #include <gtest/gtest.h>
 
 namespace {
@@ -11,6 +12,7 @@ struct TEvalCase {
     const char* Expression;
     const char* Output; // standard output, or the error text when Status is 1
     int Status;
+    const char* Locale = nullptr; // the tool's --locale, when given
 };
 
 class EvalCommandTest : public ::testing::TestWithParam<TEvalCase> { };
@@ -23,8 +25,11 @@ TEST_P(EvalCommandTest, PrintsKindAndTextOrFails)
     // A comma-decimal locale must not leak into the output.
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
     process.setProcessEnvironment(env);
-    process.start(
-        QStringLiteral(PELMORA_TOOL_BINARY), { QStringLiteral("eval"), QString::fromUtf8(c.Expression) });
+    QStringList args { QStringLiteral("eval") };
+    if (c.Locale)
+        args << QStringLiteral("--locale") << QString::fromUtf8(c.Locale);
+    args << QString::fromUtf8(c.Expression);
+    process.start(QStringLiteral(PELMORA_TOOL_BINARY), args);
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), c.Status);
     const QString out
@@ -55,7 +60,19 @@ INSTANTIATE_TEST_SUITE_P(Cases, EvalCommandTest,
         TEvalCase {
             "Mask", "FormatMaskText('!(999)000-0000;0;_', '5551234567')", "String: (555)123-4567", 0 },
         // the tool has no automation servers
-        TEvalCase { "NoAutomation", "CreateOleObject('Pelmora.Log')", "Invalid class string", 1 }),
+        TEvalCase { "NoAutomation", "CreateOleObject('Pelmora.Log')", "Invalid class string", 1 },
+        // dates print in ISO 8601 whatever the locale; the time only when not midnight
+        TEvalCase { "Date", "EncodeDate(2026, 12, 9)", "Date: 2026-12-09", 0 },
+        TEvalCase { "DateAndTime", "EncodeDate(2026, 12, 9) + EncodeTime(10, 30, 0, 0)",
+            "Date: 2026-12-09T10:30:00", 0 },
+        TEvalCase { "Milliseconds", "EncodeTime(10, 30, 0, 5)", "Date: 1899-12-30T10:30:00.005", 0 },
+        TEvalCase { "DateFromRussianText", "StrToDate('09.12.2026') + 7", "Date: 2026-12-16", 0, "ru_RU" },
+        TEvalCase { "DaysBetween", "EncodeDate(2026, 12, 16) - EncodeDate(2026, 12, 9)", "Float: 7", 0 },
+        // values without a text are errors, not crashes
+        TEvalCase { "DateBeyond9999", "EncodeDate(9999, 12, 31) + 1",
+            "2958466 is not a valid date and time value", 1 },
+        TEvalCase { "Array", "VarArrayCreate([0, 1], varInteger)",
+            "Could not convert variant of type (Array) into type (String)", 1 }),
     [](const ::testing::TestParamInfo<TEvalCase>& info) { return std::string(info.param.Name); });
 
 // A message is shown on standard error; standard output keeps only the result.
