@@ -7,6 +7,8 @@
 #include <QString>
 #include <memory>
 
+class QPainter;
+
 class TrpCustomFill : public TrpPersistent {
 public:
     virtual std::unique_ptr<TrpCustomFill> Clone() const = 0;
@@ -14,6 +16,9 @@ public:
     // False for a fill that leaves the background as it is.
     virtual bool Paints() const { return true; }
     virtual bool Equals(const TrpCustomFill& Other) const = 0;
+    // Paints the fill in the device rectangle X, Y, X1, Y1 (rpViewDraw.cpp).
+    virtual void Draw(
+        QPainter* Canvas, int X, int Y, int X1, int Y1, Extended ScaleX, Extended ScaleY) const = 0;
     // Attributes Add.Name of the fill's values that differ from AFill; all
     // of them when AFill is of another kind (or none).
     QString Diff(const TrpCustomFill* AFill, const QString& Add) const;
@@ -29,6 +34,8 @@ public:
     TrpFillType FillType() const override { return ftBrush; }
     bool Paints() const override;
     bool Equals(const TrpCustomFill& Other) const override;
+    void Draw(
+        QPainter* Canvas, int X, int Y, int X1, int Y1, Extended ScaleX, Extended ScaleY) const override;
 };
 
 class TrpGradientFill : public TrpCustomFill {
@@ -40,6 +47,8 @@ public:
     std::unique_ptr<TrpCustomFill> Clone() const override { return std::make_unique<TrpGradientFill>(*this); }
     TrpFillType FillType() const override { return ftGradient; }
     bool Equals(const TrpCustomFill& Other) const override;
+    void Draw(
+        QPainter* Canvas, int X, int Y, int X1, int Y1, Extended ScaleX, Extended ScaleY) const override;
 };
 
 class TrpGlassFill : public TrpCustomFill {
@@ -52,6 +61,8 @@ public:
     std::unique_ptr<TrpCustomFill> Clone() const override { return std::make_unique<TrpGlassFill>(*this); }
     TrpFillType FillType() const override { return ftGlass; }
     bool Equals(const TrpCustomFill& Other) const override;
+    void Draw(
+        QPainter* Canvas, int X, int Y, int X1, int Y1, Extended ScaleX, Extended ScaleY) const override;
 };
 
 std::unique_ptr<TrpCustomFill> rpCreateFill(TrpFillType Kind);

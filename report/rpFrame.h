@@ -6,6 +6,7 @@
 
 #include <QString>
 
+class QPainter;
 class TrpFrame;
 
 class TrpFrameLine : public TrpPersistent {
@@ -68,6 +69,10 @@ public:
     const TrpFrameLine* TopLine() const { return &FTopLine; }
     const TrpFrameLine* RightLine() const { return &FRightLine; }
     const TrpFrameLine* BottomLine() const { return &FBottomLine; }
+
+    // Shadow, then the left, right, top and bottom lines on the device
+    // rectangle FX, FY, FX1, FY1 (rpViewDraw.cpp).
+    void Draw(QPainter* Canvas, int FX, int FY, int FX1, int FY1, Extended ScaleX, Extended ScaleY) const;
 
 private:
     TrpFrameTypes FTyp;

@@ -1024,9 +1024,20 @@ void TrpDrawText::DrawText(QPainter* C, TrpHAlign HAlign, TrpVAlign VAlign)
                 run.setRawFont(raw);
                 run.setGlyphIndexes(glyphs);
                 run.setPositions(positions);
-                run.setUnderline(t.Style.testFlag(fsUnderline));
-                run.setStrikeOut(t.Style.testFlag(fsStrikeOut));
                 C->drawGlyphRun(QPointF(0, 0), run);
+                // Rules drawn here span exactly the run's advances.
+                const qreal left = std::min(positions.front().x(), positions.back().x());
+                const qreal right = std::max(positions.front().x(), positions.back().x())
+                    + FDevAdv[size_t(FRTLReading ? k : end - 1)] - csDev;
+                const qreal thick = std::max<qreal>(1, std::round(raw.lineThickness()));
+                if (t.Style.testFlag(fsUnderline))
+                    C->fillRect(
+                        QRectF(left, baseline + std::max<qreal>(1, std::round(raw.underlinePosition())),
+                            right - left, thick),
+                        color);
+                if (t.Style.testFlag(fsStrikeOut))
+                    C->fillRect(
+                        QRectF(left, baseline - std::round(raw.xHeight() / 2), right - left, thick), color);
             } else {
                 // Characters the font lacks: let the font fallback draw them.
                 QFont f = mc->Font();

@@ -7,6 +7,8 @@ class TrpCustomLineView : public TrpStretcheable {
     RP_CLASS_INFO
     RP_FIELD(bool, Diagonal, false)
 public:
+    void Draw(
+        QPainter* ACanvas, Extended AScaleX, Extended AScaleY, Extended AOffsetX, Extended AOffsetY) override;
     TrpCustomLineView() { SetComponentStyle(ComponentStyle() & ~TrpComponentStyle(csDefaultDiff)); }
 };
 

@@ -81,6 +81,12 @@ public:
     Extended CalcHeight() override;
     // Width of the widest line with the insets, a whole number.
     virtual Extended CalcWidth();
+    // Fill, frame, underlines and the laid-out text (rpViewDraw.cpp).
+    void Draw(
+        QPainter* ACanvas, Extended AScaleX, Extended AScaleY, Extended AOffsetX, Extended AOffsetY) override;
+    // Also sets TextRect.
+    void PrepareDeviceRect(
+        QPainter* ACanvas, Extended AScaleX, Extended AScaleY, Extended AOffsetX, Extended AOffsetY) override;
     // Starts cutting: PartMemo takes the whole text.
     void InitPart() override;
     // Keeps in Memo the lines that fit the current height, leaves the rest

@@ -6,8 +6,11 @@
 #include "rpFrame.h"
 #include "rpTypes.h"
 
+#include <QByteArray>
 #include <QStringList>
 #include <vector>
+
+class QPainter;
 
 class TrpDataSet;
 class TrpSubreport;
@@ -47,6 +50,12 @@ class TrpReportPage : public TrpPage {
     RP_FIELD(QString, OnAfterPrint, QString())
     RP_FIELD(QString, OnManualBuild, QString())
 public:
+    // The page background: the back picture at the printable area's corner
+    // (rpViewDraw.cpp).
+    void Draw(QPainter* Canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX, Extended OffsetY);
+    // Image file bytes of the back picture; empty for none.
+    const QByteArray& BackPicture() const { return FBackPicture; }
+    void SetBackPicture(const QByteArray& Value) { FBackPicture = Value; }
     TrpReportPage();
 
     // Paper code: 9 is A4, 256 a custom size.
@@ -92,6 +101,7 @@ public:
     TrpSubreport* SubReport = nullptr;
 
 private:
+    QByteArray FBackPicture;
     void UpdateDimensions();
 
     int FPaperSize = 9;

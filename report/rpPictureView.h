@@ -5,6 +5,7 @@
 #include "rpView.h"
 
 #include <QByteArray>
+#include <QRect>
 #include <QString>
 
 class QIODevice;
@@ -21,6 +22,8 @@ class TrpPictureView : public TrpView, public TrpCachedPicture {
     RP_FIELD(bool, HightQuality, false)
     RP_FIELD(QString, FileLink, QString())
 public:
+    void Draw(
+        QPainter* ACanvas, Extended AScaleX, Extended AScaleY, Extended AOffsetX, Extended AOffsetY) override;
     TrpPictureView() { SetComponentStyle(ComponentStyle() & ~TrpComponentStyle(csDefaultDiff)); }
 
     // The image: its kind ("TPNGObject", "TJPEGImage", "TBitmap",
@@ -67,6 +70,10 @@ public:
 
     QByteArray PropData() const override;
     void SetPropData(const QByteArray& Data) override;
+
+    // Where the picture of that pixel size goes in the device rectangle of
+    // the last Draw.
+    QRect TargetRect(int PictureWidth, int PictureHeight) const;
 
 private:
     QString FPictureClass;

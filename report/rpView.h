@@ -52,7 +52,14 @@ public:
     bool Printable() const { return Visibility().testFlag(vsPrint); }
     void SetPrintable(bool Value);
 
-    void Draw(QPainter*, Extended, Extended, Extended, Extended) override { }
+    // Device rectangle, fill, frame (rpViewDraw.cpp).
+    void Draw(
+        QPainter* Canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX, Extended OffsetY) override;
+    // Remembers canvas, scales and offsets and sets X ... FrameWidth.
+    virtual void PrepareDeviceRect(
+        QPainter* ACanvas, Extended AScaleX, Extended AScaleY, Extended AOffsetX, Extended AOffsetY);
+    virtual void PaintFill();
+    virtual void PaintFrame();
     QString Diff(const TrpComponent* AComponent) override;
 
     // --- a run (text expansion): BeforePrint saves TagStr and the hyperlink
@@ -68,6 +75,7 @@ public:
     int X = 0, Y = 0, X1 = 0, Y1 = 0, DX = 0, DY = 0;
     int FrameWidth = 0;
     Extended ScaleX = 1, ScaleY = 1, OffsetX = 0, OffsetY = 0;
+    QPainter* Canvas = nullptr; // of the last Draw
 
 private:
     TrpDataSetLink FDataSet;
