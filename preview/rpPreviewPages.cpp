@@ -112,6 +112,26 @@ void CopyProps(const TrpPersistent& From, TrpPersistent& To)
     }
 }
 
+// The mouse cursor a view asks for by its stored code (the framework's
+// cursor numbers, 0 the default); false for the default or an unknown code.
+bool CursorShape(int Code, Qt::CursorShape& Shape)
+{
+    static const std::pair<int, Qt::CursorShape> Shapes[] = { { -1, Qt::BlankCursor },
+        { -2, Qt::ArrowCursor }, { -3, Qt::CrossCursor }, { -4, Qt::IBeamCursor },
+        { -6, Qt::SizeBDiagCursor }, { -7, Qt::SizeVerCursor }, { -8, Qt::SizeFDiagCursor },
+        { -9, Qt::SizeHorCursor }, { -10, Qt::UpArrowCursor }, { -11, Qt::WaitCursor },
+        { -12, Qt::DragMoveCursor }, { -13, Qt::ForbiddenCursor }, { -14, Qt::SplitHCursor },
+        { -15, Qt::SplitVCursor }, { -16, Qt::DragCopyCursor }, { -17, Qt::WaitCursor },
+        { -18, Qt::ForbiddenCursor }, { -19, Qt::BusyCursor }, { -20, Qt::WhatsThisCursor },
+        { -21, Qt::PointingHandCursor }, { -22, Qt::SizeAllCursor }, { 150, Qt::PointingHandCursor } };
+    for (const auto& [code, shape] : Shapes)
+        if (code == Code) {
+            Shape = shape;
+            return true;
+        }
+    return false;
+}
+
 long double FloatProp(const TrpXMLItem* Item, const QString& Name, long double Default)
 {
     if (!Item->PropExists(Name))
@@ -1124,13 +1144,12 @@ void TrpPreviewPages::ObjectOver(int Index, int X, int Y, Qt::MouseButton Button
         return;
     }
     FLastObjectOver = hit;
-    if (hit->Cursor() != 0)
-        Cursor = Qt::CursorShape(hit->Cursor());
+    const bool ownCursor = CursorShape(hit->Cursor(), Cursor);
     const QString link = hit->Hyperlink()->Value();
     if (!link.isEmpty()) {
         if (report)
             report->SetProgressMessage(link);
-        if (hit->Cursor() == 0)
+        if (!ownCursor)
             Cursor = Qt::PointingHandCursor;
     }
     if (MouseEvent == meClick && !link.isEmpty() && hit->Hyperlink()->Kind() == hkURL)

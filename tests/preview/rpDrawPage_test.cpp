@@ -2,6 +2,7 @@
 // printer, where (margins, mirrored margins) and with what run values.
 #include "StoreFixture.h"
 #include "qt_print.h"
+#include "rpCustomPreview.h"
 
 #include <QImage>
 #include <QPainter>
@@ -148,4 +149,56 @@ TEST(DrawPage, ObjectsOutsideTheVisibleAreaAreSkipped)
     Calls().clear();
     f.Store().DrawPage(7, &painter, 1, 1, 0, 0);
     EXPECT_TRUE(Calls().empty());
+}
+
+namespace {
+
+// The status line of a preview window.
+class StatusLine : public TrpCustomPreviewForm {
+public:
+    void SetMessageText(const QString& Value, bool IsHint) override
+    {
+        if (!IsHint)
+            Message = Value;
+    }
+    QString Message = QStringLiteral("<none>");
+};
+
+} // namespace
+
+TEST(ObjectOver, AHyperlinkShowsItsValueAndTheHandCursor)
+{
+    ExpenseTemplate t;
+    t.Report->EngineOptions()->SetEnableThreadSafe(false); // status texts reach the window
+    t.Report->SetShowProgress(false);
+    t.Cells[0]->Hyperlink()->SetValue(QStringLiteral("https://example.org/car"));
+    t.Cells[1]->SetCursor(-4); // an I-beam of its own
+    t.Cells[1]->Hyperlink()->SetValue(QStringLiteral("part"));
+    t.Fill(1, 1);
+    StatusLine status;
+    t.Report->SetPreviewForm(&status);
+    TrpPreviewPages& store = t.Store();
+    // The first row's band lies at 120.94 below the top margin (37.8).
+    const int rowY = int(37.8 + 120.94 + 5);
+    Qt::CursorShape cursor = Qt::ArrowCursor;
+    store.ObjectOver(0, int(37.8 + 20), rowY, Qt::NoButton, {}, 1, 0, 0, cursor, meMouseMove);
+    EXPECT_EQ(cursor, Qt::PointingHandCursor);
+    EXPECT_EQ(status.Message, QStringLiteral("https://example.org/car"));
+    cursor = Qt::ArrowCursor;
+    store.ObjectOver(0, int(37.8 + 200), rowY, Qt::NoButton, {}, 1, 0, 0, cursor, meMouseMove);
+    EXPECT_EQ(cursor, Qt::IBeamCursor);
+    EXPECT_EQ(status.Message, QStringLiteral("part"));
+    // Over a memo without a link: the status line is cleared, the cursor kept.
+    cursor = Qt::ArrowCursor;
+    store.ObjectOver(0, int(37.8 + 500), rowY, Qt::NoButton, {}, 1, 0, 0, cursor, meMouseMove);
+    EXPECT_EQ(cursor, Qt::ArrowCursor);
+    EXPECT_TRUE(status.Message.isEmpty());
+    // Nothing happens while the engine runs or for a page that does not exist.
+    status.Message = QStringLiteral("unchanged");
+    store.ObjectOver(5, 10, 10, Qt::NoButton, {}, 1, 0, 0, cursor, meMouseMove);
+    t.Engine->Running = true;
+    store.ObjectOver(0, int(37.8 + 20), rowY, Qt::NoButton, {}, 1, 0, 0, cursor, meMouseMove);
+    t.Engine->Running = false;
+    EXPECT_EQ(status.Message, QStringLiteral("unchanged"));
+    t.Report->SetPreviewForm(nullptr);
 }
