@@ -23,13 +23,15 @@
 
 namespace {
 
-void PutVarint(QByteArray& Out, uint64_t V)
+using TBuffer = std::vector<uint8_t>;
+
+void PutVarint(TBuffer& Out, uint64_t V)
 {
     while (V >= 0x80) {
-        Out.append(char(uint8_t(V) | 0x80));
+        Out.push_back(uint8_t(V) | 0x80);
         V >>= 7;
     }
-    Out.append(char(V));
+    Out.push_back(uint8_t(V));
 }
 
 // The 4-bit alphabet of kind-2 strings.
@@ -57,7 +59,7 @@ int NibbleOf(char16_t C)
     return -1;
 }
 
-void PutString(QByteArray& Out, QStringView S)
+void PutString(TBuffer& Out, QStringView S)
 {
     bool narrow = true;
     bool nibbles = S.size() >= 2;
@@ -74,18 +76,15 @@ void PutString(QByteArray& Out, QStringView S)
         for (qsizetype i = 0; i < S.size(); i += 2) {
             const int lo = NibbleOf(S[i].unicode());
             const int hi = i + 1 < S.size() ? NibbleOf(S[i + 1].unicode()) : 0;
-            Out.append(char(lo | (hi << 4)));
+            Out.push_back(uint8_t(lo | (hi << 4)));
         }
     } else if (narrow) {
-        const qsizetype at = Out.size();
-        Out.resize(at + S.size());
-        char* p = Out.data() + at;
         for (QChar c : S)
-            *p++ = char(c.unicode());
+            Out.push_back(uint8_t(c.unicode()));
     } else {
         for (QChar c : S) {
-            Out.append(char(c.unicode() & 0xFF));
-            Out.append(char(c.unicode() >> 8));
+            Out.push_back(uint8_t(c.unicode() & 0xFF));
+            Out.push_back(uint8_t(c.unicode() >> 8));
         }
     }
 }
@@ -151,9 +150,14 @@ int TrpPagePack::NameId(const QString& Name)
 {
     // Item names are shared copies of a few alias names: their text buffer
     // identifies them without hashing the characters.
+    TRecent& recent = FRecent[(quintptr(Name.constData()) >> 4) % std::size(FRecent)];
+    if (recent.Buffer == Name.constData())
+        return recent.Id;
     const auto known = FNameBuffers.constFind(Name.constData());
-    if (known != FNameBuffers.cend())
+    if (known != FNameBuffers.cend()) {
+        recent = { Name.constData(), *known };
         return *known;
+    }
     auto it = FNameIds.constFind(Name);
     if (it == FNameIds.cend()) {
         FNames.push_back(Name);
@@ -175,7 +179,7 @@ int TrpPagePack::AttrId(QStringView Name)
     return int(FAttrs.size()) - 1;
 }
 
-void TrpPagePack::PackText(const QString& Text, QByteArray& Out)
+void TrpPagePack::PackText(const QString& Text, std::vector<uint8_t>& Out)
 {
     if (Text.isEmpty()) {
         PutVarint(Out, 0);
@@ -217,7 +221,7 @@ void TrpPagePack::PackText(const QString& Text, QByteArray& Out)
     }
 }
 
-void TrpPagePack::PackItem(const TrpXMLItem* Item, QByteArray& Out)
+void TrpPagePack::PackItem(const TrpXMLItem* Item, std::vector<uint8_t>& Out)
 {
     PutVarint(Out, uint64_t(NameId(Item->Name())));
     PackText(Item->Text(), Out);
@@ -228,13 +232,12 @@ void TrpPagePack::PackItem(const TrpXMLItem* Item, QByteArray& Out)
 
 QByteArray TrpPagePack::Pack(const TrpXMLItem* Item)
 {
-    QByteArray out;
-    out.reserve(4096);
-    PutVarint(out, uint64_t(Item->Count()));
+    // Built in a reused buffer, then copied once at its final size.
+    FBuffer.clear();
+    PutVarint(FBuffer, uint64_t(Item->Count()));
     for (int i = 0; i < Item->Count(); ++i)
-        PackItem(Item->Items(i), out);
-    out.squeeze();
-    return out;
+        PackItem(Item->Items(i), FBuffer);
+    return QByteArray(reinterpret_cast<const char*>(FBuffer.data()), qsizetype(FBuffer.size()));
 }
 
 void TrpPagePack::Unpack(const QByteArray& Bytes, TrpXMLItem* Item) const
@@ -286,5 +289,7 @@ void TrpPagePack::Clear()
     FNames.clear();
     FNameIds.clear();
     FNameBuffers.clear();
+    for (TRecent& r : FRecent)
+        r = TRecent();
     FAttrs.clear();
 }

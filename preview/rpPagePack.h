@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <cstdint>
 #include <vector>
 
 class TrpXMLItem;
@@ -26,13 +27,20 @@ public:
 private:
     int NameId(const QString& Name);
     int AttrId(QStringView Name);
-    void PackItem(const TrpXMLItem* Item, QByteArray& Out);
-    void PackText(const QString& Text, QByteArray& Out);
+    void PackItem(const TrpXMLItem* Item, std::vector<uint8_t>& Out);
+    void PackText(const QString& Text, std::vector<uint8_t>& Out);
 
     // Item names (alias and class names) and attribute names met so far.
     std::vector<QString> FNames;
     QHash<QString, int> FNameIds;
     // Text buffers of names in FNames, for a lookup without hashing.
     QHash<const QChar*, int> FNameBuffers;
+    // The last names looked up, by buffer, in front of that table.
+    struct TRecent {
+        const QChar* Buffer = nullptr;
+        int Id = 0;
+    };
+    TRecent FRecent[64];
+    std::vector<uint8_t> FBuffer;
     std::vector<QString> FAttrs;
 };

@@ -1,0 +1,204 @@
+// Drawing a prepared page: which objects are drawn on screen and on the
+// printer, where (margins, mirrored margins) and with what run values.
+#include "StoreFixture.h"
+#include "qt_print.h"
+#include "rpCustomPreview.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct DrawCall {
+    QString Name;
+    double X; // left edge on the canvas
+    bool Printing;
+    int TotalPages;
+};
+
+std::vector<DrawCall>& Calls()
+{
+    static std::vector<DrawCall> calls;
+    return calls;
+}
+
+// A memo that records how the store asks it to draw.
+class RecordingMemo : public TrpMemoView {
+public:
+    static const TrpClassInfo& StaticClassInfo()
+    {
+        static const TrpClassInfo info(QStringLiteral("RecordingMemo"), &TrpMemoView::StaticClassInfo(),
+            [] { return std::make_unique<RecordingMemo>(); });
+        return info;
+    }
+    const TrpClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+    void Draw(QPainter*, Extended ScaleX, Extended, Extended OffsetX, Extended) override
+    {
+        Calls().push_back({ Name(), double(AbsLeft() * ScaleX + OffsetX), IsPrinting(), TotalPages });
+    }
+};
+
+// One band with three recording memos: on screen only, printed only, both.
+struct DrawFixture : ExpenseTemplate {
+    DrawFixture()
+    {
+        auto* band = Band<TrpMasterData>(QStringLiteral("Marks"), 0, 30);
+        Add(band, QStringLiteral("ScreenOnly"), 10, vsPreview);
+        Add(band, QStringLiteral("PrintOnly"), 200, vsPrint);
+        Add(band, QStringLiteral("Both"), 400, vsPreview | vsPrint);
+        Page->SetLeftMargin(10);
+        Page->SetRightMargin(30);
+        Page->SetMirrorMargins(true);
+        Engine->Running = true;
+        Engine->FinalPass = true;
+        Store().Initialize();
+        Store().AddSourcePage(Page);
+        Store().BeginPass();
+        for (int p = 0; p < 2; ++p) {
+            Store().AddPage(Page);
+            band->SetTop(100);
+            Store().AddObject(band);
+        }
+        Store().Finish();
+        Engine->Running = false;
+        Calls().clear();
+    }
+    void Add(TrpBand* Band, const QString& Name, long double Left, TrpVisibilityTypes Visibility)
+    {
+        auto* memo = static_cast<RecordingMemo*>(Band->InsertChild(std::make_unique<RecordingMemo>()));
+        memo->SetName(Name);
+        memo->SetBounds(Left, 0, 50, 20);
+        memo->SetVisibility(Visibility);
+    }
+    QStringList Drawn() const
+    {
+        QStringList names;
+        for (const DrawCall& c : Calls())
+            names << c.Name;
+        return names;
+    }
+};
+
+} // namespace
+
+TEST(DrawPage, TheScreenShowsPreviewObjectsAndThePrinterPrintObjects)
+{
+    DrawFixture f;
+    QImage screen(900, 1200, QImage::Format_ARGB32);
+    {
+        QPainter painter(&screen);
+        f.Store().DrawPage(0, &painter, 1, 1, 0, 0);
+    }
+    EXPECT_EQ(f.Drawn(), (QStringList { QStringLiteral("ScreenOnly"), QStringLiteral("Both") }));
+    EXPECT_FALSE(Calls()[0].Printing);
+    EXPECT_EQ(Calls()[0].TotalPages, 2);
+
+    Calls().clear();
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("page.pdf")));
+    {
+        QPainter painter(&printer);
+        f.Store().DrawPage(0, &painter, 1, 1, 0, 0);
+    }
+    EXPECT_EQ(f.Drawn(), (QStringList { QStringLiteral("PrintOnly"), QStringLiteral("Both") }));
+    EXPECT_TRUE(Calls()[0].Printing);
+    // Printing is only set for the drawing itself.
+    EXPECT_FALSE(f.Store().GetPage(0)->IsPrinting());
+}
+
+TEST(DrawPage, OddPagesWithMirroredMarginsStartAtTheRightMargin)
+{
+    DrawFixture f;
+    QImage screen(900, 1200, QImage::Format_ARGB32);
+    QPainter painter(&screen);
+    f.Store().DrawPage(0, &painter, 1, 1, 5, 0);
+    f.Store().DrawPage(1, &painter, 1, 1, 5, 0);
+    ASSERT_EQ(Calls().size(), 4u);
+    EXPECT_NEAR(Calls()[0].X, 5 + 10 * 3.77953 + 10, 1e-6); // page 1: left margin
+    EXPECT_NEAR(Calls()[2].X, 5 + 30 * 3.77953 + 10, 1e-6); // page 2: the right one
+    TrpReportPage* odd = f.Store().GetPage(1);
+    EXPECT_EQ(odd->LeftMargin(), 10); // put back after drawing
+    EXPECT_EQ(odd->RightMargin(), 30);
+}
+
+TEST(DrawPage, ObjectsOutsideTheVisibleAreaAreSkipped)
+{
+    DrawFixture f;
+    QImage screen(900, 1200, QImage::Format_ARGB32);
+    QPainter painter(&screen);
+    // Only the canvas strip left of x = 100 is visible: the first memo
+    // (x 47.8 to 97.8) is inside, the last (from x 437.8) far outside.
+    painter.setClipRect(QRect(0, 0, 100, 1200));
+    f.Store().DrawPage(0, &painter, 1, 1, 0, 0);
+    EXPECT_EQ(f.Drawn(), QStringList { QStringLiteral("ScreenOnly") });
+    // "Both" ends at x 487.8; widened by 20 its box reaches 508.
+    Calls().clear();
+    painter.setClipRect(QRect(505, 0, 100, 1200));
+    f.Store().DrawPage(0, &painter, 1, 1, 0, 0);
+    EXPECT_EQ(f.Drawn(), QStringList { QStringLiteral("Both") });
+    Calls().clear();
+    painter.setClipRect(QRect(510, 0, 100, 1200));
+    f.Store().DrawPage(0, &painter, 1, 1, 0, 0);
+    EXPECT_TRUE(Calls().empty());
+    // Out of range: nothing, no failure.
+    Calls().clear();
+    f.Store().DrawPage(7, &painter, 1, 1, 0, 0);
+    EXPECT_TRUE(Calls().empty());
+}
+
+namespace {
+
+// The status line of a preview window.
+class StatusLine : public TrpCustomPreviewForm {
+public:
+    void SetMessageText(const QString& Value, bool IsHint) override
+    {
+        if (!IsHint)
+            Message = Value;
+    }
+    QString Message = QStringLiteral("<none>");
+};
+
+} // namespace
+
+TEST(ObjectOver, AHyperlinkShowsItsValueAndTheHandCursor)
+{
+    ExpenseTemplate t;
+    t.Report->EngineOptions()->SetEnableThreadSafe(false); // status texts reach the window
+    t.Report->SetShowProgress(false);
+    t.Cells[0]->Hyperlink()->SetValue(QStringLiteral("https://example.org/car"));
+    t.Cells[1]->SetCursor(-4); // an I-beam of its own
+    t.Cells[1]->Hyperlink()->SetValue(QStringLiteral("part"));
+    t.Fill(1, 1);
+    StatusLine status;
+    t.Report->SetPreviewForm(&status);
+    TrpPreviewPages& store = t.Store();
+    // The first row's band lies at 120.94 below the top margin (37.8).
+    const int rowY = int(37.8 + 120.94 + 5);
+    Qt::CursorShape cursor = Qt::ArrowCursor;
+    store.ObjectOver(0, int(37.8 + 20), rowY, Qt::NoButton, {}, 1, 0, 0, cursor, meMouseMove);
+    EXPECT_EQ(cursor, Qt::PointingHandCursor);
+    EXPECT_EQ(status.Message, QStringLiteral("https://example.org/car"));
+    cursor = Qt::ArrowCursor;
+    store.ObjectOver(0, int(37.8 + 200), rowY, Qt::NoButton, {}, 1, 0, 0, cursor, meMouseMove);
+    EXPECT_EQ(cursor, Qt::IBeamCursor);
+    EXPECT_EQ(status.Message, QStringLiteral("part"));
+    // Over a memo without a link: the status line is cleared, the cursor kept.
+    cursor = Qt::ArrowCursor;
+    store.ObjectOver(0, int(37.8 + 500), rowY, Qt::NoButton, {}, 1, 0, 0, cursor, meMouseMove);
+    EXPECT_EQ(cursor, Qt::ArrowCursor);
+    EXPECT_TRUE(status.Message.isEmpty());
+    // Nothing happens while the engine runs or for a page that does not exist.
+    status.Message = QStringLiteral("unchanged");
+    store.ObjectOver(5, 10, 10, Qt::NoButton, {}, 1, 0, 0, cursor, meMouseMove);
+    t.Engine->Running = true;
+    store.ObjectOver(0, int(37.8 + 20), rowY, Qt::NoButton, {}, 1, 0, 0, cursor, meMouseMove);
+    t.Engine->Running = false;
+    EXPECT_EQ(status.Message, QStringLiteral("unchanged"));
+    t.Report->SetPreviewForm(nullptr);
+}
