@@ -13,6 +13,8 @@
 //  4. FBuffer is non-empty exactly in the Edit and Insert states.
 // The file is the truth: Post and Delete change it first and mirror the change
 // in memory only after it succeeded, so a failure leaves both as they were.
+// A refused Post also drops the pending row: a row the user was told is not
+// stored must never be stored later by a navigation that posts it again.
 // Because the mirror is exact, Refresh re-reads the file only when another
 // connection has committed since the last read (SQLite's data version).
 #include "DbTable.h"
@@ -138,6 +140,32 @@ void TDbTable::CheckBrowseMode()
         Post();
 }
 
+void TDbTable::CheckWritable() const
+{
+    if (FReadOnly)
+        Fail(QStringLiteral("Cannot modify a read-only dataset"));
+}
+
+void TDbTable::SetReadOnly(bool readOnly)
+{
+    CheckInactive();
+    FReadOnly = readOnly;
+}
+
+void TDbTable::SetBusyTimeout(int milliseconds)
+{
+    FBusyTimeoutMs = milliseconds;
+    if (FConnection)
+        FConnection->SetBusyTimeout(milliseconds);
+}
+
+void TDbTable::SetOnBusyWait(TDbConnection::TBusyWaitEvent handler)
+{
+    FOnBusyWait = std::move(handler);
+    if (FConnection)
+        FConnection->SetOnBusyWait(FOnBusyWait);
+}
+
 void TDbTable::SetDatabaseFile(const QString& fileName)
 {
     CheckInactive();
@@ -158,7 +186,9 @@ void TDbTable::Open()
         return;
     try {
         FConnection = std::make_unique<TDbConnection>();
-        FConnection->Open(FDatabaseFile);
+        FConnection->SetBusyTimeout(FBusyTimeoutMs);
+        FConnection->SetOnBusyWait(FOnBusyWait);
+        FConnection->Open(FDatabaseFile, FReadOnly ? TDbOpenMode::ReadOnly : TDbOpenMode::ReadWrite);
         ReadFields();
         FFilter = FFiltered && !FFilterText.trimmed().isEmpty() ? CompileFilter(FFilterText)
                                                                 : std::vector<TCompiledCondition>();
@@ -402,6 +432,7 @@ int TDbTable::MoveBy(int distance)
 void TDbTable::Insert()
 {
     CheckBrowseMode();
+    CheckWritable();
     FInsertPos = FCur < 0 ? 0 : FCur;
     FBuffer.assign(FFields.size(), TDbValue());
     FState = TDataSetState::Insert;
@@ -413,6 +444,7 @@ void TDbTable::Edit()
     CheckActive();
     if (FState == TDataSetState::Edit || FState == TDataSetState::Insert)
         return;
+    CheckWritable();
     if (FView.empty()) {
         Insert();
         return;
@@ -428,6 +460,20 @@ void TDbTable::Post()
     CheckActive();
     if (FState == TDataSetState::Browse)
         return;
+    try {
+        StorePending();
+    } catch (...) {
+        // The file refused the row (SQLite has undone the statement): the
+        // row goes, so nothing posts it again behind the user's back.
+        Cancel();
+        throw;
+    }
+    if (FAfterPost)
+        FAfterPost(*this);
+}
+
+void TDbTable::StorePending()
+{
     QStringList names, marks;
     for (const auto& f : FFields) {
         if (f->Index() == FKeyField)
@@ -490,6 +536,7 @@ void TDbTable::Cancel()
 void TDbTable::Delete()
 {
     CheckActive();
+    CheckWritable();
     if (FState == TDataSetState::Insert) {
         Cancel();
         return;
@@ -512,13 +559,22 @@ void TDbTable::Delete()
 
 void TDbTable::Refresh()
 {
-    CheckBrowseMode();
+    CheckActive();
+    const bool posting = FState == TDataSetState::Edit || FState == TDataSetState::Insert;
+    Post();
     const std::optional<qint64> current = Bookmark();
     const int pos = FCur;
-    // Our own writes are mirrored in memory already; only another
-    // connection's commit makes re-reading the file necessary.
-    if (FConnection->DataVersion() != FDataVersion)
-        ReadRows();
+    try {
+        // Our own writes are mirrored in memory already; only another
+        // connection's commit makes re-reading the file necessary.
+        if (FConnection->DataVersion() != FDataVersion)
+            ReadRows();
+    } catch (const EPelmoraError& e) {
+        if (!posting)
+            throw;
+        throw EDatabaseError(QStringLiteral("The entry was stored, but the rows could not be read again. %1")
+                                 .arg(e.Message()));
+    }
     RebuildView();
     MoveToRowId(current, pos);
     Q_ASSERT(InvariantsHold());

@@ -39,6 +39,17 @@ public:
     void SetDatabaseFile(const QString& fileName);
     const QString& TableName() const { return FTableName; }
     void SetTableName(const QString& tableName);
+    // A read-only table opens the file without writing anything to it (also
+    // in a folder the user cannot write) and refuses Insert, Edit and Delete.
+    // Only while closed.
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool readOnly);
+    // How long a write waits for another program's lock before it fails,
+    // and who is told while it waits (see TDbConnection); kept across opens.
+    int BusyTimeout() const { return FBusyTimeoutMs; }
+    void SetBusyTimeout(int milliseconds);
+    const TDbConnection::TBusyWaitEvent& OnBusyWait() const { return FOnBusyWait; }
+    void SetOnBusyWait(TDbConnection::TBusyWaitEvent handler);
 
     // Open: connect, read the fields and all rows by id, apply the filter when
     // it is on, go to the first row, then call AfterOpen. Errors leave it closed.
@@ -52,6 +63,9 @@ public:
     void SetAfterOpen(TNotifyEvent handler) { FAfterOpen = std::move(handler); }
     const TNotifyEvent& BeforeClose() const { return FBeforeClose; }
     void SetBeforeClose(TNotifyEvent handler) { FBeforeClose = std::move(handler); }
+    // Called after a pending row has been stored in the file.
+    const TNotifyEvent& AfterPost() const { return FAfterPost; }
+    void SetAfterPost(TNotifyEvent handler) { FAfterPost = std::move(handler); }
 
     // Fields of the open table, in column order (none while closed).
     int FieldCount() const { return int(FFields.size()); }
@@ -90,7 +104,9 @@ public:
 
     // Insert: a new pending row before the current one. Edit: the current row
     // becomes pending (with no row in view it inserts instead). Post stores
-    // the pending row in the file; Cancel drops it.
+    // the pending row in the file; Cancel drops it. When the file refuses
+    // the row, Post drops it too and throws: the table is back in Browse,
+    // the file and the rows as they were, so no later step stores it.
     void Insert();
     void Edit();
     void Post();
@@ -98,7 +114,10 @@ public:
     // Removes the current row from the file at once. With no row in view fails
     // with "<Name>: Cannot perform this operation on an empty dataset".
     void Delete();
-    // Posts a pending row, reads all rows again and keeps the current row current.
+    // Posts a pending row, reads all rows again and keeps the current row
+    // current. When the row was stored but the rows cannot be read again,
+    // the error says that the row was stored; the table keeps the rows it
+    // had, the stored row among them.
     void Refresh();
 
     // Filter text and switch; the text is kept while the filter is off. Turning
@@ -137,6 +156,7 @@ private:
     void CheckActive() const;
     void CheckInactive() const;
     void CheckBrowseMode();
+    void CheckWritable() const;
     void ReadFields();
     void ReadRows();
     std::vector<TCompiledCondition> CompileFilter(const QString& text) const;
@@ -153,15 +173,20 @@ private:
     }
     int RowCount() const { return FFields.empty() ? 0 : int(FCells.size() / FFields.size()); }
     void SetCurrent(int viewPos);
+    void StorePending(); // Post's write; may leave the pending row on failure
     void InsertRow(std::vector<TDbValue> values);
     void RemoveRow(int row);
 
     QString FName;
     QString FDatabaseFile;
     QString FTableName;
+    bool FReadOnly = false;
+    int FBusyTimeoutMs = TDbConnection::BusyTimeoutMs;
+    TDbConnection::TBusyWaitEvent FOnBusyWait;
     TDataSetState FState = TDataSetState::Inactive;
     TNotifyEvent FAfterOpen;
     TNotifyEvent FBeforeClose;
+    TNotifyEvent FAfterPost;
 
     std::unique_ptr<TDbConnection> FConnection;
     std::vector<std::unique_ptr<TDbField>> FFields;
