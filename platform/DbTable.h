@@ -161,8 +161,21 @@ private:
     void ReadRows();
     std::vector<TCompiledCondition> CompileFilter(const QString& text) const;
     std::vector<TCompiledSort> CompileSort(const QString& text) const;
-    bool PassesFilter(int row) const;
+    bool PassesFilter(int row);
     void RebuildView();
+    // Puts the rows written since the view was last built where the filter
+    // and the sort place them (a refresh after the program's own writes).
+    void PlaceWrittenRows();
+    // True when row a comes before row b in the sort order (ties: by id).
+    bool ViewLess(int a, int b);
+    // The comparison key of a row's value and the rows in key order, per
+    // field, computed on first use and kept up to date by every write.
+    const std::vector<TDbValue>& FieldKeys(int field);
+    const TDbValue& RowKey(int row, int field);
+    const std::vector<int>& KeyOrder(int field);
+    int KeyOrderPos(int field, int row); // where row belongs in KeyOrder(field)
+    void ForgetKeys();
+    void UpdateKeys(int row); // after the row's values changed
     void MoveToRowId(std::optional<qint64> id, int fallback);
     int ViewPosOfId(qint64 id) const;
     int RowOfId(qint64 id) const;
@@ -174,6 +187,8 @@ private:
     int RowCount() const { return FFields.empty() ? 0 : int(FCells.size() / FFields.size()); }
     void SetCurrent(int viewPos);
     void StorePending(); // Post's write; may leave the pending row on failure
+    // Row numbers move when a row is inserted before them or removed.
+    static void ShiftRows(std::vector<int>& rows, int from, int by);
     void InsertRow(std::vector<TDbValue> values);
     void RemoveRow(int row);
 
@@ -209,6 +224,15 @@ private:
     std::vector<TCompiledCondition> FFilter;
     QString FSortText;
     std::vector<TCompiledSort> FSort;
+
+    struct TFieldKeys {
+        std::vector<TDbValue> Keys; // by row; empty: not computed
+        std::vector<int> Order; // rows by key, ties by row; empty: not computed
+        bool HasKeys = false;
+        bool HasOrder = false;
+    };
+    std::vector<TFieldKeys> FKeys; // by field
+    std::vector<int> FWritten; // rows written since the view was last built
 
     TLifeToken FLifeToken;
 };

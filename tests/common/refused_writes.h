@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QString>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,29 +21,47 @@ inline void ShareFolder(const QString& folder, const QStringList& writableFiles 
         ASSERT_EQ(::chmod(QFile::encodeName(QDir(folder).filePath(file)).constData(), 0666), 0);
 }
 
-// While it lives, folder is read-only for this process. Root writes anywhere
+// While it lives, file modes bind this process. Root writes anywhere
 // regardless of modes, so root takes the effective identity of "nobody" for
-// the scope and gets its own back at the end.
+// the scope and gets its own back at the end; anyone else stays who they are.
+class TModesBind {
+public:
+    TModesBind()
+    {
+        if (::geteuid() == 0)
+            FWasRoot = ::seteuid(NobodyId) == 0;
+    }
+    ~TModesBind()
+    {
+        if (FWasRoot && ::seteuid(0) != 0)
+            std::abort(); // the rest of the run must not go on as somebody else
+    }
+    TModesBind(const TModesBind&) = delete;
+    TModesBind& operator=(const TModesBind&) = delete;
+
+private:
+    static constexpr uid_t NobodyId = 65534;
+    bool FWasRoot = false;
+};
+
+// While it lives, folder is read-only for this process.
 class TWritesRefused {
 public:
     explicit TWritesRefused(QString folder)
         : FFolder(std::move(folder))
     {
         ::chmod(QFile::encodeName(FFolder).constData(), 0555);
-        if (::geteuid() == 0)
-            FWasRoot = ::seteuid(NobodyId) == 0;
+        FModes.emplace();
     }
     ~TWritesRefused()
     {
-        if (FWasRoot && ::seteuid(0) != 0)
-            std::abort(); // the rest of the run must not go on as somebody else
+        FModes.reset();
         ::chmod(QFile::encodeName(FFolder).constData(), 0755);
     }
     TWritesRefused(const TWritesRefused&) = delete;
     TWritesRefused& operator=(const TWritesRefused&) = delete;
 
 private:
-    static constexpr uid_t NobodyId = 65534;
     QString FFolder;
-    bool FWasRoot = false;
+    std::optional<TModesBind> FModes;
 };

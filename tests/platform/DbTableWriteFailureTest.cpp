@@ -281,3 +281,22 @@ TEST_F(WriteFailure, AReadOnlyTableReadsAFileInAReadOnlyFolderAndRefusesChanges)
     EXPECT_EQ(f.readAll(), bytes);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList({ "log.mdb" }));
 }
+
+TEST_F(WriteFailure, ANewLogAndItsJournalAreTheOwnersAlone)
+{
+    const QString file = Dir.filePath(QStringLiteral("private.mdb"));
+    CreateExpenseLogFile(file);
+    const auto own = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    const auto all = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+        | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
+        | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    EXPECT_EQ(QFile::permissions(file) & all, own);
+    // The journal of an open write has the file's mode, so no other user reads the rows from it.
+    TDbConnection connection;
+    connection.Open(file);
+    connection.Execute(QStringLiteral("BEGIN IMMEDIATE"));
+    connection.Execute(QStringLiteral("INSERT INTO table1 (car) VALUES ('x')"));
+    ASSERT_TRUE(QFile::exists(file + QStringLiteral("-journal")));
+    EXPECT_EQ(QFile::permissions(file + QStringLiteral("-journal")) & all, own);
+    connection.Execute(QStringLiteral("ROLLBACK"));
+}
