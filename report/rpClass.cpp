@@ -13,6 +13,7 @@
 
 #include "rpCustomPreviewPages.h"
 #include "rpDBSet.h"
+#include "rpGraphicUtils.h"
 #include "rpPaperTable.h"
 #include "rpReportScript.h"
 #include "rpRes.h"
