@@ -13,6 +13,7 @@
 
 #include "rpCustomPreviewPages.h"
 #include "rpDBSet.h"
+#include "rpEngine.h"
 #include "rpGraphicUtils.h"
 #include "rpPaperTable.h"
 #include "rpReportScript.h"
