@@ -3,25 +3,36 @@
 //
 // File layout: [byte-order mark] name CR LF name CR LF ... The mark is
 // EF BB BF (UTF-8), FF FE (UTF-16 LE) or FE FF (UTF-16 BE); without one the
-// bytes are in the locale's character set. On reading, any of CR LF, CR, LF
-// ends a line and a NUL character ends the text.
+// bytes are in the locale's character set, or in the older 8-bit code page
+// when they are no text in it. On reading, any of CR LF, CR, LF ends a line
+// and a NUL character ends the text.
 // Invariants: an existing file is only ever replaced whole (a failed write
-// leaves the old one); EncodeCarList(DecodeCarList(b)) gives b back for
-// every file whose lines all end in CR LF and hold no NUL.
+// leaves the old one) and a new one appears whole; EncodeCarList(
+// DecodeCarList(b)) gives b back for every undamaged file whose lines all
+// end in CR LF and hold no NUL; bytes that could not be read are never
+// written back as replacement characters.
 #include "CarListFile.h"
 
+#include "CodePage.h"
 #include "PelmoraError.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 #include <QStringConverter>
+#include <QTemporaryFile>
+
+#include <optional>
+#include <unistd.h>
 
 namespace {
 
-// The combo box property that carries the list's encoding.
+// The combo box properties that carry the list's encoding and damage.
 constexpr const char* EncodingProperty = "carListEncoding";
+constexpr const char* DamagedProperty = "carListDamaged";
+constexpr char16_t ReplacementCharacter = 0xFFFD;
 
 struct TByteOrderMark {
     TTextEncoding Encoding;
@@ -44,9 +55,45 @@ QStringConverter::Encoding Converter(TTextEncoding encoding)
     case TTextEncoding::Utf16BE:
         return QStringConverter::Utf16BE;
     case TTextEncoding::Ansi:
+    case TTextEncoding::Windows1251:
+    case TTextEncoding::Windows1252:
         break;
     }
     return QStringConverter::System;
+}
+
+std::optional<TCodePage> CodePageOf(TTextEncoding encoding)
+{
+    if (encoding == TTextEncoding::Windows1251)
+        return TCodePage::Windows1251;
+    if (encoding == TTextEncoding::Windows1252)
+        return TCodePage::Windows1252;
+    return std::nullopt;
+}
+
+// The body of a file (after its mark) in encoding; nullopt when the
+// encoding cannot hold every character.
+std::optional<QByteArray> EncodeText(TTextEncoding encoding, const QString& text)
+{
+    QByteArray bytes;
+    if (const std::optional<TCodePage> codePage = CodePageOf(encoding)) {
+        if (!EncodeCodePage(*codePage, text, bytes))
+            return std::nullopt;
+        return bytes;
+    }
+    QStringEncoder encoder(Converter(encoding));
+    bytes = encoder.encode(text);
+    if (encoder.hasError())
+        return std::nullopt;
+    return bytes;
+}
+
+QString JoinedLines(const QStringList& names)
+{
+    QString text;
+    for (const QString& name : names)
+        text += name + QStringLiteral("\r\n");
+    return text;
 }
 
 QString FullName(const QString& path)
@@ -60,31 +107,73 @@ void EnsureCarListFile(const QString& path)
 {
     if (QFileInfo::exists(path))
         return;
-    QFile file(path);
-    // NewOnly: a file that appears meanwhile is left alone, never truncated.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    const QByteArray bytes = EncodeCarList({ { QStringLiteral("My car") }, TTextEncoding::Ansi });
+    // Written whole under a temporary name, then given its name: a crash
+    // part-way leaves no empty or cut-off list that would be read as the user's.
+    QTemporaryFile file(QFileInfo(path).absolutePath() + QStringLiteral("/.cars.lst-XXXXXX"));
+    if (!file.open())
         throw EPelmoraError(
             QStringLiteral("Cannot create file \"%1\". %2").arg(FullName(path), file.errorString()));
-    const QByteArray bytes = EncodeCarList({ { QStringLiteral("My car") }, TTextEncoding::Ansi });
-    if (file.write(bytes) != bytes.size() || !file.flush())
+    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0)
         throw EPelmoraError(
             QStringLiteral("Cannot write file \"%1\". %2").arg(FullName(path), file.errorString()));
+    // Renaming never replaces a file: one that appeared meanwhile is left alone.
+    if (!file.rename(path)) {
+        if (QFileInfo::exists(path))
+            return;
+        throw EPelmoraError(
+            QStringLiteral("Cannot create file \"%1\". %2").arg(FullName(path), file.errorString()));
+    }
+    file.setAutoRemove(false);
 }
 
-TCarList DecodeCarList(const QByteArray& bytes)
+TTextEncoding LegacyEncoding(const QLocale& locale)
+{
+    switch (locale.language()) {
+    case QLocale::Russian:
+    case QLocale::Ukrainian:
+    case QLocale::Belarusian:
+    case QLocale::Bulgarian:
+    case QLocale::Macedonian:
+    case QLocale::Kazakh:
+    case QLocale::Kyrgyz:
+    case QLocale::Tatar:
+    case QLocale::Mongolian:
+        return TTextEncoding::Windows1251;
+    case QLocale::Serbian:
+        return locale.script() == QLocale::LatinScript ? TTextEncoding::Windows1252
+                                                       : TTextEncoding::Windows1251;
+    default:
+        return TTextEncoding::Windows1252;
+    }
+}
+
+TCarList DecodeCarList(const QByteArray& bytes, TTextEncoding legacy)
 {
     TCarList list;
     QByteArrayView body(bytes);
+    bool marked = false;
     for (const TByteOrderMark& mark : Marks) {
         if (bytes.startsWith(mark.Bytes)) {
             list.Encoding = mark.Encoding;
             body = body.sliced(mark.Bytes.size());
+            marked = true;
             break;
         }
     }
     // The mark is gone already; a second one belongs to the first name.
     QStringDecoder decoder(Converter(list.Encoding), QStringConverter::Flag::ConvertInitialBom);
     QString text = decoder.decode(body);
+    if (decoder.hasError()) {
+        const std::optional<TCodePage> codePage = CodePageOf(legacy);
+        if (!marked && codePage) {
+            // No text in the locale's character set: a list of an older version.
+            list.Encoding = legacy;
+            text = DecodeCodePage(*codePage, body, &list.Damaged);
+        } else {
+            list.Damaged = true;
+        }
+    }
     if (const qsizetype nul = text.indexOf(QChar(0)); nul >= 0)
         text.truncate(nul);
 
@@ -102,21 +191,26 @@ TCarList DecodeCarList(const QByteArray& bytes)
     return list;
 }
 
-QByteArray EncodeCarList(const TCarList& list)
+TTextEncoding WritableEncoding(const TCarList& list)
 {
-    QByteArray bytes;
-    for (const TByteOrderMark& mark : Marks)
-        if (mark.Encoding == list.Encoding)
-            bytes = mark.Bytes;
-    QString text;
-    for (const QString& name : list.Names)
-        text += name + QStringLiteral("\r\n");
-    QStringEncoder encoder(Converter(list.Encoding));
-    bytes += encoder.encode(text);
-    return bytes;
+    return EncodeText(list.Encoding, JoinedLines(list.Names)) ? list.Encoding : TTextEncoding::Utf8;
 }
 
-TCarList ReadCarList(const QString& path)
+QByteArray EncodeCarList(const TCarList& list)
+{
+    const QString text = JoinedLines(list.Names);
+    std::optional<QByteArray> body = EncodeText(list.Encoding, text);
+    const TTextEncoding encoding = body ? list.Encoding : TTextEncoding::Utf8;
+    if (!body)
+        body = text.toUtf8();
+    QByteArray bytes;
+    for (const TByteOrderMark& mark : Marks)
+        if (mark.Encoding == encoding)
+            bytes = mark.Bytes;
+    return bytes + *body;
+}
+
+TCarList ReadCarList(const QString& path, TTextEncoding legacy)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -126,11 +220,19 @@ TCarList ReadCarList(const QString& path)
     if (file.error() != QFileDevice::NoError)
         throw EPelmoraError(
             QStringLiteral("Cannot read file \"%1\". %2").arg(FullName(path), file.errorString()));
-    return DecodeCarList(bytes);
+    return DecodeCarList(bytes, legacy);
 }
 
-void WriteCarList(const QString& path, const TCarList& list)
+TTextEncoding WriteCarList(const QString& path, const TCarList& list)
 {
+    if (list.Damaged) {
+        for (const QString& name : list.Names)
+            if (name.contains(QChar(ReplacementCharacter)))
+                throw EPelmoraError(QStringLiteral("The car list \"%1\" was not saved: the name \"%2\" holds "
+                                                   "characters (shown as \"%3\") that could not be read from "
+                                                   "the file. Correct or remove it and save again.")
+                                        .arg(FullName(path), name, QString(QChar(ReplacementCharacter))));
+    }
     // Written beside the old file and renamed over it: a failure part-way
     // never leaves a cut-off list behind.
     QSaveFile file(path);
@@ -141,6 +243,7 @@ void WriteCarList(const QString& path, const TCarList& list)
     if (file.write(bytes) != bytes.size() || !file.commit())
         throw EPelmoraError(
             QStringLiteral("Cannot write file \"%1\". %2").arg(FullName(path), file.errorString()));
+    return WritableEncoding(list);
 }
 
 TTextEncoding CarListEncoding(const QComboBox& combo)
@@ -152,6 +255,16 @@ TTextEncoding CarListEncoding(const QComboBox& combo)
 void SetCarListEncoding(QComboBox& combo, TTextEncoding encoding)
 {
     combo.setProperty(EncodingProperty, int(encoding));
+}
+
+bool CarListDamaged(const QComboBox& combo)
+{
+    return combo.property(DamagedProperty).toBool();
+}
+
+void SetCarListDamaged(QComboBox& combo, bool damaged)
+{
+    combo.setProperty(DamagedProperty, damaged);
 }
 
 QStringList ComboItems(const QComboBox& combo)

@@ -7,6 +7,8 @@
 
 #include "DbTable.h"
 
+#include <algorithm>
+
 const char* const TExpenseGridModel::FieldNames[ColumnCount]
     = { "car", "partname", "mileage", "jobdate", "descr", "price" };
 
@@ -27,15 +29,38 @@ TExpenseGridModel::TExpenseGridModel(TDbTable& table, QObject* parent)
 
 void TExpenseGridModel::Reload()
 {
-    beginResetModel();
-    FRows = FTable.Active() ? FTable.RecordCount() : 0;
+    int fieldIndex[ColumnCount];
+    bool numeric[ColumnCount];
     for (int column = 0; column < ColumnCount; ++column) {
         const TDbField* field
             = FTable.Active() ? FTable.FindField(QString::fromLatin1(FieldNames[column])) : nullptr;
-        FFieldIndex[column] = field ? field->Index() : -1;
-        FNumeric[column] = field && field->IsNumeric();
+        fieldIndex[column] = field ? field->Index() : -1;
+        numeric[column] = field && field->IsNumeric();
     }
-    endResetModel();
+    const int rows = FTable.Active() ? FTable.RecordCount() : 0;
+    if (!std::equal(fieldIndex, fieldIndex + ColumnCount, FFieldIndex)
+        || !std::equal(numeric, numeric + ColumnCount, FNumeric)) {
+        beginResetModel();
+        FRows = rows;
+        std::copy(fieldIndex, fieldIndex + ColumnCount, FFieldIndex);
+        std::copy(numeric, numeric + ColumnCount, FNumeric);
+        endResetModel();
+        return;
+    }
+    // Same columns: only the number of rows changes, at the end, and every
+    // cell may show another row. A reset would make the grid rebuild all of
+    // its rows; this costs it no more than a repaint.
+    if (rows > FRows) {
+        beginInsertRows(QModelIndex(), FRows, rows - 1);
+        FRows = rows;
+        endInsertRows();
+    } else if (rows < FRows) {
+        beginRemoveRows(QModelIndex(), rows, FRows - 1);
+        FRows = rows;
+        endRemoveRows();
+    }
+    if (FRows > 0)
+        emit dataChanged(index(0, 0), index(FRows - 1, ColumnCount - 1), { Qt::DisplayRole });
 }
 
 int TExpenseGridModel::CurrentRow() const

@@ -18,7 +18,9 @@ public:
 
     explicit TExpenseGridModel(TDbTable& table, QObject* parent = nullptr);
 
-    // Call after the table's rows, order or open state changed.
+    // Call after the table's rows, order or open state changed. Opening or
+    // closing the table resets the model; otherwise rows are added or
+    // removed at the end and all cells are reported changed.
     void Reload();
     // Grid row of the table's current row; -1 when none is in view.
     int CurrentRow() const;

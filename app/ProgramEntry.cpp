@@ -15,6 +15,7 @@
 #include "rpPreviewPages.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int RunPelmora(int& argc, char** argv)
 {
@@ -24,6 +25,11 @@ int RunPelmora(int& argc, char** argv)
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(ApplicationTitle);
+    QApplication::setDesktopFileName(QStringLiteral("pelmora"));
+    QIcon icon;
+    for (const int size : { 48, 128, 256 })
+        icon.addFile(QStringLiteral(":/icons/pelmora-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
     QApplication::setQuitOnLastWindowClosed(true);
 
     TServices services = TServices::Real();

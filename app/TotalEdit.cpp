@@ -11,16 +11,38 @@ void TTotalEdit::WriteText(const QString& text)
     ++FWriteCount;
     if (FUpdating) {
         FPending = text;
+        FPendingNumber.reset();
         FPendingValid = true;
     } else {
         setText(text);
     }
 }
 
+void TTotalEdit::WriteNumber(qint32 value)
+{
+    if (!FUpdating) {
+        WriteText(QString::number(value));
+        return;
+    }
+    // Making the text of every intermediate sum would cost one allocation
+    // per row of a walk; only the last one is ever shown.
+    ++FWriteCount;
+    FPendingNumber = value;
+    FPendingValid = true;
+}
+
+QString TTotalEdit::WrittenText() const
+{
+    if (!FUpdating || !FPendingValid)
+        return text();
+    return FPendingNumber ? QString::number(*FPendingNumber) : FPending;
+}
+
 void TTotalEdit::EndUpdate()
 {
     FUpdating = false;
     if (FPendingValid)
-        setText(FPending);
+        setText(FPendingNumber ? QString::number(*FPendingNumber) : FPending);
     FPendingValid = false;
+    FPendingNumber.reset();
 }

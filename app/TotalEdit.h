@@ -4,6 +4,8 @@
 
 #include <QLineEdit>
 
+#include <optional>
+
 class TTotalEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -15,16 +17,21 @@ public:
     {
         FUpdating = true;
         FPendingValid = false;
+        FPendingNumber.reset();
     }
     void EndUpdate();
     void WriteText(const QString& text);
+    // Writes the decimal text of value; between BeginUpdate and EndUpdate the
+    // text is only made for the last value written.
+    void WriteNumber(qint32 value);
     // The text last written, shown or not yet.
-    QString WrittenText() const { return FUpdating && FPendingValid ? FPending : text(); }
+    QString WrittenText() const;
     int WriteCount() const { return FWriteCount; } // writes since construction
 
 private:
     bool FUpdating = false;
     bool FPendingValid = false;
     QString FPending;
+    std::optional<qint32> FPendingNumber; // FPending is its text when set
     int FWriteCount = 0;
 };

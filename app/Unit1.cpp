@@ -15,6 +15,7 @@
 #include "Services.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
@@ -42,6 +43,13 @@ TForm1::TForm1(TServices& services)
     ADOTable1->SetTableName(ExpenseTableName);
     // Job dates compare as the calendar dates they denote, in filters and sorts.
     InstallJobDateKey(*ADOTable1, FServices.Calendar->Locale(), FServices.Calendar->ShortDateFormat());
+    // While another program holds the file locked, the window waits with the busy cursor.
+    ADOTable1->SetOnBusyWait([](bool waiting) {
+        if (waiting)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
     DataSource1 = new TExpenseGridModel(*ADOTable1, this);
     DBGrid1->setModel(DataSource1);
     DBGrid1Cells = new TGridCellDelegate(DBGrid1);

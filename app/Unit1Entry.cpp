@@ -2,9 +2,9 @@
 // digit filter's rule, copying a clicked row into the entry area, the link
 // label.
 // Invariants: a command that writes a row either stores all six fields or,
-// when a conversion fails part-way, cancels the pending row so nothing of
-// it is stored; the table is never left in editing or inserting state after
-// a command.
+// when a conversion fails part-way or the file refuses the row, cancels the
+// pending row so nothing of it is stored, then or later; the table is never
+// left in editing or inserting state after a command.
 #include "Unit1.h"
 
 #include "ClickLabel.h"
@@ -53,12 +53,15 @@ void TForm1::StoreEntry(bool appendRow)
         }
         try {
             WriteEntryFields();
+            table.Refresh();
         } catch (...) {
-            // A conversion failed part-way: drop the half-filled row.
-            table.Cancel();
+            // A conversion failed part-way, or the file refused the row: no
+            // half-filled or refused row may stay pending for a later step
+            // (any click, key or filter) to store behind the user's back.
+            if (table.Active() && table.State() != TDataSetState::Browse)
+                table.Cancel();
             throw;
         }
-        table.Refresh();
     }
     CalcTotal();
 }

@@ -73,7 +73,7 @@ void TForm1::CalcTotal()
             ~TEndUpdate() { Edit->EndUpdate(); }
         } endUpdate { Edit2 };
         WalkTotal(*ADOTable1, [&](qint32 sum) {
-            Edit2->WriteText(QString::number(sum));
+            Edit2->WriteNumber(sum);
             anyRow = true;
         });
     }

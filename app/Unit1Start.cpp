@@ -176,10 +176,13 @@ void TForm1::FormCreate()
 
 void TForm1::LoadCarList()
 {
-    const TCarList cars = ReadCarList(CarListPath());
+    // A list without a mark that is no text in the locale's character set was
+    // written by an older version in the user's 8-bit code page.
+    const TCarList cars = ReadCarList(CarListPath(), LegacyEncoding(FServices.Calendar->Locale()));
     ComboBox1->clear();
     ComboBox1->addItems(cars.Names);
     SetCarListEncoding(*ComboBox1, cars.Encoding);
+    SetCarListDamaged(*ComboBox1, cars.Damaged);
     ComboBox2->clear();
     ComboBox2->addItems(cars.Names);
     ComboBox1->setCurrentIndex(-1);

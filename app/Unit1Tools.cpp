@@ -23,7 +23,7 @@
 void TForm1::BitBtn1Click()
 {
     if (Form2) {
-        Form2->SetLines(ComboItems(*ComboBox1), CarListEncoding(*ComboBox1));
+        Form2->SetLines(ComboItems(*ComboBox1), CarListEncoding(*ComboBox1), CarListDamaged(*ComboBox1));
         Form2->show();
         Form2->raise();
         Form2->activateWindow();
@@ -45,7 +45,8 @@ void TForm1::SpeedButton3Click()
     }
 
     TAutomationServers servers;
-    RegisterWorkbookServer(servers, *FServices.Shell, FServices.Calendar->Locale());
+    RegisterWorkbookServer(servers, *FServices.Shell, FServices.Calendar->Locale(),
+        FServices.Process->DocumentsDir(), FServices.Calendar->Today());
     TExportDisplay display;
     display.Freeze = [this] { DBGrid1->setUpdatesEnabled(false); };
     display.Thaw = [this] {

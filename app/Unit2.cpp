@@ -78,13 +78,14 @@ QStringList TForm2::Lines() const
     return lines;
 }
 
-void TForm2::SetLines(const QStringList& lines, TTextEncoding encoding)
+void TForm2::SetLines(const QStringList& lines, TTextEncoding encoding, bool damaged)
 {
     QString text;
     for (const QString& line : lines)
         text += line + QLatin1Char('\n');
     Memo1->setPlainText(text);
     FEncoding = encoding;
+    FDamaged = damaged;
 }
 
 void TForm2::BitBtn1Click()
@@ -101,7 +102,7 @@ void TForm2::BitBtn1Click()
     if (names.size() < lines.size())
         ShowInformation(*FServices.Dialogs, QStringLiteral("Повторяющиеся строки удалены!"));
     names.removeIf([](const QString& name) { return name.isEmpty(); });
-    SetLines(names, FEncoding);
+    SetLines(names, FEncoding, FDamaged);
 
     // The chosen car stays chosen when it is still in the list.
     const QString chosen = FEntryCombo.currentIndex() >= 0 ? FEntryCombo.currentText() : QString();
@@ -112,7 +113,11 @@ void TForm2::BitBtn1Click()
     FEntryCombo.setCurrentIndex(
         chosen.isEmpty() ? -1 : FEntryCombo.findText(chosen, Qt::MatchExactly | Qt::MatchCaseSensitive));
 
-    WriteCarList(FCarListPath, { ComboItems(FEntryCombo), FEncoding });
+    // A list its 8-bit character set cannot hold is written in UTF-8 instead.
+    FEncoding = WriteCarList(FCarListPath, { ComboItems(FEntryCombo), FEncoding, FDamaged });
+    FDamaged = false;
+    SetCarListEncoding(FEntryCombo, FEncoding);
+    SetCarListDamaged(FEntryCombo, false);
     hide();
 }
 

@@ -25,8 +25,9 @@ public:
     // that an empty last line (after a final line break) does not count.
     QStringList Lines() const;
     // Replaces the text by lines, each ending in a line break, and takes over
-    // the encoding the lines are to be saved in.
-    void SetLines(const QStringList& lines, TTextEncoding encoding);
+    // the encoding the lines are to be saved in and whether they were read
+    // damaged (see TCarList).
+    void SetLines(const QStringList& lines, TTextEncoding encoding, bool damaged = false);
     TTextEncoding LinesEncoding() const { return FEncoding; }
 
     // Saves: drops repeated and then empty lines, replaces and sorts the entry
@@ -43,4 +44,5 @@ private:
     QComboBox& FEntryCombo;
     QString FCarListPath;
     TTextEncoding FEncoding = TTextEncoding::Ansi;
+    bool FDamaged = false;
 };

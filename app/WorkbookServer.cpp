@@ -10,15 +10,20 @@
 //      date cell in the short date format, or text;
 //   3. it is handed over (written to its file and opened) at most once, when
 //      the application becomes visible, and is read-only afterwards;
-//   4. a workbook released without being handed over is dropped with its
-//      file; nothing of it is left in the temporary folder.
+//   4. it is written under a hidden temporary name in the target folder and
+//      gets its dated name only once it is complete, so a failed or dropped
+//      workbook leaves no file behind, partial or empty;
+//   5. a dated name is never taken twice: a second export of the day gets
+//      " (2)", and an existing file is never replaced.
 #include "WorkbookServer.h"
 
 #include "CellTextReader.h"
 #include "ProcessServices.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryFile>
 
 #include <xlsxwriter.h>
@@ -36,11 +41,13 @@ QString LibraryError(lxw_error error)
 
 class TBook {
 public:
-    TBook(const QString& folder, const QLocale& locale)
+    TBook(const QString& folder, const QLocale& locale, QDate date)
         : FReader(locale)
+        , FFolder(folder)
+        , FDate(date)
     {
-        // Reserve a unique name; the library writes the workbook over it.
-        QTemporaryFile placeholder(QDir(folder).filePath(QStringLiteral("Pelmora-XXXXXX.xlsx")));
+        // Reserve a unique hidden name; the library writes the workbook over it.
+        QTemporaryFile placeholder(QDir(folder).filePath(QStringLiteral(".Pelmora-XXXXXX.xlsx.part")));
         placeholder.setAutoRemove(false);
         if (!placeholder.open())
             throw EAutomationError(QStringLiteral("Cannot create a workbook file in \"%1\". %2")
@@ -49,7 +56,8 @@ public:
         placeholder.close();
 
         const QByteArray path = QFile::encodeName(FPath);
-        QByteArray tmpdir = QFile::encodeName(folder);
+        // The library's own scratch files are unnamed and go with the process.
+        QByteArray tmpdir = QFile::encodeName(QDir::tempPath());
         lxw_workbook_options options {};
         options.constant_memory = LXW_TRUE;
         options.tmpdir = tmpdir.data();
@@ -113,17 +121,44 @@ public:
                                        .arg(LibraryError(error)));
     }
 
-    // Writes the file; the workbook is read-only afterwards.
+    // Writes the file and gives it its dated name; the workbook is
+    // read-only afterwards. A failure removes what was written.
     void Save()
     {
         lxw_workbook* book = std::exchange(FBook, nullptr);
         FHandedOver = true;
-        if (const lxw_error error = workbook_close(book); error != LXW_NO_ERROR)
-            throw EAutomationError(
-                QStringLiteral("Cannot write the workbook \"%1\": %2").arg(FPath, LibraryError(error)));
+        if (const lxw_error error = workbook_close(book); error != LXW_NO_ERROR) {
+            QFile::remove(FPath);
+            throw EAutomationError(QStringLiteral("Cannot write the workbook \"%1\": %2")
+                                       .arg(QDir::toNativeSeparators(DatedName(1)), LibraryError(error)));
+        }
+        for (int copy = 1;; ++copy) {
+            const QString target = DatedName(copy);
+            // Never over an existing file; QFile::rename refuses one.
+            if (QFile::rename(FPath, target)) {
+                FPath = target;
+                return;
+            }
+            if (!QFileInfo::exists(target) || copy == MaxCopies) {
+                QFile::remove(FPath);
+                throw EAutomationError(QStringLiteral("Cannot write the workbook \"%1\".")
+                                           .arg(QDir::toNativeSeparators(target)));
+            }
+        }
     }
 
 private:
+    static constexpr int MaxCopies = 1000;
+
+    // "Pelmora 2024-03-15.xlsx", then "Pelmora 2024-03-15 (2).xlsx" and so on.
+    QString DatedName(int copy) const
+    {
+        QString name = QStringLiteral("Pelmora ") + FDate.toString(Qt::ISODate);
+        if (copy > 1)
+            name += QStringLiteral(" (%1)").arg(copy);
+        return QDir(FFolder).filePath(name + QStringLiteral(".xlsx"));
+    }
+
     void Drop()
     {
         if (FBook)
@@ -133,6 +168,8 @@ private:
     }
 
     TCellTextReader FReader;
+    QString FFolder;
+    QDate FDate;
     QString FPath;
     lxw_workbook* FBook = nullptr;
     lxw_worksheet* FSheet = nullptr; // owned by FBook
@@ -214,6 +251,7 @@ struct TApplicationState {
     TShellService& Shell;
     QLocale Locale;
     QString Folder;
+    QDate Date;
     std::vector<TBookRef> Books;
 };
 
@@ -230,7 +268,7 @@ protected:
         if (name != QLatin1String("add") || kind != TInvokeKind::Method)
             UnknownMember(name);
         CheckArgCount(name, args, 0);
-        FState->Books.push_back(std::make_shared<TBook>(FState->Folder, FState->Locale));
+        FState->Books.push_back(std::make_shared<TBook>(FState->Folder, FState->Locale, FState->Date));
         return std::make_shared<TBookObject>(FState->Books.back());
     }
 
@@ -285,14 +323,16 @@ private:
 
 } // namespace
 
-TAutomationRef CreateWorkbookApplication(TShellService& shell, const QLocale& locale, const QString& folder)
+TAutomationRef CreateWorkbookApplication(
+    TShellService& shell, const QLocale& locale, const QString& folder, QDate date)
 {
     return std::make_shared<TApplicationObject>(
-        std::make_shared<TApplicationState>(TApplicationState { shell, locale, folder, {} }));
+        std::make_shared<TApplicationState>(TApplicationState { shell, locale, folder, date, {} }));
 }
 
-void RegisterWorkbookServer(TAutomationServers& servers, TShellService& shell, const QLocale& locale)
+void RegisterWorkbookServer(TAutomationServers& servers, TShellService& shell, const QLocale& locale,
+    const QString& folder, QDate date)
 {
     servers.Register(WorkbookProgId,
-        [&shell, locale] { return CreateWorkbookApplication(shell, locale, QDir::tempPath()); });
+        [&shell, locale, folder, date] { return CreateWorkbookApplication(shell, locale, folder, date); });
 }

@@ -2,12 +2,14 @@
 // automation: its application object answers the members the export uses
 // (Workbooks, Workbooks.Add, Workbooks(i), WorkSheets(i), Cells(r, c),
 // Value, Visible) and writes real .xlsx workbooks. Making the application
-// visible writes each workbook to its file in the temporary folder and
-// opens it with the desktop's default program.
+// visible writes each workbook to a file named after the day in the folder
+// given ("Pelmora 2024-03-15.xlsx", the user's documents folder) and opens
+// it with the desktop's default program.
 #pragma once
 
 #include "Automation.h"
 
+#include <QDate>
 #include <QLocale>
 
 class TShellService;
@@ -17,8 +19,10 @@ inline const QString WorkbookProgId = QStringLiteral("Excel.Application");
 
 // A new application object. shell opens the written workbooks; locale gives
 // the short date format by which cell texts are read as dates; folder is
-// where the workbook files go. shell must outlive the object.
-TAutomationRef CreateWorkbookApplication(TShellService& shell, const QLocale& locale, const QString& folder);
+// where the workbook files go, named after date. shell must outlive the object.
+TAutomationRef CreateWorkbookApplication(
+    TShellService& shell, const QLocale& locale, const QString& folder, QDate date);
 
-// Registers the stand-in under WorkbookProgId, with files in the temporary folder.
-void RegisterWorkbookServer(TAutomationServers& servers, TShellService& shell, const QLocale& locale);
+// Registers the stand-in under WorkbookProgId.
+void RegisterWorkbookServer(TAutomationServers& servers, TShellService& shell, const QLocale& locale,
+    const QString& folder, QDate date);

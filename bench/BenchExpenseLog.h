@@ -1,6 +1,6 @@
 // The expense log the benchmarks run on: one database file per program,
 // filled once in one transaction with rows spread over many cars, dates
-// across fifteen years and prices up to 100,000.
+// across fifteen years and prices up to 100,000 (or a lower limit).
 #pragma once
 
 #include "DbConnection.h"
@@ -15,6 +15,7 @@ struct TBenchLogShape {
     int Cars = 50;
     QString Description = QStringLiteral("description of job %1"); // %1: the row
     int EmptyDescriptionEvery = 0; // 0: every row has one
+    int PriceLimit = 100000; // prices lie below it
 };
 
 inline QString CreateBenchExpenseLog(const QString& File, const TBenchLogShape& Shape)
@@ -37,7 +38,7 @@ inline QString CreateBenchExpenseLog(const QString& File, const TBenchLogShape& 
                                .arg(10 + i % 15)));
         insert->Bind(4, TDbValue::Integer(i * 7));
         insert->Bind(5, TDbValue::Text(noDescription ? QString() : Shape.Description.arg(i)));
-        insert->Bind(6, TDbValue::Integer((i * 7919) % 100000));
+        insert->Bind(6, TDbValue::Integer((i * 7919) % Shape.PriceLimit));
         insert->Step();
         insert->Reset();
     }

@@ -43,7 +43,9 @@ void BM_ExportToExcel(benchmark::State& state)
     table.Open();
     TFakeShellService shell;
     TAutomationServers servers;
-    RegisterWorkbookServer(servers, shell, QLocale(QLocale::Russian, QLocale::Russia));
+    QTemporaryDir documents;
+    RegisterWorkbookServer(
+        servers, shell, QLocale(QLocale::Russian, QLocale::Russia), documents.path(), QDate(2024, 3, 15));
     for (auto _ : state) {
         ExportToExcel(table, Columns, servers, {});
         state.PauseTiming();

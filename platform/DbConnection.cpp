@@ -1,13 +1,16 @@
 // SQLite connection and statements. Invariants: FDb is either null or an open
-// read-write connection to a file that has been read successfully at least
-// once (so it is a database); a statement never outlives the call that
-// prepared it longer than its connection. Values are always bound, never
-// written into statement text.
+// connection (read-write unless opened read-only) to a file that has been
+// read successfully at least once (so it is a database); a statement never
+// outlives the call that prepared it longer than its connection; FWaiting is
+// true only between the first busy wait of a statement and its end. Values
+// are always bound, never written into statement text.
 #include "DbConnection.h"
+#include "DbErrorText.h"
 #include "PelmoraError.h"
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
+#include <thread>
 #include <unistd.h>
 
 QString SqliteMessage(sqlite3* db)
@@ -15,12 +18,15 @@ QString SqliteMessage(sqlite3* db)
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
 }
 
-TDbStatement::TDbStatement(sqlite3* db, const QString& sql)
-    : FDb(db)
+TDbStatement::TDbStatement(TDbConnection& connection, sqlite3* db, const QString& sql)
+    : FConnection(connection)
+    , FDb(db)
 {
     const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &FStmt, nullptr) != SQLITE_OK)
-        throw EDatabaseError(SqliteMessage(db));
+    const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &FStmt, nullptr);
+    FConnection.EndBusyWait();
+    if (rc != SQLITE_OK)
+        FConnection.Fail(sqlite3_extended_errcode(db));
 }
 
 TDbStatement::~TDbStatement()
@@ -40,17 +46,19 @@ void TDbStatement::Bind(int index, const TDbValue& value)
         rc = sqlite3_bind_null(FStmt, index);
     }
     if (rc != SQLITE_OK)
-        throw EDatabaseError(SqliteMessage(FDb));
+        FConnection.Fail(rc);
 }
 
 bool TDbStatement::Step()
 {
     const int rc = sqlite3_step(FStmt);
+    FConnection.EndBusyWait();
     if (rc == SQLITE_ROW)
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    const QString message = SqliteMessage(FDb);
+    const int code = sqlite3_extended_errcode(FDb);
+    const QString message = DatabaseErrorText(code, FConnection.FileName(), SqliteMessage(FDb));
     sqlite3_reset(FStmt);
     throw EDatabaseError(message);
 }
@@ -125,7 +133,7 @@ bool IsReadOnlyFile(const QString& fileName)
 
 } // namespace
 
-void TDbConnection::Open(const QString& fileName)
+void TDbConnection::Open(const QString& fileName, TDbOpenMode mode)
 {
     Close();
     const QFileInfo info(fileName);
@@ -133,37 +141,34 @@ void TDbConnection::Open(const QString& fileName)
         throw EDatabaseError(QStringLiteral("Could not find file '%1'.").arg(fileName));
     if (!info.isFile())
         throw EDatabaseError(QStringLiteral("'%1' is not a database file.").arg(fileName));
-    if (IsReadOnlyFile(fileName))
+    const bool readOnly = mode == TDbOpenMode::ReadOnly;
+    if (!readOnly && IsReadOnlyFile(fileName))
         throw EDatabaseError(QStringLiteral("The database file '%1' is read-only.").arg(fileName));
 
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(
-        QFile::encodeName(fileName).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    const int rc = sqlite3_open_v2(QFile::encodeName(fileName).constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const QString message = SqliteMessage(db);
+        const QString message
+            = DatabaseErrorText(db ? sqlite3_extended_errcode(db) : rc, fileName, SqliteMessage(db));
         sqlite3_close(db);
-        throw EDatabaseError(
-            QStringLiteral("Cannot open the database file '%1': %2.").arg(fileName, message));
-    }
-    sqlite3_busy_timeout(db, BusyTimeoutMs);
-    sqlite3_extended_result_codes(db, 1);
-    // Reading the schema is what tells a database from any other file.
-    const int check = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    if (check != SQLITE_OK) {
-        const bool notADatabase = (check & 0xff) == SQLITE_NOTADB || (check & 0xff) == SQLITE_CORRUPT;
-        const QString message = SqliteMessage(db);
-        sqlite3_close(db);
-        if (notADatabase)
-            throw EDatabaseError(QStringLiteral("'%1' is not a database file.").arg(fileName));
-        throw EDatabaseError(
-            QStringLiteral("Cannot open the database file '%1': %2.").arg(fileName, message));
-    }
-    if (sqlite3_db_readonly(db, "main") == 1) {
-        sqlite3_close(db);
-        throw EDatabaseError(QStringLiteral("The database file '%1' is read-only.").arg(fileName));
+        throw EDatabaseError(message);
     }
     FDb = db;
     FFileName = fileName;
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_handler(db, &TDbConnection::BusyHandler, this);
+    // Reading the schema is what tells a database from any other file.
+    const int check = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    EndBusyWait();
+    const bool refused = !readOnly && check == SQLITE_OK && sqlite3_db_readonly(db, "main") == 1;
+    if (check != SQLITE_OK || refused) {
+        const QString message = refused
+            ? QStringLiteral("The database file '%1' is read-only.").arg(fileName)
+            : DatabaseErrorText(sqlite3_extended_errcode(db), fileName, SqliteMessage(db));
+        Close();
+        throw EDatabaseError(message);
+    }
 }
 
 void TDbConnection::Close()
@@ -171,6 +176,54 @@ void TDbConnection::Close()
     if (FDb) {
         sqlite3_close_v2(FDb);
         FDb = nullptr;
+    }
+    FFileName.clear();
+}
+
+void TDbConnection::Fail(int resultCode) const
+{
+    throw EDatabaseError(DatabaseErrorText(resultCode, FFileName, SqliteMessage(FDb)));
+}
+
+int TDbConnection::BusyHandler(void* connection, int count)
+{
+    return static_cast<TDbConnection*>(connection)->WaitWhileBusy(count);
+}
+
+// Waits in short steps so a lock released early is noticed early; announces
+// the first wait of a statement once.
+int TDbConnection::WaitWhileBusy(int count)
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (count == 0) {
+        FBusySince = now;
+        if (!FWaiting) {
+            FWaiting = true;
+            try {
+                if (FOnBusyWait)
+                    FOnBusyWait(true);
+            } catch (...) {
+                // A cursor that cannot be shown must not turn a wait into a failure.
+            }
+        }
+    }
+    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(now - FBusySince).count();
+    if (waited >= FBusyTimeoutMs)
+        return 0;
+    const auto step = std::min<qint64>(count < 4 ? 2 : 20, FBusyTimeoutMs - waited);
+    std::this_thread::sleep_for(std::chrono::milliseconds(step));
+    return 1;
+}
+
+void TDbConnection::EndBusyWait() noexcept
+{
+    if (!FWaiting)
+        return;
+    FWaiting = false;
+    try {
+        if (FOnBusyWait)
+            FOnBusyWait(false);
+    } catch (...) {
     }
 }
 
@@ -183,12 +236,10 @@ sqlite3* TDbConnection::Handle() const
 
 void TDbConnection::Execute(const QString& sql)
 {
-    char* error = nullptr;
-    if (sqlite3_exec(Handle(), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = error ? QString::fromUtf8(error) : SqliteMessage(FDb);
-        sqlite3_free(error);
-        throw EDatabaseError(message);
-    }
+    const int rc = sqlite3_exec(Handle(), sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    EndBusyWait();
+    if (rc != SQLITE_OK)
+        Fail(sqlite3_extended_errcode(FDb));
 }
 
 void TDbConnection::EndReadTransaction() noexcept
@@ -199,7 +250,7 @@ void TDbConnection::EndReadTransaction() noexcept
 
 std::unique_ptr<TDbStatement> TDbConnection::Prepare(const QString& sql)
 {
-    return std::make_unique<TDbStatement>(Handle(), sql);
+    return std::make_unique<TDbStatement>(*this, Handle(), sql);
 }
 
 qint64 TDbConnection::DataVersion()

@@ -13,8 +13,20 @@
 //  4. FBuffer is non-empty exactly in the Edit and Insert states.
 // The file is the truth: Post and Delete change it first and mirror the change
 // in memory only after it succeeded, so a failure leaves both as they were.
+// A refused Post also drops the pending row: a row the user was told is not
+// stored must never be stored later by a navigation that posts it again.
 // Because the mirror is exact, Refresh re-reads the file only when another
-// connection has committed since the last read (SQLite's data version).
+// connection has committed since the last read (SQLite's data version), and
+// then only places the rows it wrote itself instead of rebuilding the view.
+//
+// Keys: filters and sorts compare keys, which can be costly to fold (case
+// folding, dates read from text). Each field's keys and its rows in key
+// order are computed once, on first use, and kept exact on every write
+// (FKeys), so a filter or a title click is one walk over the rows.
+//  5. A computed FKeys[f].Keys[r] is Field(f).Key of row r's value, and a
+//     computed FKeys[f].Order holds every row once, by key, ties by row.
+//  6. FWritten holds rows whose place in FView may be wrong; every other row
+//     of FView is in sort order (by row, that is by id, without a sort).
 #include "DbTable.h"
 #include "PelmoraError.h"
 #include <QStringList>
@@ -138,6 +150,32 @@ void TDbTable::CheckBrowseMode()
         Post();
 }
 
+void TDbTable::CheckWritable() const
+{
+    if (FReadOnly)
+        Fail(QStringLiteral("Cannot modify a read-only dataset"));
+}
+
+void TDbTable::SetReadOnly(bool readOnly)
+{
+    CheckInactive();
+    FReadOnly = readOnly;
+}
+
+void TDbTable::SetBusyTimeout(int milliseconds)
+{
+    FBusyTimeoutMs = milliseconds;
+    if (FConnection)
+        FConnection->SetBusyTimeout(milliseconds);
+}
+
+void TDbTable::SetOnBusyWait(TDbConnection::TBusyWaitEvent handler)
+{
+    FOnBusyWait = std::move(handler);
+    if (FConnection)
+        FConnection->SetOnBusyWait(FOnBusyWait);
+}
+
 void TDbTable::SetDatabaseFile(const QString& fileName)
 {
     CheckInactive();
@@ -158,7 +196,9 @@ void TDbTable::Open()
         return;
     try {
         FConnection = std::make_unique<TDbConnection>();
-        FConnection->Open(FDatabaseFile);
+        FConnection->SetBusyTimeout(FBusyTimeoutMs);
+        FConnection->SetOnBusyWait(FOnBusyWait);
+        FConnection->Open(FDatabaseFile, FReadOnly ? TDbOpenMode::ReadOnly : TDbOpenMode::ReadWrite);
         ReadFields();
         FFilter = FFiltered && !FFilterText.trimmed().isEmpty() ? CompileFilter(FFilterText)
                                                                 : std::vector<TCompiledCondition>();
@@ -197,6 +237,8 @@ void TDbTable::Close()
     FKeyField = -1;
     FCells.clear();
     FView.clear();
+    FKeys.clear();
+    FWritten.clear();
     FCur = -1;
     FEof = FBof = true;
 }
@@ -277,6 +319,7 @@ void TDbTable::ReadRows()
     }
     FCells = std::move(cells);
     FDataVersion = version;
+    ForgetKeys();
 }
 
 // ---- fields and values --------------------------------------------------------
@@ -306,8 +349,11 @@ QStringList TDbTable::FieldNames() const
 void TDbTable::SetKeyFunction(const QString& fieldName, TFieldKeyFunction function)
 {
     FKeyFunctions.insert(fieldName.toCaseFolded(), function);
-    if (TDbField* field = FindField(fieldName))
+    if (TDbField* field = FindField(fieldName)) {
         field->SetKeyFunction(std::move(function));
+        if (size_t(field->Index()) < FKeys.size())
+            FKeys[size_t(field->Index())] = {};
+    }
 }
 
 const TDbValue& TDbTable::Value(int fieldIndex) const
@@ -402,6 +448,7 @@ int TDbTable::MoveBy(int distance)
 void TDbTable::Insert()
 {
     CheckBrowseMode();
+    CheckWritable();
     FInsertPos = FCur < 0 ? 0 : FCur;
     FBuffer.assign(FFields.size(), TDbValue());
     FState = TDataSetState::Insert;
@@ -413,6 +460,7 @@ void TDbTable::Edit()
     CheckActive();
     if (FState == TDataSetState::Edit || FState == TDataSetState::Insert)
         return;
+    CheckWritable();
     if (FView.empty()) {
         Insert();
         return;
@@ -428,6 +476,20 @@ void TDbTable::Post()
     CheckActive();
     if (FState == TDataSetState::Browse)
         return;
+    try {
+        StorePending();
+    } catch (...) {
+        // The file refused the row (SQLite has undone the statement): the
+        // row goes, so nothing posts it again behind the user's back.
+        Cancel();
+        throw;
+    }
+    if (FAfterPost)
+        FAfterPost(*this);
+}
+
+void TDbTable::StorePending()
+{
     QStringList names, marks;
     for (const auto& f : FFields) {
         if (f->Index() == FKeyField)
@@ -475,6 +537,10 @@ void TDbTable::Post()
         std::move(FBuffer.begin(), FBuffer.end(), FCells.begin() + qsizetype(row) * FieldCount());
         FBuffer.clear();
         FState = TDataSetState::Browse;
+        // The row stays where it is until the next refresh places it.
+        UpdateKeys(row);
+        if (std::find(FWritten.begin(), FWritten.end(), row) == FWritten.end())
+            FWritten.push_back(row);
         Q_ASSERT(InvariantsHold());
     }
 }
@@ -490,6 +556,7 @@ void TDbTable::Cancel()
 void TDbTable::Delete()
 {
     CheckActive();
+    CheckWritable();
     if (FState == TDataSetState::Insert) {
         Cancel();
         return;
@@ -512,13 +579,22 @@ void TDbTable::Delete()
 
 void TDbTable::Refresh()
 {
-    CheckBrowseMode();
+    CheckActive();
+    const bool posting = FState == TDataSetState::Edit || FState == TDataSetState::Insert;
+    Post();
     const std::optional<qint64> current = Bookmark();
     const int pos = FCur;
-    // Our own writes are mirrored in memory already; only another
-    // connection's commit makes re-reading the file necessary.
-    if (FConnection->DataVersion() != FDataVersion)
-        ReadRows();
+    try {
+        // Our own writes are mirrored in memory already; only another
+        // connection's commit makes re-reading the file necessary.
+        if (FConnection->DataVersion() != FDataVersion)
+            ReadRows();
+    } catch (const EPelmoraError& e) {
+        if (!posting)
+            throw;
+        throw EDatabaseError(QStringLiteral("The entry was stored, but the rows could not be read again. %1")
+                                 .arg(e.Message()));
+    }
     RebuildView();
     MoveToRowId(current, pos);
     Q_ASSERT(InvariantsHold());
@@ -539,6 +615,13 @@ int TDbTable::RowOfId(qint64 id) const
     return lo < RowCount() && RowId(lo) == id ? lo : -1;
 }
 
+void TDbTable::ShiftRows(std::vector<int>& rows, int from, int by)
+{
+    for (int& r : rows)
+        if (r >= from)
+            r += by;
+}
+
 void TDbTable::InsertRow(std::vector<TDbValue> values)
 {
     const qint64 id = values[size_t(FKeyField)].AsInteger();
@@ -552,10 +635,20 @@ void TDbTable::InsertRow(std::vector<TDbValue> values)
     }
     FCells.insert(FCells.begin() + qsizetype(row) * FieldCount(), std::make_move_iterator(values.begin()),
         std::make_move_iterator(values.end()));
-    for (int& r : FView)
-        if (r >= row)
-            ++r;
+    ShiftRows(FView, row, 1);
+    ShiftRows(FWritten, row, 1);
     FView.insert(FView.begin() + std::clamp(FInsertPos, 0, int(FView.size())), row);
+    FWritten.push_back(row);
+    for (size_t f = 0; f < FKeys.size(); ++f) {
+        TFieldKeys& keys = FKeys[f];
+        if (!keys.HasKeys)
+            continue;
+        keys.Keys.insert(keys.Keys.begin() + row, FFields[f]->Key(Cell(row, int(f))));
+        if (keys.HasOrder) {
+            ShiftRows(keys.Order, row, 1);
+            keys.Order.insert(keys.Order.begin() + KeyOrderPos(int(f), row), row);
+        }
+    }
 }
 
 void TDbTable::RemoveRow(int row)
@@ -563,9 +656,88 @@ void TDbTable::RemoveRow(int row)
     FCells.erase(
         FCells.begin() + qsizetype(row) * FieldCount(), FCells.begin() + qsizetype(row + 1) * FieldCount());
     FView.erase(std::remove(FView.begin(), FView.end(), row), FView.end());
-    for (int& r : FView)
-        if (r > row)
-            --r;
+    FWritten.erase(std::remove(FWritten.begin(), FWritten.end(), row), FWritten.end());
+    ShiftRows(FView, row + 1, -1);
+    ShiftRows(FWritten, row + 1, -1);
+    for (TFieldKeys& keys : FKeys) {
+        if (!keys.HasKeys)
+            continue;
+        keys.Keys.erase(keys.Keys.begin() + row);
+        if (keys.HasOrder) {
+            keys.Order.erase(std::find(keys.Order.begin(), keys.Order.end(), row));
+            ShiftRows(keys.Order, row + 1, -1);
+        }
+    }
+}
+
+// ---- comparison keys --------------------------------------------------------------
+
+void TDbTable::ForgetKeys()
+{
+    FKeys.assign(FFields.size(), TFieldKeys());
+    FWritten.clear();
+}
+
+const std::vector<TDbValue>& TDbTable::FieldKeys(int field)
+{
+    TFieldKeys& keys = FKeys[size_t(field)];
+    if (!keys.HasKeys) {
+        const int rows = RowCount();
+        const TDbField& f = *FFields[size_t(field)];
+        keys.Keys.resize(size_t(rows));
+        for (int r = 0; r < rows; ++r)
+            keys.Keys[size_t(r)] = f.Key(Cell(r, field));
+        keys.HasKeys = true;
+    }
+    return keys.Keys;
+}
+
+const TDbValue& TDbTable::RowKey(int row, int field)
+{
+    return FieldKeys(field)[size_t(row)];
+}
+
+const std::vector<int>& TDbTable::KeyOrder(int field)
+{
+    TFieldKeys& keys = FKeys[size_t(field)];
+    if (!keys.HasOrder) {
+        FieldKeys(field);
+        keys.Order.resize(size_t(RowCount()));
+        std::iota(keys.Order.begin(), keys.Order.end(), 0);
+        const std::vector<TDbValue>& k = keys.Keys;
+        std::stable_sort(keys.Order.begin(), keys.Order.end(),
+            [&](int a, int b) { return CompareKeys(k[size_t(a)], k[size_t(b)]) < 0; });
+        keys.HasOrder = true;
+    }
+    return keys.Order;
+}
+
+int TDbTable::KeyOrderPos(int field, int row)
+{
+    const TFieldKeys& keys = FKeys[size_t(field)];
+    const TDbValue& key = keys.Keys[size_t(row)];
+    const auto it = std::lower_bound(keys.Order.begin(), keys.Order.end(), row, [&](int other, int) {
+        const int c = CompareKeys(keys.Keys[size_t(other)], key);
+        return c < 0 || (c == 0 && other < row);
+    });
+    return int(it - keys.Order.begin());
+}
+
+void TDbTable::UpdateKeys(int row)
+{
+    for (size_t f = 0; f < FKeys.size(); ++f) {
+        TFieldKeys& keys = FKeys[size_t(f)];
+        if (!keys.HasKeys)
+            continue;
+        TDbValue key = FFields[f]->Key(Cell(row, int(f)));
+        if (key == keys.Keys[size_t(row)])
+            continue;
+        keys.Keys[size_t(row)] = std::move(key);
+        if (keys.HasOrder) {
+            keys.Order.erase(std::find(keys.Order.begin(), keys.Order.end(), row));
+            keys.Order.insert(keys.Order.begin() + KeyOrderPos(int(f), row), row);
+        }
+    }
 }
 
 int TDbTable::ViewPosOfId(qint64 id) const
@@ -616,48 +788,85 @@ std::vector<TDbTable::TCompiledSort> TDbTable::CompileSort(const QString& text) 
     return compiled;
 }
 
-bool TDbTable::PassesFilter(int row) const
+bool TDbTable::PassesFilter(int row)
 {
     for (const TCompiledCondition& c : FFilter) {
-        const TDbValue& value = Cell(row, c.Field);
         // Null compares with nothing, as in SQL.
-        if (value.IsNull()
-            || !TFilterExpression::Holds(c.Op, CompareKeys(FFields[size_t(c.Field)]->Key(value), c.Key)))
+        if (Cell(row, c.Field).IsNull()
+            || !TFilterExpression::Holds(c.Op, CompareKeys(RowKey(row, c.Field), c.Key)))
             return false;
     }
     return true;
 }
 
+bool TDbTable::ViewLess(int a, int b)
+{
+    for (const TCompiledSort& s : FSort) {
+        const int c = CompareKeys(RowKey(a, s.Field), RowKey(b, s.Field));
+        if (c != 0)
+            return s.Descending ? c > 0 : c < 0;
+    }
+    return a < b;
+}
+
+void TDbTable::PlaceWrittenRows()
+{
+    std::sort(FWritten.begin(), FWritten.end());
+    FView.erase(std::remove_if(FView.begin(), FView.end(),
+                    [&](int row) { return std::binary_search(FWritten.begin(), FWritten.end(), row); }),
+        FView.end());
+    for (const int row : FWritten) {
+        if (!FFilter.empty() && !PassesFilter(row))
+            continue;
+        // Every other row is in order, so the written one goes where it sorts.
+        const auto at = std::lower_bound(
+            FView.begin(), FView.end(), row, [&](int other, int) { return ViewLess(other, row); });
+        FView.insert(at, row);
+    }
+    FWritten.clear();
+}
+
 void TDbTable::RebuildView()
 {
+    FWritten.clear();
     FView.clear();
     const int rows = RowCount();
     FView.reserve(size_t(rows));
-    for (int r = 0; r < rows; ++r)
+    auto take = [&](int r) {
         if (FFilter.empty() || PassesFilter(r))
             FView.push_back(r);
-    if (FSort.empty())
+    };
+    if (FSort.empty()) {
+        for (int r = 0; r < rows; ++r)
+            take(r);
         return;
-    // Keys once per row, then a stable sort: equal keys stay in id order.
-    const size_t k = FSort.size();
-    std::vector<TDbValue> keys(FView.size() * k);
-    for (size_t i = 0; i < FView.size(); ++i)
-        for (size_t j = 0; j < k; ++j)
-            keys[i * k + j] = FFields[size_t(FSort[j].Field)]->Key(Cell(FView[i], FSort[j].Field));
-    std::vector<int> order(FView.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        for (size_t j = 0; j < k; ++j) {
-            const int c = CompareKeys(keys[size_t(a) * k + j], keys[size_t(b) * k + j]);
-            if (c != 0)
-                return FSort[j].Descending ? c > 0 : c < 0;
+    }
+    if (FSort.size() == 1) {
+        // The field's rows in key order, ties by id; descending takes the
+        // groups of equal keys from the last, each group still by id.
+        const int field = FSort[0].Field;
+        const std::vector<int>& order = KeyOrder(field);
+        if (!FSort[0].Descending) {
+            for (int r : order)
+                take(r);
+            return;
         }
-        return false;
-    });
-    std::vector<int> sorted(FView.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        sorted[i] = FView[size_t(order[i])];
-    FView = std::move(sorted);
+        const std::vector<TDbValue>& keys = FKeys[size_t(field)].Keys;
+        for (int end = int(order.size()); end > 0;) {
+            int begin = end - 1;
+            while (begin > 0
+                && CompareKeys(keys[size_t(order[size_t(begin - 1)])], keys[size_t(order[size_t(end - 1)])])
+                    == 0)
+                --begin;
+            for (int i = begin; i < end; ++i)
+                take(order[size_t(i)]);
+            end = begin;
+        }
+        return;
+    }
+    for (int r = 0; r < rows; ++r)
+        take(r);
+    std::stable_sort(FView.begin(), FView.end(), [&](int a, int b) { return ViewLess(a, b); });
 }
 
 void TDbTable::SetFilter(const QString& text)

@@ -39,6 +39,17 @@ public:
     void SetDatabaseFile(const QString& fileName);
     const QString& TableName() const { return FTableName; }
     void SetTableName(const QString& tableName);
+    // A read-only table opens the file without writing anything to it (also
+    // in a folder the user cannot write) and refuses Insert, Edit and Delete.
+    // Only while closed.
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool readOnly);
+    // How long a write waits for another program's lock before it fails,
+    // and who is told while it waits (see TDbConnection); kept across opens.
+    int BusyTimeout() const { return FBusyTimeoutMs; }
+    void SetBusyTimeout(int milliseconds);
+    const TDbConnection::TBusyWaitEvent& OnBusyWait() const { return FOnBusyWait; }
+    void SetOnBusyWait(TDbConnection::TBusyWaitEvent handler);
 
     // Open: connect, read the fields and all rows by id, apply the filter when
     // it is on, go to the first row, then call AfterOpen. Errors leave it closed.
@@ -52,6 +63,9 @@ public:
     void SetAfterOpen(TNotifyEvent handler) { FAfterOpen = std::move(handler); }
     const TNotifyEvent& BeforeClose() const { return FBeforeClose; }
     void SetBeforeClose(TNotifyEvent handler) { FBeforeClose = std::move(handler); }
+    // Called after a pending row has been stored in the file.
+    const TNotifyEvent& AfterPost() const { return FAfterPost; }
+    void SetAfterPost(TNotifyEvent handler) { FAfterPost = std::move(handler); }
 
     // Fields of the open table, in column order (none while closed).
     int FieldCount() const { return int(FFields.size()); }
@@ -90,7 +104,9 @@ public:
 
     // Insert: a new pending row before the current one. Edit: the current row
     // becomes pending (with no row in view it inserts instead). Post stores
-    // the pending row in the file; Cancel drops it.
+    // the pending row in the file; Cancel drops it. When the file refuses
+    // the row, Post drops it too and throws: the table is back in Browse,
+    // the file and the rows as they were, so no later step stores it.
     void Insert();
     void Edit();
     void Post();
@@ -98,7 +114,10 @@ public:
     // Removes the current row from the file at once. With no row in view fails
     // with "<Name>: Cannot perform this operation on an empty dataset".
     void Delete();
-    // Posts a pending row, reads all rows again and keeps the current row current.
+    // Posts a pending row, reads all rows again and keeps the current row
+    // current. When the row was stored but the rows cannot be read again,
+    // the error says that the row was stored; the table keeps the rows it
+    // had, the stored row among them.
     void Refresh();
 
     // Filter text and switch; the text is kept while the filter is off. Turning
@@ -137,12 +156,26 @@ private:
     void CheckActive() const;
     void CheckInactive() const;
     void CheckBrowseMode();
+    void CheckWritable() const;
     void ReadFields();
     void ReadRows();
     std::vector<TCompiledCondition> CompileFilter(const QString& text) const;
     std::vector<TCompiledSort> CompileSort(const QString& text) const;
-    bool PassesFilter(int row) const;
+    bool PassesFilter(int row);
     void RebuildView();
+    // Puts the rows written since the view was last built where the filter
+    // and the sort place them (a refresh after the program's own writes).
+    void PlaceWrittenRows();
+    // True when row a comes before row b in the sort order (ties: by id).
+    bool ViewLess(int a, int b);
+    // The comparison key of a row's value and the rows in key order, per
+    // field, computed on first use and kept up to date by every write.
+    const std::vector<TDbValue>& FieldKeys(int field);
+    const TDbValue& RowKey(int row, int field);
+    const std::vector<int>& KeyOrder(int field);
+    int KeyOrderPos(int field, int row); // where row belongs in KeyOrder(field)
+    void ForgetKeys();
+    void UpdateKeys(int row); // after the row's values changed
     void MoveToRowId(std::optional<qint64> id, int fallback);
     int ViewPosOfId(qint64 id) const;
     int RowOfId(qint64 id) const;
@@ -153,15 +186,22 @@ private:
     }
     int RowCount() const { return FFields.empty() ? 0 : int(FCells.size() / FFields.size()); }
     void SetCurrent(int viewPos);
+    void StorePending(); // Post's write; may leave the pending row on failure
+    // Row numbers move when a row is inserted before them or removed.
+    static void ShiftRows(std::vector<int>& rows, int from, int by);
     void InsertRow(std::vector<TDbValue> values);
     void RemoveRow(int row);
 
     QString FName;
     QString FDatabaseFile;
     QString FTableName;
+    bool FReadOnly = false;
+    int FBusyTimeoutMs = TDbConnection::BusyTimeoutMs;
+    TDbConnection::TBusyWaitEvent FOnBusyWait;
     TDataSetState FState = TDataSetState::Inactive;
     TNotifyEvent FAfterOpen;
     TNotifyEvent FBeforeClose;
+    TNotifyEvent FAfterPost;
 
     std::unique_ptr<TDbConnection> FConnection;
     std::vector<std::unique_ptr<TDbField>> FFields;
@@ -184,6 +224,15 @@ private:
     std::vector<TCompiledCondition> FFilter;
     QString FSortText;
     std::vector<TCompiledSort> FSort;
+
+    struct TFieldKeys {
+        std::vector<TDbValue> Keys; // by row; empty: not computed
+        std::vector<int> Order; // rows by key, ties by row; empty: not computed
+        bool HasKeys = false;
+        bool HasOrder = false;
+    };
+    std::vector<TFieldKeys> FKeys; // by field
+    std::vector<int> FWritten; // rows written since the view was last built
 
     TLifeToken FLifeToken;
 };

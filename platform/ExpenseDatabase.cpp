@@ -1,7 +1,8 @@
 // Creation of expense database files. Invariant: CreateDatabaseFile creates
-// the file atomically (O_EXCL), so an existing file is never opened for
-// writing, let alone truncated; a file it created but could not initialise is
-// removed again.
+// the file atomically (O_EXCL) with mode 0600, so an existing file is never
+// opened for writing, let alone truncated, and no other user can read a new
+// log (SQLite gives its journal the same mode); a file it created but could
+// not initialise is removed again.
 #include "ExpenseDatabase.h"
 #include "DbConnection.h"
 #include "PelmoraError.h"
@@ -16,7 +17,8 @@ QString CreateDatabaseFile(const QString& fileName)
     if (fileName.isEmpty())
         return QStringLiteral("No file name given.");
     const QByteArray path = QFile::encodeName(fileName);
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    // Readable by its owner only: the log is the user's own business.
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
         if (errno == EEXIST)
             return QStringLiteral("Database file '%1' already exists.").arg(fileName);

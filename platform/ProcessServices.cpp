@@ -3,8 +3,12 @@
 #include "ProcessServices.h"
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QUrl>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -23,10 +27,30 @@ void TRealProcessService::TerminateSelf()
     ::_exit(0);
 }
 
+QString ResolveProgramDir(const QString& overridden, const QString& applicationDir, const QString& configDir)
+{
+    if (!overridden.isEmpty())
+        return WithTrailingSlash(overridden);
+    // As the effective user: the one who would write the files.
+    if (::faccessat(AT_FDCWD, QFile::encodeName(applicationDir).constData(), W_OK, AT_EACCESS) == 0)
+        return WithTrailingSlash(applicationDir);
+    const QString own = QDir(configDir).filePath(QStringLiteral("Pelmora"));
+    QDir().mkpath(own); // a failure shows when the first file is written there
+    return WithTrailingSlash(own);
+}
+
 QString TRealProcessService::ProgramDir() const
 {
-    const QString overridden = qEnvironmentVariable(ProgramDirVariable);
-    return WithTrailingSlash(overridden.isEmpty() ? QCoreApplication::applicationDirPath() : overridden);
+    return ResolveProgramDir(qEnvironmentVariable(ProgramDirVariable), QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+}
+
+QString TRealProcessService::DocumentsDir() const
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QDir().mkpath(documents))
+        return WithTrailingSlash(documents);
+    return WithTrailingSlash(QDir::homePath());
 }
 
 void TFakeProcessService::TerminateSelf()
@@ -38,6 +62,11 @@ void TFakeProcessService::TerminateSelf()
 QString TFakeProcessService::ProgramDir() const
 {
     return WithTrailingSlash(FProgramDir);
+}
+
+QString TFakeProcessService::DocumentsDir() const
+{
+    return WithTrailingSlash(FDocumentsDir.isEmpty() ? FProgramDir : FDocumentsDir);
 }
 
 bool TRealShellService::OpenDocument(const QString& target)

@@ -18,13 +18,25 @@ public:
     virtual void TerminateSelf() = 0;
     // The program's directory with a trailing "/" (settings and car list live there).
     virtual QString ProgramDir() const = 0;
+    // The user's documents folder with a trailing "/" (exported workbooks go there).
+    virtual QString DocumentsDir() const = 0;
 };
+
+// Where the program keeps its settings file and car list: overridden when
+// given, else applicationDir when the user may write there, else
+// configDir/"Pelmora" (created when missing). An installed program's
+// directory belongs to the system, so its files go to the user's
+// configuration folder. The result ends with "/".
+QString ResolveProgramDir(const QString& overridden, const QString& applicationDir, const QString& configDir);
 
 class TRealProcessService : public TProcessService {
 public:
     [[noreturn]] void TerminateSelf() override;
-    // $PELMORA_PROGRAM_DIR when set, else QCoreApplication::applicationDirPath().
+    // ResolveProgramDir of $PELMORA_PROGRAM_DIR, the executable's directory
+    // and the user's configuration folder (~/.config).
     QString ProgramDir() const override;
+    // The desktop's documents folder (created when missing), else the home folder.
+    QString DocumentsDir() const override;
 };
 
 // Thrown by the test double's TerminateSelf so the caller's flow stops as it
@@ -34,16 +46,20 @@ struct ETerminateSelfCalled { };
 
 class TFakeProcessService : public TProcessService {
 public:
+    // The documents folder is the program directory unless set.
     explicit TFakeProcessService(QString programDir)
         : FProgramDir(std::move(programDir))
     {
     }
     void TerminateSelf() override;
     QString ProgramDir() const override;
+    QString DocumentsDir() const override;
+    void SetDocumentsDir(QString dir) { FDocumentsDir = std::move(dir); }
     int TerminateCount() const { return FTerminateCount; }
 
 private:
     QString FProgramDir;
+    QString FDocumentsDir;
     int FTerminateCount = 0;
 };
 

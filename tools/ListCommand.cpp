@@ -2,9 +2,11 @@
 // window does (job dates compared as dates, the filter texts of the filter
 // row, the sort texts of a title click) and prints the rows in the table's
 // order, or only the total as the window's total box would show it.
-// Invariants: nothing is written to the database; every failure ends with a
+// Invariants: nothing is written to the database (it is opened read-only, so
+// a log in a read-only folder lists as well); every failure ends with a
 // message on standard error and exit status 1, never with partial output
-// presented as success (the CSV is built whole before it is written).
+// presented as success (the CSV is built whole before it is written); no
+// field reaches a spreadsheet as a formula.
 #include "ListCommand.h"
 
 #include "DbTable.h"
@@ -26,13 +28,33 @@ void Write(FILE* out, const QString& text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
 }
 
+// A text a spreadsheet would run as a formula: one that begins with "=",
+// "+", "-" or "@" and is not a plain number (a negative price stays a number).
+bool LooksLikeFormula(const QString& field)
+{
+    if (field.isEmpty())
+        return false;
+    const QChar first = field.front();
+    if (first != QLatin1Char('=') && first != QLatin1Char('+') && first != QLatin1Char('-')
+        && first != QLatin1Char('@'))
+        return false;
+    bool number = false;
+    field.toLongLong(&number, 10);
+    return !number || first == QLatin1Char('+');
+}
+
 } // namespace
 
 QString CsvLine(const QStringList& fields)
 {
     QStringList quoted;
     for (const QString& field : fields) {
-        if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"'))
+        if (LooksLikeFormula(field)) {
+            // An apostrophe in front makes the spreadsheet show the text as text.
+            QString inner = field;
+            inner.replace(QLatin1Char('"'), QLatin1String("\"\""));
+            quoted << QStringLiteral("\"'") + inner + QLatin1Char('"');
+        } else if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"'))
             || field.contains(QLatin1Char('\r')) || field.contains(QLatin1Char('\n'))) {
             QString inner = field;
             inner.replace(QLatin1Char('"'), QLatin1String("\"\""));
@@ -49,6 +71,7 @@ int RunListCommand(const QStringList& args)
     try {
         const TViewOptions options = ParseViewOptions(args, true);
         TDbTable table;
+        table.SetReadOnly(true);
         OpenView(table, options);
 
         if (options.Total) {

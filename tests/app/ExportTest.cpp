@@ -3,6 +3,7 @@
 // sheet and styles parsed as XML), the reading of cell texts, and the
 // window's state after an export or a failed one.
 #include "AppFixture.h"
+#include "refused_writes.h"
 
 #include "Automation.h"
 #include "CellTextReader.h"
@@ -162,7 +163,7 @@ protected:
         const QString file = Test.Shell->Opened().back();
         Written << file;
         EXPECT_TRUE(file.endsWith(".xlsx"));
-        EXPECT_EQ(QFileInfo(file).absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
+        EXPECT_EQ(QFileInfo(file).absolutePath(), QDir(Test.Services.Process->DocumentsDir()).absolutePath());
         return std::make_unique<TWorkbookFile>(file);
     }
     void TearDown() override
@@ -356,7 +357,8 @@ TEST(WorkbookServer, RowsAboveTheCurrentOneFailInsteadOfBeingLost)
 {
     TFakeShellService shell;
     QTemporaryDir dir;
-    TAutomationRef app = CreateWorkbookApplication(shell, QLocale(QLocale::Russian), dir.path());
+    TAutomationRef app
+        = CreateWorkbookApplication(shell, QLocale(QLocale::Russian), dir.path(), QDate(2024, 3, 15));
     app->CallMethod("Workbooks")->CallMethod("Add");
     TAutomationRef sheet = app->GetProperty("WORKBOOKS", { 1 })->GetProperty("worksheets", { 1 });
     sheet->GetProperty("Cells", { 3, 1 })->PutProperty("Value", QString("x"));
@@ -413,4 +415,56 @@ TEST(CellTextReader, PlainWholeNumbersAndShortDatesOnly)
     EXPECT_EQ(american.Read("5/9/24").Date, QDate(2024, 5, 9));
     EXPECT_EQ(american.Read("12/31/99").Date, QDate(1999, 12, 31));
     EXPECT_EQ(american.Read("05/09/24").Kind, TCellReading::TKind::Text);
+}
+
+// A workbook that cannot be written leaves nothing behind in the folder,
+// neither the dated file nor the hidden one it was being written under.
+TEST(WorkbookServer, AWorkbookThatCannotBeWrittenLeavesNoPartialFile)
+{
+    TFakeShellService shell;
+    QTemporaryDir dir;
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+    TAutomationRef app
+        = CreateWorkbookApplication(shell, QLocale(QLocale::Russian), dir.path(), QDate(2024, 3, 15));
+    app->CallMethod("Workbooks")->CallMethod("Add");
+    app->GetProperty("Workbooks", { 1 })
+        ->GetProperty("WorkSheets", { 1 })
+        ->GetProperty("Cells", { 1, 1 })
+        ->PutProperty("Value", QString("x"));
+    // The file the workbook is being written into turns read-only.
+    const QStringList hidden = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    ASSERT_EQ(hidden.size(), 1);
+    EXPECT_TRUE(hidden[0].startsWith(".Pelmora-")) << hidden[0].toStdString();
+    ASSERT_TRUE(QFile::setPermissions(QDir(dir.path()).filePath(hidden[0]), QFileDevice::ReadOwner));
+    {
+        TModesBind modes;
+        try {
+            app->PutProperty("Visible", true);
+            FAIL() << "no error";
+        } catch (const EAutomationError& error) {
+            EXPECT_TRUE(error.Message().startsWith(
+                "Cannot write the workbook \"" + QDir(dir.path()).filePath("Pelmora 2024-03-15.xlsx") + "\""))
+                << error.Message().toStdString();
+        }
+    }
+    EXPECT_TRUE(shell.Opened().isEmpty());
+    app.reset();
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(ExportTest, WorkbooksGoToTheDocumentsFolderUnderADatedNameThatIsNeverReused)
+{
+    StartWith({ { "Lada", "oil", "09.05.2024", "1", "", "2" } });
+    const QString documents = File("Documents");
+    ASSERT_TRUE(QDir().mkpath(documents));
+    Test.Process->SetDocumentsDir(documents);
+    const auto first = Export();
+    const auto second = Export();
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(Test.Shell->Opened(),
+        QStringList({ QDir(documents).filePath("Pelmora 2024-03-15.xlsx"),
+            QDir(documents).filePath("Pelmora 2024-03-15 (2).xlsx") }));
+    EXPECT_EQ(QDir(documents).entryList(QDir::Files | QDir::Hidden),
+        QStringList({ "Pelmora 2024-03-15 (2).xlsx", "Pelmora 2024-03-15.xlsx" }));
+    EXPECT_EQ(first->Row(2)[0], Text("Lada"));
 }

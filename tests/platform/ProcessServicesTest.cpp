@@ -2,7 +2,9 @@
 #include "QtPrinters.h"
 #include "Services.h"
 #include "SingleInstanceLock.h"
+#include "refused_writes.h"
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -25,20 +27,63 @@ TEST(SingleInstanceLock, ASecondHolderIsRefusedUntilTheFirstLetsGo)
     EXPECT_FALSE(nowhere.Held());
 }
 
-TEST(SingleInstanceLock, DefaultFolderIsTheRuntimeFolderElseTemp)
+// The lock lives where only this user can write, so no other user can take
+// it first: the runtime folder when it is private, else the user's cache.
+TEST(SingleInstanceLock, DefaultFolderIsAlwaysTheUsersOwn)
 {
-    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-    QTemporaryDir dir;
-    qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
-    EXPECT_EQ(TSingleInstanceLock::DefaultFolder(), dir.path());
-    EXPECT_EQ(TSingleInstanceLock("Pelmora").FilePath(), dir.path() + "/Pelmora.lock");
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
+    QTemporaryDir runtime, cache; // private (0700) like a real runtime folder
+    qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    EXPECT_EQ(TSingleInstanceLock::DefaultFolder(), runtime.path());
+    EXPECT_EQ(TSingleInstanceLock("Pelmora").FilePath(), runtime.path() + "/Pelmora.lock");
+
+    const QString own = cache.path() + "/Pelmora";
+    ASSERT_EQ(::chmod(QFile::encodeName(runtime.path()).constData(), 0777), 0);
+    EXPECT_EQ(TSingleInstanceLock::DefaultFolder(), own) << "a runtime folder others may write is not used";
     qunsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(TSingleInstanceLock::DefaultFolder(), QDir::tempPath());
-    // The shared temporary folder gets one lock per user.
-    EXPECT_EQ(TSingleInstanceLock("Pelmora").FilePath(),
-        QDir::tempPath() + QStringLiteral("/Pelmora-%1.lock").arg(::getuid()));
-    if (!saved.isEmpty())
-        qputenv("XDG_RUNTIME_DIR", saved);
+    EXPECT_EQ(TSingleInstanceLock::DefaultFolder(), own);
+    EXPECT_EQ(QFileInfo(own).permissions()
+            & (QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ReadGroup
+                | QFileDevice::WriteGroup),
+        QFileDevice::Permissions());
+
+    // A lock file another user placed cannot keep this user's program from starting.
+    if (::geteuid() == 0) {
+        TSingleInstanceLock foreign("Foreign", own);
+        QFile placed(foreign.FilePath());
+        ASSERT_TRUE(placed.open(QIODevice::WriteOnly));
+        placed.close();
+        ASSERT_EQ(::chown(QFile::encodeName(foreign.FilePath()).constData(), 65534, 65534), 0);
+        EXPECT_TRUE(foreign.TryAcquire());
+        EXPECT_FALSE(foreign.Held());
+    }
+
+    qputenv("XDG_CACHE_HOME", savedCache);
+    if (savedCache.isEmpty())
+        qunsetenv("XDG_CACHE_HOME");
+    if (!savedRuntime.isEmpty())
+        qputenv("XDG_RUNTIME_DIR", savedRuntime);
+}
+
+TEST(ProcessService, AProgramDirectoryTheUserCannotWriteGivesWayToTheConfigurationFolder)
+{
+    QTemporaryDir dir;
+    const QString installed = dir.filePath("bin");
+    const QString config = dir.filePath("config");
+    ASSERT_TRUE(QDir().mkpath(installed));
+    ASSERT_TRUE(QDir().mkpath(config));
+    EXPECT_EQ(ResolveProgramDir({}, installed, config), installed + "/");
+    EXPECT_EQ(ResolveProgramDir("/tmp/pelmora-test", installed, config), "/tmp/pelmora-test/");
+    ShareFolder(dir.path());
+    ShareFolder(installed);
+    ASSERT_EQ(::chmod(QFile::encodeName(config).constData(), 0777), 0);
+    {
+        TWritesRefused readOnly(installed);
+        EXPECT_EQ(ResolveProgramDir({}, installed, config), config + "/Pelmora/");
+    }
+    EXPECT_TRUE(QFileInfo(config + "/Pelmora").isDir());
 }
 
 TEST(ProcessService, ProgramDirFollowsTheEnvironmentVariable)

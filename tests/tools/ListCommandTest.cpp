@@ -6,6 +6,7 @@
 #include "ExpenseDatabase.h"
 #include "expense_log.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -171,4 +172,45 @@ TEST_F(ListCommandTest, TotalStopsOnAnEmptyPriceOrA32BitOverflow)
     EXPECT_EQ(wide.Status, 1);
     EXPECT_TRUE(wide.Out.isEmpty());
     EXPECT_TRUE(wide.Err.contains("-2147483648")) << wide.Err.toStdString();
+}
+
+// The tool never writes, so a log it may only read lists as well: a
+// read-only file in a read-only folder, left exactly as it was.
+TEST_F(ListCommandTest, AReadOnlyLogInAReadOnlyFolderIsListedAndLeftAlone)
+{
+    const QString folder = Dir.filePath("ro");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString db = Dir.filePath("ro/log.mdb");
+    ASSERT_TRUE(QFile::copy(Log(), db));
+    ASSERT_TRUE(
+        QFile::setPermissions(db, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    QFile file(db);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+
+    const TResult r = Run({ db, "--car", "Lada", "--total" });
+    ASSERT_TRUE(QFile::setPermissions(
+        folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    EXPECT_EQ(r.Status, 0) << r.Err.toStdString();
+    EXPECT_EQ(r.Out, "500\n");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList { "log.mdb" });
+}
+
+// Texts a spreadsheet would run as formulas arrive as text; numbers stay numbers.
+TEST_F(ListCommandTest, FieldsThatLookLikeFormulasAreQuotedAsText)
+{
+    const QString db = MakeDatabase({
+        { "=HYPERLINK(\"http://x\",\"y\")", "+Lada", "01.01.2026", "-7", "@SUM(A1)", "-5" },
+        { "-Volga", "a=b", "02.01.2026", "1", "-", "0" },
+    });
+    const TResult r = Run({ db });
+    ASSERT_EQ(r.Status, 0) << r.Err.toStdString();
+    EXPECT_EQ(r.Out,
+        "car,partname,jobdate,mileage,descr,price\r\n"
+        "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",\"'+Lada\",01.01.2026,-7,\"'@SUM(A1)\",-5\r\n"
+        "\"'-Volga\",a=b,02.01.2026,1,\"'-\",0\r\n");
 }
