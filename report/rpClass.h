@@ -10,6 +10,7 @@
 
 #include "Variant.h"
 #include "rpPictureCache.h"
+#include "rpPreviewOptions.h"
 #include "rpPropInfo.h"
 #include "rpUnits.h"
 #include "rpXML.h"
@@ -1308,6 +1309,7 @@ public:
 
     TrpEngineOptions* EngineOptions() { return &FEngineOptions; }
     TrpReportOptions* ReportOptions() { return &FReportOptions; }
+    TrpPreviewOptions* PreviewOptions() { return &FPreviewOptions; }
     TrpReportDataSets& DataSets() { return FDataSets; }
     TrpVariables& Variables() { return FVariables; }
     TrpStyles& Styles() { return FStyles; }
@@ -1419,6 +1421,7 @@ private:
     bool FDestroying = false;
     TrpEngineOptions FEngineOptions;
     TrpReportOptions FReportOptions;
+    TrpPreviewOptions FPreviewOptions;
     TrpReportDataSets FDataSets;
     TrpVariables FVariables;
     TrpStyles FStyles;
