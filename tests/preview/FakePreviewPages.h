@@ -6,6 +6,7 @@
 #include "rpClass.h"
 
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 
 #include <map>
@@ -26,6 +27,7 @@ public:
     std::map<int, int> Draws;
     // Device pixel ratio of the canvas at the last DrawPage.
     qreal LastRatio = 0;
+    qreal LastDeviceScale = 0;
     // Clip height at the last DrawPage (what was really repainted).
     int LastClipHeight = 0;
     int Clears = 0;
@@ -56,7 +58,8 @@ public:
         long double OffsetY) override
     {
         ++Draws[Index];
-        LastRatio = Canvas->device()->devicePixelRatioF();
+        LastRatio = Canvas->paintEngine()->paintDevice()->devicePixelRatioF();
+        LastDeviceScale = Canvas->deviceTransform().m11();
         LastClipHeight = Canvas->hasClipping() ? Canvas->clipBoundingRect().toRect().height() : -1;
         const QPointF size = Sizes[size_t(Index)];
         Canvas->fillRect(QRectF(double(OffsetX) + 20 * double(ScaleX), double(OffsetY) + 20 * double(ScaleX),
