@@ -217,6 +217,14 @@ bool TrpPreview::Init(TrpReport* aReport, TrpCustomPreviewPages* aPrevPages)
     return true;
 }
 
+void TrpPreview::SetReport(TrpReport* aReport, TrpCustomPreviewPages* aPrevPages)
+{
+    FReport = aReport;
+    FPreviewPages = aPrevPages;
+    FWorkspace->SetPreviewPages(aPrevPages);
+    FThumbnail->SetPreviewPages(aPrevPages);
+}
+
 void TrpPreview::UnInit(TrpCustomPreviewPages* aPreviewPages)
 {
     for (int i = FTabItems.Count() - 1; i >= 0; --i)

@@ -109,6 +109,9 @@ public:
     void SetThumbnailVisible(bool Value);
 
     // --- state
+    // Makes the control show this report's store without laying it out
+    // (the preview window does that in its Init).
+    void SetReport(TrpReport* aReport, TrpCustomPreviewPages* aPrevPages);
     TrpReport* Report() const { return FReport; }
     TrpCustomPreviewPages* PreviewPages() const { return FPreviewPages; }
     bool Locked() const { return FLocked; }

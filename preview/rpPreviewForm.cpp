@@ -263,7 +263,8 @@ void TrpPreviewForm::BuildToolBar()
     connect(LastB, &QToolButton::clicked, this, [this] { LastBClick(); });
     connect(CancelB, &QPushButton::clicked, this, [this] { CancelBClick(); });
     connect(ZoomCB, &QComboBox::activated, this, [this] { ZoomCBClick(); });
-    connect(ZoomCB->lineEdit(), &QLineEdit::returnPressed, this, [this] { ZoomCBClick(); });
+    // Enter in the box is taken before the box sees it, so it is handled once.
+    ZoomCB->lineEdit()->installEventFilter(this);
     connect(PageE, &QLineEdit::returnPressed, this, [this] { PageEEnter(); });
     DesignerB->installEventFilter(this);
 }
@@ -650,8 +651,12 @@ void TrpPreviewForm::closeEvent(QCloseEvent* Event)
 
 void TrpPreviewForm::reject()
 {
-    // Escape: the Close button's action (cancel while preparing).
-    CancelBClick();
+    // Escape and the title bar's close: cancel while preparing, else close.
+    if (FPreview->Running()) {
+        CancelBClick();
+        return;
+    }
+    QDialog::reject();
 }
 
 void TrpPreviewForm::keyPressEvent(QKeyEvent* Event)
@@ -719,6 +724,13 @@ void TrpPreviewForm::contextMenuEvent(QContextMenuEvent* Event)
 
 bool TrpPreviewForm::eventFilter(QObject* Watched, QEvent* Event)
 {
+    if (Watched == ZoomCB->lineEdit() && Event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(Event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ZoomCBClick();
+            return true;
+        }
+    }
     if (Watched == DesignerB && Event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent*>(Event)->button() == Qt::RightButton) {
         HiddenMenu->popup(static_cast<QMouseEvent*>(Event)->globalPosition().toPoint());

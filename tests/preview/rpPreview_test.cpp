@@ -5,6 +5,7 @@
 #include "rpClass.h"
 #include "rpEngine.h"
 #include "rpPreview.h"
+#include "qt_print.h"
 #include "rpPreviewWorkspace.h"
 
 #include <QApplication>
