@@ -4,7 +4,7 @@
 #pragma once
 
 #include "rpPreviewOptions.h"
-#include "rpProgress.h"
+#include "rpCustomPreview.h"
 #include "rpPreviewTabs.h"
 
 #include <QElapsedTimer>
@@ -36,16 +36,16 @@ public:
     // --- what the report calls
     // Shows the report's store; false when called back while the control
     // itself re-assigns the report's preview, or when a tab was opened.
-    virtual bool Init(TrpReport* aReport, TrpCustomPreviewPages* aPrevPages);
-    virtual void UnInit(TrpCustomPreviewPages* aPreviewPages);
-    virtual void Lock();
-    virtual void Unlock();
-    virtual void RefreshReport();
+    bool Init(TrpReport* aReport, TrpCustomPreviewPages* aPrevPages) override;
+    void UnInit(TrpCustomPreviewPages* aPreviewPages) override;
+    void Lock() override;
+    void Unlock() override;
+    void RefreshReport() override;
     void InternalOnProgressStart(TrpReport* Sender, TrpProgressType ProgressType, int Progress) override;
     void InternalOnProgress(TrpReport* Sender, TrpProgressType ProgressType, int Progress) override;
     void InternalOnProgressStop(TrpReport* Sender, TrpProgressType ProgressType, int Progress) override;
     // The report went away: forget it and its store.
-    virtual void ReportDestroyed(TrpReport* aReport);
+    void ReportDestroyed(TrpReport* aReport) override;
 
     // --- navigation and zoom
     void First();

@@ -738,3 +738,32 @@ bool TrpPreviewForm::eventFilter(QObject* Watched, QEvent* Event)
     }
     return QDialog::eventFilter(Watched, Event);
 }
+
+// ---------------------------------------------------------------- showing
+
+void rpShowPreparedReport(TrpReport* Report, TServices& Services)
+{
+    auto form = std::make_unique<TrpPreviewForm>(Services, QApplication::activeWindow());
+    form->Preview()->SetReport(Report, Report->PreviewPages());
+    Report->SetPreview(form->Preview());
+    Report->SetPreviewForm(form.get());
+    form->Init();
+    if (Report->OnPreview)
+        Report->OnPreview(Report);
+    const TrpPreviewOptions& options = *Report->PreviewOptions();
+    if (options.Modal) {
+        form->exec();
+        // The control and the window let go of the report as they die.
+        form.reset();
+        return;
+    }
+    form->SetFreeOnClose(true);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->setModal(false);
+    form.release()->show();
+}
+
+void rpInstallPreview(TServices& Services)
+{
+    TrpReport::SetShowPreview([&Services](TrpReport* Report) { rpShowPreparedReport(Report, Services); });
+}

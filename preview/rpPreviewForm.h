@@ -3,7 +3,7 @@
 // ShowPreparedReport.
 #pragma once
 
-#include "rpProgress.h"
+#include "rpCustomPreview.h"
 
 #include <QDialog>
 
@@ -132,3 +132,12 @@ private:
     // Items of the right-click menu made from toolbar buttons, by button.
     std::vector<std::pair<QToolButton*, QAction*>> FMenuCopies;
 };
+
+// Shows the report's prepared pages in a new preview window: the window's
+// control shows the report, OnPreview fires, then the window opens modally
+// (and is freed when it closes) or, without Modal, modelessly and frees
+// itself on close.
+void rpShowPreparedReport(TrpReport* Report, TServices& Services);
+// Makes every report's ShowPreparedReport open the preview window, its
+// dialogs answered by Services (which must outlive all reports).
+void rpInstallPreview(TServices& Services);

@@ -18,6 +18,7 @@
 #include "PelmoraError.h"
 #include "QtDialogService.h"
 #include "rpQtPrintSystem.h"
+#include "rpReportError.h"
 #include "rpRes.h"
 
 #include <QCoreApplication>

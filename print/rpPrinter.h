@@ -4,9 +4,9 @@
 // millimetres; device lengths are pixels at DPI (L mm = L * DPI / 25.4 px).
 #pragma once
 
-#include "rpClass.h"
 #include "rpPaperTable.h"
 #include "rpPrintSystem.h"
+#include "rpTypes.h"
 
 #include <QFont>
 #include <QPoint>

@@ -11,6 +11,7 @@
 //   3. While ParentFont is true the font equals the parent's font.
 #include "rpClass.h"
 
+#include "rpCustomPreview.h"
 #include "rpCustomPreviewPages.h"
 #include "rpDBSet.h"
 #include "rpPaperTable.h"
@@ -1117,6 +1118,9 @@ TrpReport::TrpReport()
 
 TrpReport::~TrpReport()
 {
+    // A preview still showing the report must not reach its store later.
+    if (FPreview)
+        FPreview->ReportDestroyed(this);
     FDestroying = true;
     FNameIndex.clear();
 }

@@ -12,6 +12,9 @@
 //     preview's repaints work while the report runs in this thread.
 #include "rpProgress.h"
 
+#include "rpClass.h"
+#include "rpCustomPreview.h"
+
 #include "rpEngine.h"
 #include "rpRes.h"
 

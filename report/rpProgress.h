@@ -1,9 +1,6 @@
 // Progress reporting: the small window with a Cancel button that a report
-// shows while it is printed or exported, and what the report asks of an
-// attached preview while it is prepared.
+// shows while it is printed or exported.
 #pragma once
-
-#include "rpClass.h"
 
 #include <QPointer>
 #include <QString>
@@ -13,24 +10,6 @@ class QFrame;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-
-// The preview control as the report sees it; the preview builds on it. The
-// report calls these for ptRunning only.
-class TrpCustomPreview {
-public:
-    virtual ~TrpCustomPreview() = default;
-    virtual void InternalOnProgressStart(TrpReport* Sender, TrpProgressType ProgressType, int Progress) = 0;
-    // Progress: the 0-based index of the page just prepared.
-    virtual void InternalOnProgress(TrpReport* Sender, TrpProgressType ProgressType, int Progress) = 0;
-    virtual void InternalOnProgressStop(TrpReport* Sender, TrpProgressType ProgressType, int Progress) = 0;
-};
-
-// The preview window as the report sees it: its status texts.
-class TrpCustomPreviewForm {
-public:
-    virtual ~TrpCustomPreviewForm() = default;
-    virtual void SetMessageText(const QString& Value, bool IsHint) = 0;
-};
 
 // The progress window: borderless, 271 x 101, never modal. While it exists
 // the window that was active at its creation is disabled; hiding or

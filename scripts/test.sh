@@ -10,6 +10,11 @@ mode="normal"
 
 bash scripts/deps.sh ${1:-}
 
+# Every C++ source follows the root .clang-format; a file that does not fails the run.
+if git rev-parse --git-dir >/dev/null 2>&1; then
+  git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+fi
+
 if [ "$mode" = "asan" ]; then
   dir=build-asan
   flags=(-DCMAKE_BUILD_TYPE=Debug -DPELMORA_SANITIZE=ON -DPELMORA_BENCH=OFF)

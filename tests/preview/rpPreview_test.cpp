@@ -380,7 +380,6 @@ TEST(TrpPreviewLifetime, ADestroyedReportLeavesAnEmptyControl)
         preview.Init(&report, &pages);
         report.SetPreview(&preview);
         EXPECT_EQ(preview.PageCount(), 2);
-        preview.ReportDestroyed(&report);
     }
     EXPECT_EQ(preview.Report(), nullptr);
     EXPECT_EQ(preview.PageCount(), 0);

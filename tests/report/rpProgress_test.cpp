@@ -1,5 +1,7 @@
 // Progress calls of a report: host events, the progress window, the attached
 // preview, cancelling; and the window on its own.
+#include "rpClass.h"
+#include "rpCustomPreview.h"
 #include "rpEngine.h"
 #include "rpProgress.h"
 

@@ -1,0 +1,139 @@
+// Memo views: text with bracketed expressions, formats and highlights.
+#pragma once
+
+#include "Variant.h"
+#include "rpFormat.h"
+#include "rpHighlight.h"
+#include "rpView.h"
+
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+class TrpStyleItem;
+
+class TrpCustomMemoView : public TrpStretcheable {
+    RP_CLASS_INFO
+    RP_FIELD(bool, AllowExpressions, true)
+    RP_FIELD(QString, ExpressionDelimiters, QStringLiteral("[,]"))
+    RP_FIELD(bool, AllowHTMLTags, false)
+    RP_FIELD(TrpHAlign, HAlign, haLeft)
+    RP_FIELD(TrpVAlign, VAlign, vaTop)
+    RP_FIELD(bool, WordWrap, true)
+    RP_FIELD(bool, WordBreak, false)
+    RP_FIELD(bool, Wysiwyg, true)
+    RP_FIELD(bool, Clipped, true)
+    RP_FIELD(bool, AutoWidth, false)
+    RP_FIELD(Extended, GapX, 2)
+    RP_FIELD(Extended, GapY, 1)
+    RP_FIELD(Extended, LineSpacing, 2)
+    RP_FIELD(Extended, ParagraphGap, 0)
+    RP_FIELD(Extended, CharSpacing, 0)
+    RP_FIELD(bool, RTLReading, false)
+    RP_FIELD(bool, Underlines, false)
+    RP_FIELD(bool, HideZeros, false)
+    RP_FIELD(bool, SuppressRepeated, false)
+    RP_FIELD(QString, Style, QString())
+    RP_FIELD(bool, FirstParaBreak, false)
+    RP_FIELD(bool, LastParaBreak, false)
+    RP_FIELD(bool, UseDefaultCharset, false)
+public:
+    TrpCustomMemoView();
+    ~TrpCustomMemoView() override;
+
+    const QStringList& Memo() const { return FMemo; }
+    void SetMemo(const QStringList& Value) { FMemo = Value; }
+    // The lines as one text, lines separated by CR LF.
+    QString Text() const { return FMemo.join(QStringLiteral("\r\n")); }
+    void SetText(const QString& Value);
+    int Rotation() const { return FRotation; }
+    // Stored modulo 360.
+    void SetRotation(int Value);
+    TrpCustomMemoView* FlowTo() const { return FFlowTo; }
+    void SetFlowTo(TrpCustomMemoView* Value) { FFlowTo = Value; }
+
+    // One format per bracketed expression; DisplayFormat is the first,
+    // created on demand.
+    TrpFormat* DisplayFormat();
+    const TrpFormat* DisplayFormatIfAny() const
+    {
+        return FFormats.empty() ? nullptr : FFormats.front().get();
+    }
+    std::vector<std::unique_ptr<TrpFormat>>& Formats() { return FFormats; }
+    TrpHighlight* Highlight();
+    const TrpHighlight* HighlightIfAny() const
+    {
+        return FHighlights.empty() ? nullptr : FHighlights.front().get();
+    }
+    std::vector<std::unique_ptr<TrpHighlight>>& Highlights() { return FHighlights; }
+
+    virtual Extended CalcWidth() { return Width(); }
+    // Writing the difference moves LastParaBreak into FirstParaBreak, so
+    // that the next part of a split memo starts inside the same paragraph.
+    QString Diff(const TrpComponent* AComponent) override;
+
+    // --- text of a run (text expansion)
+    void BeforePrint() override;
+    // The printed text: the data field's, or the template with every
+    // bracketed expression replaced by its formatted value; then the
+    // highlight, SuppressRepeated and FlowTo.
+    void GetData() override;
+    // Puts back the template text, the look a highlight changed, TagStr and
+    // the hyperlink value.
+    void AfterPrint() override;
+    // The text with the page macros replaced, for search and export.
+    QString GetComponentText() const override;
+    // Value as text by AFormat (none: DisplayFormat); a format that fails
+    // gives the default conversion.
+    QString FormatData(const Variant& AValue, const TrpFormat* AFormat = nullptr);
+    // The formatted value of one bracketed expression (its inside), with an
+    // optional " #" format suffix that overrides Format.
+    QString EvaluateEmbeddedExpression(const QString& Expression, const TrpFormat& Format);
+    // At drawing: "[TotalPages#]" and "[CopyName#]" get their values.
+    void ExtractMacros();
+    void ResetSuppress() { LastValue = Variant(QString()); }
+    // Saves the font, fill, frame and visibility, then applies the highlight.
+    void ApplyHighlight(TrpHighlight* AHighlight);
+    // Puts back the look saved by ApplyHighlight.
+    void UndoHighlight();
+    void ApplyStyle(TrpStyleItem* AStyle);
+    // How many characters of Text fit in the memo; the rest flows to FlowTo.
+    // Measuring needs the drawing code, which overrides this; until then
+    // everything fits.
+    virtual qsizetype FitLength(const QString& AText) { return AText.size(); }
+
+    // Working fields of a run.
+    // The data field's value or the last expression's.
+    Variant Value;
+    // The previous text, for SuppressRepeated.
+    Variant LastValue = Variant::Null();
+    QStringList TempMemo;
+    QStringList PartMemo;
+    int TotalPages = 0;
+    int CopyNo = 0;
+    QRect TextRect;
+    Extended PrintScale = 1;
+    bool HighlightActivated = false;
+    std::unique_ptr<TrpCustomFill> TempFill;
+    TrpFont TempFont;
+    TrpFrame TempFrame;
+    bool TempVisible = true;
+    bool TempParentFont = true;
+
+private:
+    QStringList FMemo;
+    int FRotation = 0;
+    TrpCustomMemoView* FFlowTo = nullptr;
+    std::vector<std::unique_ptr<TrpFormat>> FFormats;
+    std::vector<std::unique_ptr<TrpHighlight>> FHighlights;
+};
+
+class TrpMemoView : public TrpCustomMemoView {
+    RP_CLASS_INFO
+};
+
+class TrpSysMemoView : public TrpCustomMemoView {
+    RP_CLASS_INFO
+};
