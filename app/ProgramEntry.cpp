@@ -12,6 +12,7 @@
 #include "StyleManager.h"
 #include "Unit1.h"
 #include "Unit2.h"
+#include "rpPreviewPages.h"
 
 #include <QApplication>
 
@@ -26,6 +27,7 @@ int RunPelmora(int& argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(true);
 
     TServices services = TServices::Real();
+    rpRegisterPreviewPages();
     RegisterPelmoraStyles();
     TStyleManager::TrySetStyle(QStringLiteral("Windows10"), *services.Dialogs);
 

@@ -34,9 +34,11 @@ public:
     virtual void LevelRoot() = 0;
     virtual void LevelUp() = 0;
     virtual void GetItem(int Index, QString& Text, int& Page, int& Top) = 0;
-    // Moves every item after sibling From, with its descendants, to the next
-    // page, NewTop being the top of the first of them.
-    virtual void ShiftItems(int From, int NewTop) = 0;
+    // Moves every item added after From (a position GetCurPosition gave;
+    // nothing: every item) to the next page, NewTop being the top of the
+    // first of them.
+    virtual void ShiftItems(TrpXMLItem* From, int NewTop) = 0;
+    // The item added last, or nothing while the outline is empty.
     virtual TrpXMLItem* GetCurPosition() = 0;
     // Children of the current item.
     virtual int Count() = 0;

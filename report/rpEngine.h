@@ -51,6 +51,9 @@ public:
     int TotalPages = 0;
     bool FinalPass = false;
     bool Running = false;
+    // Top of the next band on the page being filled (report pixels); the
+    // store takes anchors' tops from it.
+    long double CurY = 0;
     // The band most recently prepared: the one whose memos are evaluated.
     TrpBand* CurBand = nullptr;
     // Registered at the start of a run, fed after each data row, reset after

@@ -8,6 +8,7 @@
 #include "PelmoraError.h"
 #include "Variant.h"
 #include "rpExpressionCache.h"
+#include "rpPreviewPages.h"
 #include "sc_iinterpreter.h"
 #include "sc_isysrtti.h"
 
@@ -107,6 +108,7 @@ int Eval(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    rpRegisterPreviewPages();
     if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) {
         PrintUsage(stdout);
         return argc < 2 ? 1 : 0;
