@@ -73,8 +73,10 @@ TrpPreview::TrpPreview(QWidget* Parent)
     : QWidget(Parent)
 {
     FOutlinePopup = new QMenu(this);
-    QAction* collapse = FOutlinePopup->addAction(QIcon(rpPreviewButtonImage(piCollapse)), rpGet(QStringLiteral("601")));
-    QAction* expand = FOutlinePopup->addAction(QIcon(rpPreviewButtonImage(piExpand)), rpGet(QStringLiteral("600")));
+    QAction* collapse
+        = FOutlinePopup->addAction(QIcon(rpPreviewButtonImage(piCollapse)), rpGet(QStringLiteral("601")));
+    QAction* expand
+        = FOutlinePopup->addAction(QIcon(rpPreviewButtonImage(piExpand)), rpGet(QStringLiteral("600")));
 
     FTabs = new QTabBar(this);
     FTabs->setFixedHeight(22);
@@ -935,7 +937,8 @@ void TrpPreview::SwitchTab(int Index)
     DoPageChanged();
 }
 
-void TrpPreview::AddPreviewTab(TrpReport* AReport, const QString& TabName, const QString& TabCaption, bool FreeObjects)
+void TrpPreview::AddPreviewTab(
+    TrpReport* AReport, const QString& TabName, const QString& TabCaption, bool FreeObjects)
 {
     const int current = FTabItems.CurTab();
     if (current >= 0)

@@ -3,8 +3,8 @@
 // report tabs and a message panel. It reads pages only through the store.
 #pragma once
 
-#include "rpPreviewOptions.h"
 #include "rpCustomPreview.h"
+#include "rpPreviewOptions.h"
 #include "rpPreviewTabs.h"
 
 #include <QElapsedTimer>

@@ -114,8 +114,10 @@ TrpPreviewForm::TrpPreviewForm(TServices& Services, QWidget* Parent)
     CollapseMI = RightMenu->addAction(QIcon(rpPreviewButtonImage(piCollapse)), Res(601));
     ExpandMI = RightMenu->addAction(QIcon(rpPreviewButtonImage(piExpand)), Res(600));
     RightMenuSeparator = RightMenu->addSeparator();
-    connect(CollapseMI, &QAction::triggered, this, [this] { FPreview->OutlinePopup()->actions()[0]->trigger(); });
-    connect(ExpandMI, &QAction::triggered, this, [this] { FPreview->OutlinePopup()->actions()[1]->trigger(); });
+    connect(
+        CollapseMI, &QAction::triggered, this, [this] { FPreview->OutlinePopup()->actions()[0]->trigger(); });
+    connect(
+        ExpandMI, &QAction::triggered, this, [this] { FPreview->OutlinePopup()->actions()[1]->trigger(); });
 
     FPreview->SetPreviewForm(this);
     FPreview->OnPageChanged = [this](TrpPreview*, int PageNo) { PageChanged(PageNo); };
@@ -132,6 +134,15 @@ TrpPreviewForm::TrpPreviewForm(TServices& Services, QWidget* Parent)
 
 TrpPreviewForm::~TrpPreviewForm()
 {
+    // Focus leaving the zoom box while the children die must not reach a
+    // control that is half gone.
+    disconnect(ZoomCB, nullptr, this, nullptr);
+    ZoomCB->lineEdit()->removeEventFilter(this);
+    FPreview->OnPageChanged = nullptr;
+    FPreview->OnZoomChanged = nullptr;
+    FPreview->OnPanesChanged = nullptr;
+    FPreview->OnButtonsChanged = nullptr;
+    FPreview->OnDblClick = nullptr;
     // The control detaches itself from the report when it dies; the window
     // does the same for the status texts.
     if (TrpReport* report = FPreview->Report())
@@ -195,9 +206,9 @@ void TrpPreviewForm::BuildToolBar()
     ZoomCB->setEditable(true);
     ZoomCB->setInsertPolicy(QComboBox::NoInsert);
     ZoomCB->setToolTip(Res(119));
-    ZoomCB->addItems({ QStringLiteral("25%"), QStringLiteral("50%"), QStringLiteral("75%"), QStringLiteral("100%"),
-        QStringLiteral("150%"), QStringLiteral("200%"), rpGet(QStringLiteral("zmPageWidth")),
-        rpGet(QStringLiteral("zmWholePage")) });
+    ZoomCB->addItems({ QStringLiteral("25%"), QStringLiteral("50%"), QStringLiteral("75%"),
+        QStringLiteral("100%"), QStringLiteral("150%"), QStringLiteral("200%"),
+        rpGet(QStringLiteral("zmPageWidth")), rpGet(QStringLiteral("zmWholePage")) });
     ZoomCB->view()->setMinimumWidth(100);
     ZoomCB->setEditText(QStringLiteral("100%"));
 
@@ -441,7 +452,8 @@ void TrpPreviewForm::PageChanged(int PageNo)
     TrpReport* report = Report();
     const TrpCustomEngine* engine = report ? report->Engine() : nullptr;
     if (FPreview->Running() && engine && !engine->FinalPass && report->EngineOptions()->DoublePass())
-        StatusPanels[0]->setText(rpGet(QStringLiteral("clFirstPass")) + QStringLiteral(" ") + QString::number(count));
+        StatusPanels[0]->setText(
+            rpGet(QStringLiteral("clFirstPass")) + QStringLiteral(" ") + QString::number(count));
     else
         StatusPanels[0]->setText(FormatPages(rpGet(QStringLiteral("clPageOf")), { PageNo, count }));
     OfNL->setText(FormatPages(rpGet(QStringLiteral("clOf")), { count }));
@@ -553,7 +565,8 @@ void TrpPreviewForm::ZoomCBClick()
     });
     FPreview->Workspace()->setFocus();
     // The box shows the zoom in effect once the choice has been handled.
-    QMetaObject::invokeMethod(this, [this] { UpdateZoomCB(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { UpdateZoomCB(); }, Qt::QueuedConnection);
 }
 
 void TrpPreviewForm::FullScreenBtnClick()
@@ -662,8 +675,7 @@ void TrpPreviewForm::reject()
 void TrpPreviewForm::keyPressEvent(QKeyEvent* Event)
 {
     const bool ctrl = Event->modifiers() & Qt::ControlModifier;
-    const TrpPreviewButtons buttons
-        = Report() ? Report()->PreviewOptions()->Buttons : TrpPreviewButtons();
+    const TrpPreviewButtons buttons = Report() ? Report()->PreviewOptions()->Buttons : TrpPreviewButtons();
     switch (Event->key()) {
     case Qt::Key_F11:
         SwitchToFullScreen();

@@ -25,8 +25,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
 
@@ -263,8 +263,8 @@ void TrpPreviewWorkspace::mouseMoveEvent(QMouseEvent* Event)
     const int i = PageAt(pos);
     if (i >= 0 && i < FPreviewPages->Count() && !(FPreview && FPreview->Running())) {
         const QRect r = PageRect(i);
-        FPreviewPages->ObjectOver(
-            i, pos.x(), pos.y(), Qt::LeftButton, Qt::NoModifier, FZoom, r.left(), r.top(), cursor, meMouseMove);
+        FPreviewPages->ObjectOver(i, pos.x(), pos.y(), Qt::LeftButton, Qt::NoModifier, FZoom, r.left(),
+            r.top(), cursor, meMouseMove);
     }
     viewport()->setCursor(cursor);
 }

@@ -3,11 +3,12 @@
 // part of the program yet.
 #include "FakePreviewPages.h"
 #include "Services.h"
+#include "qt_print.h"
 #include "rpClass.h"
 #include "rpPreview.h"
 #include "rpPreviewForm.h"
-#include "qt_print.h"
 #include "rpPreviewWorkspace.h"
+#include "rpReportError.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,6 +20,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -194,7 +196,8 @@ TEST_F(FormFixture, RightClickMenuCopiesTheFirstToolbarGroups)
     for (QAction* a : Form->RightMenu->actions())
         if (a->isVisible())
             items << (a->isSeparator() ? QStringLiteral("|") : a->text());
-    EXPECT_EQ(items, QStringList({ "Print", "Open", "Save", "Find", "|", "Zoom In", "Zoom Out", "Full Screen" }));
+    EXPECT_EQ(
+        items, QStringList({ "Print", "Open", "Save", "Find", "|", "Zoom In", "Zoom Out", "Full Screen" }));
     // Save carries the drop-down's items.
     QAction* save = Form->RightMenu->actions()[5];
     ASSERT_NE(save->menu(), nullptr);
@@ -262,6 +265,43 @@ TEST_F(FormFixture, EscClosesButNotWhilePreparing)
     EXPECT_EQ(Form->CancelB->text(), QStringLiteral("Close"));
     QTest::keyClick(Form.get(), Qt::Key_Escape);
     EXPECT_FALSE(Form->isVisible());
+}
+
+} // namespace
+
+namespace {
+
+TEST(ShowPreparedReport, OpensAModalMaximisedWindowAndLetsGoOfTheReportAfterwards)
+{
+    QTemporaryDir dir;
+    TTestServices services(dir.path());
+    rpInstallPreview(services.Services);
+    TrpReport report;
+    report.SetPreviewPages(std::make_unique<FakePreviewPages>(3, QPointF(794, 1123), &report));
+    int previews = 0;
+    report.OnPreview = [&](TrpReport*) { ++previews; };
+    QString seen;
+    QTimer::singleShot(0, [&] {
+        auto* form = qobject_cast<TrpPreviewForm*>(QApplication::activeModalWidget());
+        if (!form)
+            return;
+        seen = form->StatusPanels[0]->text() + QStringLiteral(" | ") + form->windowTitle()
+            + (form->isMaximized() ? QStringLiteral(" | maximized") : QString());
+        QTest::keyClick(form, Qt::Key_Escape);
+    });
+    report.ShowPreparedReport();
+    EXPECT_EQ(seen, QStringLiteral("Page 1 of 3 | Preview | maximized"));
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(report.Preview(), nullptr);
+    EXPECT_EQ(report.PreviewForm(), nullptr);
+    TrpReport::SetShowPreview(nullptr);
+}
+
+TEST(ShowPreparedReport, WithoutAWindowMakerFailsClearly)
+{
+    TrpReport report;
+    TrpReport::SetShowPreview(nullptr);
+    EXPECT_THROW(report.ShowPreparedReport(), TrpReportError);
 }
 
 } // namespace

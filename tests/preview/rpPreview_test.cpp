@@ -2,10 +2,10 @@
 // window, scrolling, locking, progress while a report is prepared, panes
 // and tabs. Runs on a store that reports N pages and draws boxes.
 #include "FakePreviewPages.h"
+#include "qt_print.h"
 #include "rpClass.h"
 #include "rpEngine.h"
 #include "rpPreview.h"
-#include "qt_print.h"
 #include "rpPreviewWorkspace.h"
 
 #include <QApplication>
@@ -292,7 +292,7 @@ struct ListOutline : TrpCustomOutline {
         Page = Level;
         Top = Level == 0 ? 40 : 5;
     }
-    void ShiftItems(int, int) override { }
+    void ShiftItems(TrpXMLItem*, int) override { }
     TrpXMLItem* GetCurPosition() override { return nullptr; }
     int Count() override { return Level < 2 ? 1 : 0; }
     TrpXMLItem* CurItem() const override { return nullptr; }
