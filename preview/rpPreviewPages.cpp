@@ -25,6 +25,8 @@
 //   3. Every page cache entry names an existing page, and the cache holds
 //      at most max(1, PagesInCache) pages.
 //   4. CurPage >= -1.
+//   5. A packed page item has no children in memory; the open page (the
+//      one being written) is a page item and is never packed.
 //
 // Memory: only the page cache holds live objects; a page item costs its
 // items' texts. With EngineOptions.UseFileCache, page items from the third
@@ -131,6 +133,11 @@ bool TrpPreviewPages::InvariantsHold() const
     for (const TCacheEntry& e : FPageCache)
         if (e.Index < 0 || e.Index >= count)
             return false;
+    if (FOpenPage && (FPacked.contains(FOpenPage) || !pages || pages->IndexOf(FOpenPage) < 0))
+        return false;
+    for (auto it = FPacked.cbegin(); it != FPacked.cend(); ++it)
+        if (it.key()->Count() != 0)
+            return false;
     return FCurPage >= -1;
 }
 
@@ -173,7 +180,73 @@ TrpXMLItem* TrpPreviewPages::LoadedPageItem(int Index)
     TrpXMLItem* item = pages->Items(Index);
     if (!item->Loaded())
         FXMLDoc.LoadItem(item);
+    if (item != FOpenPage) {
+        PackOpenPage();
+        if (FPacked.contains(item))
+            FPack.Unpack(FPacked.take(item), item);
+        FOpenPage = item;
+    }
     return item;
+}
+
+const TrpXMLItem* TrpPreviewPages::ReadablePageItem(int Index)
+{
+    TrpXMLItem* item = PagesItem()->Items(Index);
+    if (!item->Loaded())
+        FXMLDoc.LoadItem(item);
+    const auto packed = FPacked.constFind(item);
+    if (packed == FPacked.cend())
+        return item;
+    // Read from a scratch copy so the stored page stays compact.
+    FScratch = std::make_unique<TrpXMLItem>(item->Name());
+    FScratch->SetText(item->Text());
+    FPack.Unpack(*packed, FScratch.get());
+    return FScratch.get();
+}
+
+bool TrpPreviewPages::Packing() const
+{
+    return !UseFileCache();
+}
+
+void TrpPreviewPages::PackPage(TrpXMLItem* Item)
+{
+    if (!Packing() || !Item->Loaded() || FPacked.contains(Item))
+        return;
+    FPacked.insert(Item, FPack.Pack(Item));
+    // Children one by one: clearing an unloadable item would mark it as
+    // living in the temporary file.
+    while (Item->Count() > 0)
+        Item->Delete(Item->Count() - 1);
+    if (FOpenPage == Item)
+        FOpenPage = nullptr;
+}
+
+void TrpPreviewPages::PackOpenPage()
+{
+    if (FOpenPage)
+        PackPage(FOpenPage);
+    FOpenPage = nullptr;
+}
+
+void TrpPreviewPages::ForgetPageItem(const TrpXMLItem* Item)
+{
+    FPacked.remove(Item);
+    if (FOpenPage == Item)
+        FOpenPage = nullptr;
+}
+
+void TrpPreviewPages::LoadAllPages()
+{
+    TrpXMLItem* pages = PagesItem();
+    for (int i = 0; i < pages->Count(); ++i) {
+        TrpXMLItem* item = pages->Items(i);
+        if (!item->Loaded())
+            FXMLDoc.LoadItem(item);
+        if (FPacked.contains(item))
+            FPack.Unpack(FPacked.take(item), item);
+    }
+    FOpenPage = nullptr;
 }
 
 TrpXMLItem* TrpPreviewPages::CurPageItem()
@@ -214,7 +287,7 @@ std::vector<int> TrpPreviewPages::CachedPageIndexes() const
     return r;
 }
 
-void TrpPreviewPages::ClearPageCache()
+void TrpPreviewPages::EmptyPageCache()
 {
     const bool unload = UseFileCache();
     TrpXMLItem* pages = PagesItem();
@@ -241,9 +314,12 @@ void TrpPreviewPages::EvictLast()
 
 void TrpPreviewPages::Clear()
 {
-    ClearPageCache();
+    EmptyPageCache();
     FSourcePages.clear();
     FSourcePageTexts.clear();
+    FPacked.clear();
+    FPack.Clear();
+    FOpenPage = nullptr;
     FXMLDoc.Clear();
     FDictionary.Clear();
     FPictureCache.Clear();
@@ -269,7 +345,8 @@ void TrpPreviewPages::Initialize()
 void TrpPreviewPages::Finish()
 {
     FLastY = 0;
-    ClearPageCache();
+    EmptyPageCache();
+    PackOpenPage();
     for (auto& page : FSourcePages)
         page->SetOriginalComponent(nullptr);
     if (TrpReport* report = Report())
@@ -289,7 +366,7 @@ void TrpPreviewPages::BeginPass()
 
 void TrpPreviewPages::ClearFirstPassPages()
 {
-    ClearPageCache();
+    EmptyPageCache();
     TrpXMLItem* root = FXMLDoc.Root();
     if (FFirstPageIndex == -1) {
         for (int i = root->Count() - 1; i >= 0; --i) {
@@ -299,13 +376,17 @@ void TrpPreviewPages::ClearFirstPassPages()
                 root->Delete(i);
         }
         FPagesItem = nullptr;
+        FPacked.clear();
+        FOpenPage = nullptr;
     } else {
         TrpXMLItem* page = LoadedPageItem(FFirstPageIndex);
         while (page->Count() > FFirstObjectIndex)
             page->Delete(page->Count() - 1);
         TrpXMLItem* pages = PagesItem();
-        while (pages->Count() > FFirstPageIndex + 1)
+        while (pages->Count() > FFirstPageIndex + 1) {
+            ForgetPageItem(pages->Items(pages->Count() - 1));
             pages->Delete(pages->Count() - 1);
+        }
         TrpXMLItem* outline = FOutline.Root();
         while (outline->Count() > FFirstOutlineIndex)
             outline->Delete(outline->Count() - 1);
@@ -360,6 +441,11 @@ void TrpPreviewPages::AddSourcePage(TrpReportPage* Page)
         = [&](TrpComponent* Original, TrpComponent* Parent) {
               for (const auto& child : Original->Objects()) {
                   TrpComponent* o = child.get();
+                  // A run starts a new set of cached pictures (Clear emptied the
+                  // cache): the template's picture must be stored again on its first
+                  // placement, not referred to by a stale number.
+                  if (auto* picture = dynamic_cast<TrpPictureView*>(o); picture && picture->HasImage())
+                      picture->SetPicture(picture->PictureClass(), picture->PictureBytes());
                   if (!o->ComponentStyle().testFlag(csPreviewVisible)) {
                       records.push_back({ o, nullptr });
                       continue;
@@ -420,6 +506,8 @@ void TrpPreviewPages::AddPage(TrpReportPage* Page)
         FXMLSize = 0;
     }
 
+    // The page just finished takes its compact form.
+    PackOpenPage();
     ++FCurPage;
     if (FCurPage < pages->Count() && FAddPageAction == apWriteOver)
         return;
@@ -437,6 +525,7 @@ void TrpPreviewPages::AddPage(TrpReportPage* Page)
         report->InternalOnProgress(ptRunning, FCurPage + 1);
     FAddPageAction = apWriteOver;
     FCurPage = pages->Count() - 1;
+    FOpenPage = item;
     IncLogicalPageNumber();
 }
 
@@ -737,7 +826,7 @@ void TrpPreviewPages::BuildObject(const TrpXMLItem* Item, TrpComponent* Parent)
             BuildObject(Item->Items(i), raw);
 }
 
-std::unique_ptr<TrpReportPage> TrpPreviewPages::BuildPage(TrpXMLItem* Item)
+std::unique_ptr<TrpReportPage> TrpPreviewPages::BuildPage(const TrpXMLItem* Item)
 {
     std::unique_ptr<TrpReportPage> page;
     const int source = SourcePageIndex(Item);
@@ -793,7 +882,7 @@ TrpReportPage* TrpPreviewPages::GetPage(int Index)
             return FPageCache.front().Page.get();
         }
     }
-    std::unique_ptr<TrpReportPage> page = BuildPage(LoadedPageItem(Index));
+    std::unique_ptr<TrpReportPage> page = BuildPage(ReadablePageItem(Index));
     TrpReportPage* raw = page.get();
     FPageCache.insert(FPageCache.begin(), TCacheEntry { Index, std::move(page) });
     if (FPageCache.size() > 1 && int(FPageCache.size()) > FPagesInCache)
@@ -827,7 +916,7 @@ void TrpPreviewPages::AddEmptyPage(int Index)
     auto item = std::make_unique<TrpXMLItem>(pages->Items(Index)->Name());
     TrpXMLItem* raw = pages->AddItem(std::move(item));
     pages->InsertItem(Index, raw);
-    ClearPageCache();
+    EmptyPageCache();
 }
 
 void TrpPreviewPages::DeletePage(int Index)
@@ -835,7 +924,8 @@ void TrpPreviewPages::DeletePage(int Index)
     TrpXMLItem* pages = PagesItem();
     if (pages->Count() < 2 || Index < 0 || Index >= pages->Count())
         return;
-    ClearPageCache();
+    EmptyPageCache();
+    ForgetPageItem(pages->Items(Index));
     pages->Delete(Index);
     FCurPage = std::min(FCurPage, pages->Count() - 1);
 }
@@ -851,7 +941,7 @@ void TrpPreviewPages::ModifyPage(int Index, TrpReportPage* Page)
     item->Clear();
     item->SetText(QString());
     WriteWholePage(Page, item);
-    ClearPageCache();
+    EmptyPageCache();
 }
 
 void TrpPreviewPages::AddFrom(TrpReport* Report)
@@ -864,6 +954,7 @@ void TrpPreviewPages::AddFrom(TrpReport* Report)
     for (int i = 0; i < other->Count(); ++i) {
         TrpXMLItem* item = pages->Add();
         WriteWholePage(other->GetPage(i), item);
+        PackPage(item);
     }
     const TrpXMLItem* theirAnchors = other->XMLDoc().Root()->FindItem(QStringLiteral("anchors"));
     TrpXMLItem* anchors = FXMLDoc.Root()->FindItem(QStringLiteral("anchors"));
@@ -882,7 +973,7 @@ void TrpPreviewPages::AddFrom(TrpReport* Report)
     other->SetCurPage(other->Count() - 1);
     FLastY = other->GetLastY(0);
     other->SetCurPage(-1);
-    ClearPageCache();
+    EmptyPageCache();
 }
 
 // ------------------------------------------------------ drawing

@@ -7,6 +7,7 @@
 #include "rpCustomPreviewPages.h"
 #include "rpDictionary.h"
 #include "rpOutline.h"
+#include "rpPagePack.h"
 #include "rpPictureCache.h"
 #include "rpXML.h"
 
@@ -91,6 +92,12 @@ public:
     void SetCopyNo(int Value) { FCopyNo = Value; }
     long double PrintScale() const { return FPrintScale; }
     void SetPrintScale(long double Value) { FPrintScale = Value; }
+    // Frees the live pages (unloading their items when the file cache is
+    // on); the next GetPage rebuilds them.
+    void EmptyPageCache();
+    // Every page item with its children in memory, for writing the whole
+    // document.
+    void LoadAllPages();
     // Indexes of the pages now in the page cache, most recent first.
     std::vector<int> CachedPageIndexes() const;
 
@@ -102,12 +109,20 @@ private:
 
     bool InvariantsHold() const;
     TrpXMLItem* PagesItem();
-    // Page item Index with its children in memory.
+    // Page item Index with its children in memory, to be written: it
+    // becomes the open page.
     TrpXMLItem* LoadedPageItem(int Index);
+    // Page item Index (or a copy) with its children, to be read.
+    const TrpXMLItem* ReadablePageItem(int Index);
+    // Finished pages are kept packed unless the file cache keeps memory down.
+    bool Packing() const;
+    void PackPage(TrpXMLItem* Item);
+    void PackOpenPage();
+    // Drops what the store keeps about a page item about to be freed.
+    void ForgetPageItem(const TrpXMLItem* Item);
     TrpXMLItem* CurPageItem();
     static bool IsWholeForm(const TrpXMLItem* Item);
     int SourcePageIndex(const TrpXMLItem* Item) const;
-    void ClearPageCache();
     void EvictLast();
     bool EngineRunning() const;
     bool FinalPassOfDouble() const;
@@ -115,7 +130,7 @@ private:
 
     void RegisterCopy(TrpComponent* Copy, TrpComponent* Original, int SourcePage);
     void AddObjectItem(TrpComponent* Obj, TrpXMLItem* Parent, bool WholeForm, bool FirstPass);
-    std::unique_ptr<TrpReportPage> BuildPage(TrpXMLItem* Item);
+    std::unique_ptr<TrpReportPage> BuildPage(const TrpXMLItem* Item);
     void BuildObject(const TrpXMLItem* Item, TrpComponent* Parent);
     static void WriteWholePage(TrpReportPage* Page, TrpXMLItem* Item);
     // Left/Top of an object item: its own "l"/"t", else its source's.
@@ -131,6 +146,12 @@ private:
     std::vector<QString> FSourcePageTexts;
     std::vector<TCacheEntry> FPageCache;
     TrpXMLItem* FPagesItem = nullptr;
+    // Finished pages in compact form; such an item has no children in
+    // memory. FOpenPage is the one page being written, never packed.
+    TrpPagePack FPack;
+    QHash<const TrpXMLItem*, QByteArray> FPacked;
+    TrpXMLItem* FOpenPage = nullptr;
+    std::unique_ptr<TrpXMLItem> FScratch;
     TrpView* FLastObjectOver = nullptr;
     bool FAllowPartialLoading = false;
     int FCopyNo = 0;

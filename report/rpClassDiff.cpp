@@ -18,15 +18,26 @@
 #include "rpCustomPreviewPages.h"
 #include "rpXMLSerializer.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace {
 
-void Put(QString& R, const QString& Name, const QString& Value)
+// Room for Extra more characters, growing geometrically: a difference
+// text is built by many small appends.
+void Reserve(QString& R, qsizetype Extra)
 {
+    if (R.capacity() < R.size() + Extra)
+        R.reserve(std::max(R.size() + Extra, 2 * R.capacity() + 16));
+}
+
+void Put(QString& R, QStringView Name, QStringView Value)
+{
+    Reserve(R, Name.size() + Value.size() + 4);
     R += u' ';
     R += Name;
-    R += QStringLiteral("=\"");
+    R += u"=\"";
     R += Value;
     R += u'"';
 }
@@ -42,9 +53,28 @@ void PutBool(QString& R, const QString& Name, bool Value)
 {
     Put(R, Name, Value ? QStringLiteral("1") : QStringLiteral("0"));
 }
-void PutFloat(QString& R, const QString& Name, Extended Value)
+// The stored files' number form (as TrpXMLSerializer::FloatToText), made
+// in place: band tops are written for every placed band.
+void PutFloat(QString& R, QStringView Name, Extended Value)
 {
-    Put(R, Name, TrpXMLSerializer::FloatToText(Value));
+    char buf[32];
+    const char* end;
+    const double d = double(Value);
+    if (d == 0) {
+        buf[0] = '0';
+        end = buf + 1;
+    } else if (std::fabs(d) < 1e15 && d == std::floor(d)) {
+        end = std::to_chars(buf, buf + sizeof buf, int64_t(d)).ptr;
+    } else {
+        end = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::general, 15).ptr;
+    }
+    const qsizetype n = end - buf;
+    Reserve(R, Name.size() + n + 4);
+    R += u' ';
+    R += Name;
+    R += u"=\"";
+    R += QLatin1StringView(buf, n);
+    R += u'"';
 }
 void PutStr(QString& R, const QString& Name, const QString& Value)
 {
@@ -57,57 +87,112 @@ bool Differ(Extended A, Extended B)
 }
 
 // The template as an object of the printed object's own class, or nullptr.
+// T is the class whose Diff asks, so Self is a T; a template with Self's
+// class table is one too.
 template <class T> const T* SameKind(const TrpComponent* Self, const TrpComponent* Template)
 {
     if (!Template || &Template->ClassInfo() != &Self->ClassInfo())
         return nullptr;
-    return dynamic_cast<const T*>(Template);
+    return static_cast<const T*>(Template);
+}
+
+bool IsBand(const TrpComponent* C)
+{
+    return C->ClassInfo().InheritsFrom(TrpBand::StaticClassInfo());
 }
 
 } // namespace
 
 // ---------------------------------------------------------- nested records
 
+namespace {
+
+// Appends ` <parts>="Value"`; names are joined only when a value is written,
+// since most differences are empty.
+void PutParts(QString& R, std::initializer_list<QStringView> Name, QStringView Value)
+{
+    qsizetype n = Value.size() + 4;
+    for (QStringView part : Name)
+        n += part.size();
+    Reserve(R, n);
+    R += u' ';
+    for (QStringView part : Name)
+        R += part;
+    R += u"=\"";
+    R += Value;
+    R += u'"';
+}
+
+// A line's colour, style and width, named Frame.Color or Frame.Line.Color.
+void AppendLineDiff(QString& R, const TrpFrameLine& L, const TrpFrameLine& AL, const TrpFrame& Owner,
+    const TrpFrame& AOwner, QStringView Frame, QStringView Line)
+{
+    const QStringView dot = Line.isEmpty() ? QStringView() : QStringView(u".");
+    const bool colorSet = Owner.Color() != AOwner.Color();
+    if (colorSet ? L.Color() != Owner.Color() : L.Color() != AL.Color())
+        PutParts(R, { Frame, dot, Line, u".Color" }, QString::number(int32_t(L.Color())));
+    const bool styleSet = Owner.Style() != AOwner.Style();
+    if (styleSet ? L.Style() != Owner.Style() : L.Style() != AL.Style())
+        PutParts(R, { Frame, dot, Line, u".Style" }, QString::number(int(L.Style())));
+    const bool widthSet = Differ(Owner.Width(), AOwner.Width());
+    if (widthSet ? Differ(L.Width(), Owner.Width()) : Differ(L.Width(), AL.Width()))
+        PutParts(R, { Frame, dot, Line, u".Width" }, TrpXMLSerializer::FloatToText(L.Width()));
+}
+
+// ` u="..."`: a memo's lines joined by CR LF as UTF-8 bytes, one character
+// per byte, escaped. A single plain ASCII line, the usual printed value,
+// is already in that form and goes in without conversions.
+void PutMemoText(QString& R, const QStringList& Lines)
+{
+    if (Lines.size() <= 1) {
+        const QStringView line = Lines.isEmpty() ? QStringView() : QStringView(Lines.front());
+        const bool plain = std::all_of(line.begin(), line.end(), [](QChar c) {
+            const char16_t u = c.unicode();
+            return u >= 0x20 && u < 0x80 && u != '"' && u != '&' && u != '<' && u != '>';
+        });
+        if (plain) {
+            PutParts(R, { u"u" }, line);
+            return;
+        }
+    }
+    PutParts(R, { u"u" }, rpStrToXML(QString::fromLatin1(Lines.join(QStringLiteral("\r\n")).toUtf8())));
+}
+
+} // namespace
+
 QString TrpFrameLine::Diff(
     const TrpFrameLine* ALine, const TrpFrame* Owner, const TrpFrame* AOwner, const QString& Add) const
 {
     QString r;
-    const bool colorSet = Owner->Color() != AOwner->Color();
-    if (colorSet ? Color() != Owner->Color() : Color() != ALine->Color())
-        PutColor(r, Add + QStringLiteral(".Color"), Color());
-    const bool styleSet = Owner->Style() != AOwner->Style();
-    if (styleSet ? Style() != Owner->Style() : Style() != ALine->Style())
-        PutInt(r, Add + QStringLiteral(".Style"), Style());
-    const bool widthSet = Differ(Owner->Width(), AOwner->Width());
-    if (widthSet ? Differ(Width(), Owner->Width()) : Differ(Width(), ALine->Width()))
-        PutFloat(r, Add + QStringLiteral(".Width"), Width());
+    AppendLineDiff(r, *this, *ALine, *Owner, *AOwner, Add, QStringView());
     return r;
 }
 
 QString TrpFrame::Diff(const TrpFrame* AFrame, const QString& Add) const
 {
-    const TrpFrame none;
+    static const TrpFrame none;
     const TrpFrame& a = AFrame ? *AFrame : none;
     QString r;
-    const QString p = Add + u'.';
+    if (*this == a)
+        return r; // the usual case, and every comparison below would agree
     if (Color() != a.Color())
-        PutColor(r, p + QStringLiteral("Color"), Color());
+        PutParts(r, { Add, u".Color" }, QString::number(int32_t(Color())));
     if (DropShadow() != a.DropShadow())
-        PutBool(r, p + QStringLiteral("DropShadow"), DropShadow());
+        PutParts(r, { Add, u".DropShadow" }, DropShadow() ? u"1" : u"0");
     if (ShadowColor() != a.ShadowColor())
-        PutColor(r, p + QStringLiteral("ShadowColor"), ShadowColor());
+        PutParts(r, { Add, u".ShadowColor" }, QString::number(int32_t(ShadowColor())));
     if (Differ(ShadowWidth(), a.ShadowWidth()))
-        PutFloat(r, p + QStringLiteral("ShadowWidth"), ShadowWidth());
+        PutParts(r, { Add, u".ShadowWidth" }, TrpXMLSerializer::FloatToText(ShadowWidth()));
     if (Style() != a.Style())
-        PutInt(r, p + QStringLiteral("Style"), Style());
+        PutParts(r, { Add, u".Style" }, QString::number(int(Style())));
     if (Typ() != a.Typ())
-        PutInt(r, p + QStringLiteral("Typ"), Typ().toInt());
+        PutParts(r, { Add, u".Typ" }, QString::number(Typ().toInt()));
     if (Differ(Width(), a.Width()))
-        PutFloat(r, p + QStringLiteral("Width"), Width());
-    r += LeftLine()->Diff(a.LeftLine(), this, &a, p + QStringLiteral("LeftLine"));
-    r += TopLine()->Diff(a.TopLine(), this, &a, p + QStringLiteral("TopLine"));
-    r += RightLine()->Diff(a.RightLine(), this, &a, p + QStringLiteral("RightLine"));
-    r += BottomLine()->Diff(a.BottomLine(), this, &a, p + QStringLiteral("BottomLine"));
+        PutParts(r, { Add, u".Width" }, TrpXMLSerializer::FloatToText(Width()));
+    AppendLineDiff(r, FLeftLine, *a.LeftLine(), *this, a, Add, u"LeftLine");
+    AppendLineDiff(r, FTopLine, *a.TopLine(), *this, a, Add, u"TopLine");
+    AppendLineDiff(r, FRightLine, *a.RightLine(), *this, a, Add, u"RightLine");
+    AppendLineDiff(r, FBottomLine, *a.BottomLine(), *this, a, Add, u"BottomLine");
     return r;
 }
 
@@ -117,15 +202,18 @@ QString TrpCustomFill::Diff(const TrpCustomFill* AFill, const QString& Add) cons
     // difference carries.
     const TrpCustomFill* a = AFill && AFill->FillType() == FillType() ? AFill : nullptr;
     QString r;
+    if (a && Equals(*a))
+        return r;
     for (const TrpPropInfo* p : ClassInfo().Props()) {
-        const QString name = Add + u'.' + p->Name;
         if (p->Kind == TrpPropKind::Float) {
-            if (!a || Differ(p->GetFloat(*this), p->GetFloat(*a)))
-                PutFloat(r, name, p->GetFloat(*this));
+            const Extended v = p->GetFloat(*this);
+            if (!a || Differ(v, p->GetFloat(*a)))
+                PutParts(r, { Add, u".", p->Name }, TrpXMLSerializer::FloatToText(v));
         } else if (p->GetOrd) {
             const int64_t v = p->GetOrd(*this);
             if (!a || v != p->GetOrd(*a))
-                PutInt(r, name, p->Kind == TrpPropKind::Integer ? int32_t(v) : v);
+                PutParts(r, { Add, u".", p->Name },
+                    QString::number(p->Kind == TrpPropKind::Integer ? int64_t(int32_t(v)) : v));
         }
     }
     return r;
@@ -133,22 +221,22 @@ QString TrpCustomFill::Diff(const TrpCustomFill* AFill, const QString& Add) cons
 
 QString TrpHyperlink::Diff(const TrpHyperlink* AHyperlink, const QString& Add) const
 {
-    const TrpHyperlink none;
+    static const TrpHyperlink none;
     const TrpHyperlink& a = AHyperlink ? *AHyperlink : none;
     QString r;
-    const QString p = Add + u'.';
     if (Kind() != a.Kind())
-        PutInt(r, p + QStringLiteral("Kind"), Kind());
+        PutParts(r, { Add, u".Kind" }, QString::number(int(Kind())));
     const struct {
-        const char* Name;
-        QString (TrpHyperlink::*Get)() const;
-    } texts[] = { { "DetailReport", &TrpHyperlink::DetailReport },
-        { "DetailPage", &TrpHyperlink::DetailPage }, { "ReportVariable", &TrpHyperlink::ReportVariable },
-        { "TabCaption", &TrpHyperlink::TabCaption }, { "Value", &TrpHyperlink::Value },
-        { "ValuesSeparator", &TrpHyperlink::ValuesSeparator } };
+        QStringView Name;
+        const QString TrpHyperlink::*Field;
+    } texts[] = { { u".DetailReport", &TrpHyperlink::FDetailReport },
+        { u".DetailPage", &TrpHyperlink::FDetailPage },
+        { u".ReportVariable", &TrpHyperlink::FReportVariable },
+        { u".TabCaption", &TrpHyperlink::FTabCaption }, { u".Value", &TrpHyperlink::FValue },
+        { u".ValuesSeparator", &TrpHyperlink::FValuesSeparator } };
     for (const auto& t : texts)
-        if ((this->*t.Get)() != (a.*t.Get)())
-            PutStr(r, p + QLatin1String(t.Name), (this->*t.Get)());
+        if (this->*t.Field != a.*t.Field)
+            PutParts(r, { Add, t.Name }, rpStrToXML(this->*t.Field));
     return r;
 }
 
@@ -160,11 +248,12 @@ QString TrpComponent::BaseDiff(const TrpComponent& A) const
     if (Differ(Left(), A.Left()))
         PutFloat(r, QStringLiteral("l"), Left());
     // A band's top is always written: the engine places every band anew.
-    if (dynamic_cast<const TrpBand*>(this) || Differ(Top(), A.Top()))
+    if (IsBand(this) || Differ(Top(), A.Top()))
         PutFloat(r, QStringLiteral("t"), Top());
     // An auto-width memo sets its width from its text when drawn.
-    const auto* memo = dynamic_cast<const TrpCustomMemoView*>(this);
-    if (Differ(Width(), A.Width()) && !(memo && memo->AutoWidth()))
+    if (Differ(Width(), A.Width())
+        && !(ClassInfo().InheritsFrom(TrpCustomMemoView::StaticClassInfo())
+            && static_cast<const TrpCustomMemoView*>(this)->AutoWidth()))
         PutFloat(r, QStringLiteral("w"), Width());
     if (Differ(Height(), A.Height()))
         PutFloat(r, QStringLiteral("h"), Height());
@@ -254,7 +343,7 @@ QString TrpCustomMemoView::Diff(const TrpComponent* AComponent)
             PutBool(r, QStringLiteral("UseDefaultCharset"), UseDefaultCharset());
         // The printed text, always; "u" carries UTF-8 bytes, one character
         // per byte, which is how the reader takes it back exactly.
-        PutStr(r, QStringLiteral("u"), QString::fromLatin1(Text().toUtf8()));
+        PutMemoText(r, Memo());
         if (Differ(ParagraphGap(), a->ParagraphGap()))
             PutFloat(r, QStringLiteral("ParagraphGap"), ParagraphGap());
         if (Rotation() != a->Rotation())
