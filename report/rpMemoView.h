@@ -69,7 +69,20 @@ public:
     }
     std::vector<std::unique_ptr<TrpHighlight>>& Highlights() { return FHighlights; }
 
-    virtual Extended CalcWidth() { return Width(); }
+    // --- measuring and splitting (rpMemoDraw.cpp), report pixels; each
+    // takes the shared text layout's lock for its whole use.
+    // Height the text needs with the insets, a whole number.
+    Extended CalcHeight() override;
+    // Width of the widest line with the insets, a whole number.
+    virtual Extended CalcWidth();
+    // Starts cutting: PartMemo takes the whole text.
+    void InitPart() override;
+    // Keeps in Memo the lines that fit the current height, leaves the rest
+    // in PartMemo; returns the height left unused (the whole height when no
+    // line fits).
+    Extended DrawPart() override;
+    // The text as wrapped into lines, or (not WrapWords) without tags.
+    QStringList WrapText(bool WrapWords);
     // Writing the difference moves LastParaBreak into FirstParaBreak, so
     // that the next part of a split memo starts inside the same paragraph.
     QString Diff(const TrpComponent* AComponent) override;

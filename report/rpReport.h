@@ -21,6 +21,7 @@ class TrpCustomEngine;
 class TrpCustomPreview;
 class TrpCustomPreviewForm;
 class TrpCustomPreviewPages;
+class TrpDrawText;
 class TrpDataSet;
 class TrpExpressionCache;
 class TrpProgress;
@@ -118,6 +119,8 @@ public:
     // The prepared pages of the report's last run; none until a store is
     // given. The report owns it.
     TrpCustomPreviewPages* PreviewPages() const { return FPreviewPages.get(); }
+    // The report's shared text layout (rpGraphicUtils.h), made on first use.
+    TrpDrawText* DrawText();
     void SetPreviewPages(std::unique_ptr<TrpCustomPreviewPages> Value);
 
     // --- progress (progress reporting); every handler does nothing when
@@ -171,6 +174,7 @@ private:
 
     std::unique_ptr<TrpReportScript> FScriptState;
     std::unique_ptr<TrpCustomPreviewPages> FPreviewPages;
+    std::unique_ptr<TrpDrawText> FDrawText;
     TrpCustomEngine* FEngine = nullptr;
     // Names of the report's objects, upper-cased; kept up to date by
     // renaming, attaching and detaching (never by destructors).
