@@ -13,6 +13,7 @@ namespace {
 
 class BenchEngine : public TrpCustomEngine {
 public:
+    using TrpCustomEngine::SetCurBand;
     using TrpCustomEngine::TrpCustomEngine;
     int LogicalPageNo() const override { return 1; }
     int LogicalTotalPages() const override { return 0; }
@@ -52,14 +53,14 @@ struct FooterReport {
         page->SubBands = { Band };
         Report.SetEngine(&Engine);
         Report.PrepareScript();
-        Engine.Aggregates.AddItems(page);
+        Engine.Aggregates().AddItems(page);
     }
     ~FooterReport() { Report.SetEngine(nullptr); }
 };
 
 void PrintMemo(benchmark::State& state, FooterReport& r, TrpBand* band, TrpMemoView* memo)
 {
-    r.Engine.CurBand = band;
+    r.Engine.SetCurBand(band);
     try {
         for (auto _ : state) {
             memo->BeforePrint();
@@ -75,7 +76,7 @@ void PrintMemo(benchmark::State& state, FooterReport& r, TrpBand* band, TrpMemoV
 void BM_MemoPageFooterTotal(benchmark::State& state)
 {
     FooterReport r;
-    r.Engine.Aggregates.AddValue(r.Band);
+    r.Engine.Aggregates().AddValue(r.Band);
     PrintMemo(state, r, r.Footer, r.Total);
 }
 BENCHMARK(BM_MemoPageFooterTotal);
@@ -92,7 +93,7 @@ void BM_AggregateAddRow(benchmark::State& state)
     FooterReport r;
     try {
         for (auto _ : state)
-            r.Engine.Aggregates.AddValue(r.Band);
+            r.Engine.Aggregates().AddValue(r.Band);
     } catch (const EPelmoraError& e) {
         state.SkipWithError(e.what());
     }

@@ -144,13 +144,13 @@ bool TrpPreviewPages::InvariantsHold() const
 bool TrpPreviewPages::EngineRunning() const
 {
     const TrpCustomEngine* e = Engine();
-    return e && e->Running;
+    return e && e->Running();
 }
 
 bool TrpPreviewPages::FinalPassOfDouble() const
 {
     const TrpCustomEngine* e = Engine();
-    return e && e->FinalPass && Report() && Report()->EngineOptions()->DoublePass();
+    return e && e->FinalPass() && Report() && Report()->EngineOptions()->DoublePass();
 }
 
 bool TrpPreviewPages::UseFileCache() const
@@ -558,7 +558,7 @@ void TrpPreviewPages::AddObject(TrpComponent* Obj)
     if (!page || !Obj)
         return;
     const TrpCustomEngine* e = Engine();
-    AddObjectItem(Obj, page, IsWholeForm(page), e && !e->FinalPass);
+    AddObjectItem(Obj, page, IsWholeForm(page), e && !e->FinalPass());
 }
 
 void TrpPreviewPages::AddPicture(TrpPictureView* Picture)
@@ -704,7 +704,7 @@ void TrpPreviewPages::AddAnchor(const QString& Text)
     const TrpCustomEngine* e = Engine();
     item->SetProp(QStringLiteral("text"), Text);
     item->SetProp(QStringLiteral("page"), QString::number(FCurPage));
-    item->SetProp(QStringLiteral("top"), QString::number(e ? rpRound(e->CurY) : 0));
+    item->SetProp(QStringLiteral("top"), QString::number(e ? rpRound(e->CurY()) : 0));
 }
 
 TrpXMLItem* TrpPreviewPages::FindAnchor(const QString& Text)
@@ -784,7 +784,7 @@ int TrpPreviewPages::GetLogicalTotalPages()
     if (FCurPage >= 0 && FCurPage < numbers->Count())
         return IntProp(numbers->Items(FCurPage), QStringLiteral("t"));
     const TrpCustomEngine* e = Engine();
-    return (e ? e->TotalPages : 0) - FFirstPage;
+    return (e ? e->TotalPages() : 0) - FFirstPage;
 }
 
 // ------------------------------------------------------ rebuilding pages

@@ -14,6 +14,7 @@
 #include "rpCustomPreview.h"
 #include "rpCustomPreviewPages.h"
 #include "rpDBSet.h"
+#include "rpEngine.h"
 #include "rpGraphicUtils.h"
 #include "rpPaperTable.h"
 #include "rpReportScript.h"

@@ -47,6 +47,10 @@ public:
     void DeleteObject(TrpComponent* Child);
     // Moves a child to another position in Objects (z-order).
     void MoveObject(TrpComponent* Child, int Index);
+    // Exchanges the children with Other without detaching anything: the
+    // objects keep their parent, names and fonts. For showing a subset of a
+    // band's objects for a moment (splitting); the caller swaps back.
+    void SwapObjects(std::vector<std::unique_ptr<TrpComponent>>& Other) { FObjects.swap(Other); }
     // All descendants, depth first, each before its children (scratch list,
     // refilled on each call).
     const std::vector<TrpComponent*>& AllObjects();

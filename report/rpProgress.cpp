@@ -223,7 +223,7 @@ QString PageMessage(TrpReport& Report, TrpProgressType Type)
     switch (Type) {
     case ptRunning: {
         const TrpCustomEngine* engine = Report.Engine();
-        const bool firstOfTwo = Report.EngineOptions()->DoublePass() && engine && !engine->FinalPass;
+        const bool firstOfTwo = Report.EngineOptions()->DoublePass() && engine && !engine->FinalPass();
         return rpGet(firstOfTwo ? QStringLiteral("prRunningFirst") : QStringLiteral("prRunning"));
     }
     case ptExporting:
@@ -285,7 +285,7 @@ void TrpReport::SetProgressMessage(const QString& Value, bool IsHint)
 {
     if (FEngineOptions.EnableThreadSafe())
         return;
-    const bool engineRuns = FEngine && FEngine->Running;
+    const bool engineRuns = FEngine && FEngine->Running();
     if (engineRuns && OldStyleProgress() && ShowProgress() && FProgress)
         FProgress->SetMessage(Value);
     if (FPreviewForm)

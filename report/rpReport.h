@@ -28,6 +28,7 @@ class TrpProgress;
 class TrpReportScript;
 class TrpXMLItem;
 class TscScript;
+class TDialogService;
 
 // Frees a progress window; defined with the window so that the report need
 // not see the widget classes.
@@ -116,6 +117,15 @@ public:
     std::function<void(const QString& VarName, Variant& Value)> OnGetValue;
     std::function<void(TrpReport* Sender, const QString& VarName, Variant& Value)> OnNewGetValue;
 
+    // --- running a report (report preparation)
+    // Prepares the pages: clears the store first when ClearLastReport, runs
+    // the report's engine over a snapshot of the template (DestroyForms) and
+    // reports the errors of the run by EngineOptions.SilentMode. True when
+    // the run succeeded.
+    bool PrepareReport(bool ClearLastReport = true);
+    // Where simMessageBoxes shows the errors of a run; none shows nothing.
+    void SetDialogService(TDialogService* Value) { FDialogService = Value; }
+
     // The prepared pages of the report's last run; none until a store is
     // given. The report owns it.
     TrpCustomPreviewPages* PreviewPages() const { return FPreviewPages.get(); }
@@ -176,6 +186,9 @@ private:
     std::unique_ptr<TrpCustomPreviewPages> FPreviewPages;
     std::unique_ptr<TrpDrawText> FDrawText;
     TrpCustomEngine* FEngine = nullptr;
+    // The engine PrepareReport runs; made on first use, kept with the report.
+    std::unique_ptr<TrpCustomEngine> FOwnEngine;
+    TDialogService* FDialogService = nullptr;
     // Names of the report's objects, upper-cased; kept up to date by
     // renaming, attaching and detaching (never by destructors).
     QHash<QString, TrpComponent*> FNameIndex;

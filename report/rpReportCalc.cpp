@@ -301,10 +301,10 @@ bool TrpReport::GetSystemValue(const QString& Name, Variant& Value) const
     }
     switch (which) {
     case svDate:
-        Value = Variant(e->StartDate);
+        Value = Variant(e->StartDate());
         break;
     case svTime:
-        Value = Variant(e->StartTime);
+        Value = Variant(e->StartTime());
         break;
     case svPage:
         Value = Variant(int32_t(e->LogicalPageNo()));
@@ -316,13 +316,13 @@ bool TrpReport::GetSystemValue(const QString& Name, Variant& Value) const
         Value = Variant(int32_t(e->LogicalTotalPages()));
         break;
     case svTotalPagesN:
-        Value = Variant(int32_t(e->TotalPages));
+        Value = Variant(int32_t(e->TotalPages()));
         break;
     case svLine:
-        Value = Variant(int32_t(e->CurLine));
+        Value = Variant(int32_t(e->CurLine()));
         break;
     default:
-        Value = Variant(int32_t(e->CurLineThrough));
+        Value = Variant(int32_t(e->CurLineThrough()));
         break;
     }
     return true;

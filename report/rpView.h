@@ -87,5 +87,7 @@ public:
     virtual Extended CalcHeight() { return Height(); }
     virtual Extended DrawPart() { return 0; }
     virtual void InitPart() { }
-    virtual bool HasNextDataPart() const { return false; }
+    // What is left of the object reaches below FreeSpace (report pixels
+    // from the band's top).
+    virtual bool HasNextDataPart(Extended FreeSpace) const { return Top() + SaveHeight() > FreeSpace; }
 };

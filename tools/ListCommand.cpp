@@ -9,98 +9,21 @@
 
 #include "DbTable.h"
 #include "ExpenseDatabase.h"
-#include "ExpenseGridModel.h"
 #include "ExpenseQuery.h"
 #include "PelmoraError.h"
+#include "ViewOptions.h"
 
-#include <QDate>
-#include <QLocale>
 #include <cstdio>
-#include <optional>
 
 namespace {
 
 const char* const ListUsage = "usage: pelmora-tool list DATABASE [--car NAME | --from DATE --to DATE] "
                               "[--sort COLUMN [--desc]] [--total]\n";
 
-struct TListOptions {
-    QString Database;
-    std::optional<QString> Car;
-    std::optional<QString> From, To;
-    std::optional<QString> SortColumn;
-    bool Descending = false;
-    bool Total = false;
-};
-
-struct EUsage {
-    QString Message;
-};
-
 void Write(FILE* out, const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
-}
-
-TListOptions ParseOptions(const QStringList& args)
-{
-    TListOptions options;
-    auto value = [&](qsizetype& i, std::optional<QString>& slot) {
-        const QString& name = args[i];
-        if (slot)
-            throw EUsage { QStringLiteral("%1 given twice").arg(name) };
-        if (i + 1 >= args.size())
-            throw EUsage { QStringLiteral("%1 needs a value").arg(name) };
-        slot = args[++i];
-    };
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QLatin1String("--car"))
-            value(i, options.Car);
-        else if (arg == QLatin1String("--from"))
-            value(i, options.From);
-        else if (arg == QLatin1String("--to"))
-            value(i, options.To);
-        else if (arg == QLatin1String("--sort"))
-            value(i, options.SortColumn);
-        else if (arg == QLatin1String("--desc"))
-            options.Descending = true;
-        else if (arg == QLatin1String("--total"))
-            options.Total = true;
-        else if (arg.startsWith(QLatin1String("--")))
-            throw EUsage { QStringLiteral("unknown option '%1'").arg(arg) };
-        else if (options.Database.isNull())
-            options.Database = arg;
-        else
-            throw EUsage { QStringLiteral("unexpected argument '%1'").arg(arg) };
-    }
-    if (options.Database.isEmpty())
-        throw EUsage { QStringLiteral("no database file given") };
-    if (options.Car && (options.From || options.To))
-        throw EUsage { QStringLiteral(
-            "--car cannot be combined with --from/--to: only one filter is active") };
-    if (options.From.has_value() != options.To.has_value())
-        throw EUsage { QStringLiteral("--from and --to must be given together") };
-    if (options.Descending && !options.SortColumn)
-        throw EUsage { QStringLiteral("--desc needs --sort") };
-    if (options.SortColumn) {
-        bool known = false;
-        for (const char* name : TExpenseGridModel::FieldNames)
-            known = known || *options.SortColumn == QLatin1String(name);
-        if (!known)
-            throw EUsage { QStringLiteral(
-                "unknown column '%1' (car, partname, jobdate, mileage, descr, price)")
-                               .arg(*options.SortColumn) };
-    }
-    return options;
-}
-
-QDate ReadDate(const QString& text, const QLocale& locale, const QString& format)
-{
-    const QDate date = locale.toDate(text, format);
-    if (!date.isValid())
-        throw EUsage { QStringLiteral("'%1' is not a date in the short date format %2").arg(text, format) };
-    return date;
 }
 
 } // namespace
@@ -124,29 +47,9 @@ QString CsvLine(const QStringList& fields)
 int RunListCommand(const QStringList& args)
 {
     try {
-        const TListOptions options = ParseOptions(args);
-        const QLocale locale = QLocale::system();
-        const QString format = locale.dateFormat(QLocale::ShortFormat);
-
+        const TViewOptions options = ParseViewOptions(args, true);
         TDbTable table;
-        table.SetDatabaseFile(options.Database);
-        table.SetTableName(ExpenseTableName);
-        InstallJobDateKey(table, locale, format);
-        if (options.Car) {
-            table.SetFilter(CarFilterText(*options.Car));
-            table.SetFiltered(true);
-        } else if (options.From) {
-            const QDate from = ReadDate(*options.From, locale, format);
-            const QDate to = ReadDate(*options.To, locale, format);
-            if (to < from)
-                throw EUsage { QStringLiteral("the date range is invalid: --to is before --from") };
-            table.SetFilter(DateRangeFilterText(locale.toString(from, format), locale.toString(to, format)));
-            table.SetFiltered(true);
-        }
-        table.Open();
-        if (options.SortColumn)
-            table.SetSort(*options.SortColumn
-                + (options.Descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC")));
+        OpenView(table, options);
 
         if (options.Total) {
             Write(stdout, QString::number(WalkTotal(table)) + QLatin1Char('\n'));

@@ -6,6 +6,7 @@
 // go to standard error, so standard output stays the one result line.
 #include "ListCommand.h"
 #include "PelmoraError.h"
+#include "PrepareCommand.h"
 #include "Variant.h"
 #include "rpExpressionCache.h"
 #include "rpPreviewPages.h"
@@ -28,7 +29,10 @@ void PrintUsage(FILE* out)
                "  eval [--locale NAME] EXPR   evaluate a report expression\n"
                "  list DATABASE [--car NAME | --from DATE --to DATE] [--sort COLUMN [--desc]] [--total]\n"
                "                              the rows in view as CSV (dates in the locale's short\n"
-               "                              date format), or with --total only their total price\n",
+               "                              date format), or with --total only their total price\n"
+               "  prepare DATABASE [--car NAME | --from DATE --to DATE] [--sort COLUMN [--desc]]\n"
+               "                              prepare the expense report over those rows and dump\n"
+               "                              its pages, bands and objects\n",
         out);
 }
 
@@ -118,6 +122,12 @@ int main(int argc, char** argv)
         for (int i = 2; i < argc; ++i)
             args << QString::fromLocal8Bit(argv[i]);
         return RunListCommand(args);
+    }
+    if (std::strcmp(argv[1], "prepare") == 0) {
+        QStringList args;
+        for (int i = 2; i < argc; ++i)
+            args << QString::fromLocal8Bit(argv[i]);
+        return RunPrepareCommand(args);
     }
     if (std::strcmp(argv[1], "eval") == 0)
         return Eval(argc, argv);

@@ -17,7 +17,11 @@
 // An engine that only carries the run state the store reads.
 class StoreEngine : public TrpCustomEngine {
 public:
+    using TrpCustomEngine::SetCurY;
+    using TrpCustomEngine::SetRunning;
     using TrpCustomEngine::TrpCustomEngine;
+    void SetFinalPass(bool Value) { SetPass(Value, TotalPages()); }
+    void SetTotalPages(int Value) { SetPass(FinalPass(), Value); }
     int LogicalPageNo() const override { return 0; }
     int LogicalTotalPages() const override { return 0; }
     int CurPage() const override { return 0; }
@@ -185,15 +189,15 @@ struct ExpenseTemplate {
     std::vector<PlacedPage> Fill(int Pages, int Rows)
     {
         std::vector<PlacedPage> pages;
-        Engine->Running = true;
-        Engine->FinalPass = true;
+        Engine->SetRunning(true);
+        Engine->SetFinalPass(true);
         Store().Initialize();
         Store().AddSourcePage(Page);
         Store().BeginPass();
         for (int p = 0; p < Pages; ++p)
             pages.push_back(FillPage(p, p * Rows, Rows));
         Store().Finish();
-        Engine->Running = false;
+        Engine->SetRunning(false);
         return pages;
     }
 };

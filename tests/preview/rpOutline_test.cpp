@@ -73,12 +73,12 @@ TEST(Outline, AnchorsAreFoundByTextAndShiftWithTheirBands)
     EXPECT_EQ(store.GetAnchorPage(QStringLiteral("nowhere")), 1);
     EXPECT_EQ(store.GetAnchorCurPosition(), -1);
     store.SetCurPage(0);
-    t.Engine->CurY = 100.5L; // rounds to the even neighbour
+    t.Engine->SetCurY(100.5L); // rounds to the even neighbour
     store.AddAnchor(QStringLiteral("Total"));
     const int position = store.GetAnchorCurPosition();
-    t.Engine->CurY = 700;
+    t.Engine->SetCurY(700);
     store.AddAnchor(QStringLiteral("Kept"));
-    t.Engine->CurY = 730;
+    t.Engine->SetCurY(730);
     store.AddAnchor(QStringLiteral("total"));
     store.ShiftAnchors(position, 20);
 

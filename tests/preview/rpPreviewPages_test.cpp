@@ -136,17 +136,17 @@ TEST(PreviewPages, WhileTheEngineRunsLookupsBypassTheCache)
     t.Fill(2, 3);
     TrpPreviewPages& store = t.Store();
     TrpReportPage* cached = store.GetPage(1);
-    t.Engine->Running = true;
+    t.Engine->SetRunning(true);
     EXPECT_NE(store.GetPage(1), cached);
-    t.Engine->Running = false;
+    t.Engine->SetRunning(false);
 }
 
 TEST(PreviewPages, CutAndPasteMovesAKeepBlockToTheNextPage)
 {
     ExpenseTemplate t;
     TrpPreviewPages& store = t.Store();
-    t.Engine->Running = true;
-    t.Engine->FinalPass = true;
+    t.Engine->SetRunning(true);
+    t.Engine->SetFinalPass(true);
     store.Initialize();
     store.AddSourcePage(t.Page);
     store.BeginPass();
@@ -166,7 +166,7 @@ TEST(PreviewPages, CutAndPasteMovesAKeepBlockToTheNextPage)
     EXPECT_EQ(store.GetCurPosition(), 2);
     EXPECT_EQ(store.XMLDoc().Root()->Find(QStringLiteral("cutted")), -1);
     store.Finish();
-    t.Engine->Running = false;
+    t.Engine->SetRunning(false);
 
     const std::vector<TrpBand*> first = Bands(store.GetPage(0));
     ASSERT_EQ(first.size(), 2u);
@@ -198,11 +198,11 @@ TEST(PreviewPages, AModifiedPageIsStoredWholeAndReadBack)
     EXPECT_EQ(Dump(store.GetPage(2)), edited);
     EXPECT_EQ(store.GetPageSize(2), QPointF(794, 1123));
     // Objects added to a whole-form page are stored whole too.
-    t.Engine->Running = true;
+    t.Engine->SetRunning(true);
     store.SetCurPage(2);
     PlacedPage record;
     t.Place(t.Data, 900, { QStringLiteral("late row") }, record);
-    t.Engine->Running = false;
+    t.Engine->SetRunning(false);
     EXPECT_EQ(item->Items(item->Count() - 1)->Name(), QStringLiteral("TrpMasterData"));
     store.Finish();
     EXPECT_EQ(static_cast<TrpMemoView*>(Bands(store.GetPage(2)).back()->Objects(0))->Text(),
@@ -251,7 +251,7 @@ TEST(PreviewPages, AddPageWritesOverOrAppendsByAddPageAction)
     ExpenseTemplate t;
     t.Fill(3, 1);
     TrpPreviewPages& store = t.Store();
-    t.Engine->Running = true;
+    t.Engine->SetRunning(true);
     store.SetCurPage(0);
     store.SetAddPageAction(apWriteOver);
     store.AddPage(t.Page);
@@ -262,7 +262,7 @@ TEST(PreviewPages, AddPageWritesOverOrAppendsByAddPageAction)
     EXPECT_EQ(store.Count(), 4);
     EXPECT_EQ(store.CurPage(), 3);
     EXPECT_EQ(store.AddPageAction(), apWriteOver);
-    t.Engine->Running = false;
+    t.Engine->SetRunning(false);
 }
 
 TEST(PreviewPages, TwoTemplatePagesGivePage0AndPage1Items)
@@ -305,7 +305,7 @@ TEST(PreviewPages, PageQueriesForTheEngine)
 {
     ExpenseTemplate t;
     TrpPreviewPages& store = t.Store();
-    t.Engine->Running = true;
+    t.Engine->SetRunning(true);
     store.Initialize();
     store.AddSourcePage(t.Page);
     store.BeginPass();
@@ -329,7 +329,7 @@ TEST(PreviewPages, PageQueriesForTheEngine)
     EXPECT_NEAR(double(position), 359.05, 1e-9);
     store.UpdatePageDimensions(t.Page, 800, 2000);
     store.Finish();
-    t.Engine->Running = false;
+    t.Engine->SetRunning(false);
     EXPECT_EQ(store.GetPageSize(0), QPointF(800, 2000));
     EXPECT_EQ(store.GetPage(0)->PaperSize(), 256);
     EXPECT_EQ(store.GetPageSize(5), QPointF(0, 0));
@@ -360,8 +360,8 @@ TEST(PreviewPages, TwoPassRunKeepsTheFirstPassNumbers)
     ExpenseTemplate t;
     t.Report->EngineOptions()->SetDoublePass(true);
     TrpPreviewPages& store = t.Store();
-    t.Engine->Running = true;
-    t.Engine->FinalPass = false;
+    t.Engine->SetRunning(true);
+    t.Engine->SetFinalPass(false);
     store.Initialize();
     store.AddSourcePage(t.Page);
     store.BeginPass();
@@ -373,15 +373,15 @@ TEST(PreviewPages, TwoPassRunKeepsTheFirstPassNumbers)
     EXPECT_EQ(store.Count(), 0);
     EXPECT_EQ(store.CurPage(), -1);
     EXPECT_EQ(store.Outline()->Root()->Count(), 0);
-    t.Engine->FinalPass = true;
-    t.Engine->TotalPages = 3;
+    t.Engine->SetFinalPass(true);
+    t.Engine->SetTotalPages(3);
     for (int p = 0; p < 3; ++p) {
         t.FillPage(p, p * 2, 2);
         EXPECT_EQ(store.GetLogicalPageNo(), p + 1);
         EXPECT_EQ(store.GetLogicalTotalPages(), 3);
     }
     store.Finish();
-    t.Engine->Running = false;
+    t.Engine->SetRunning(false);
     EXPECT_EQ(store.Count(), 3);
 }
 
@@ -389,8 +389,8 @@ TEST(PreviewPages, FirstPassItemsCarryOnlyTheBaseDifference)
 {
     ExpenseTemplate t;
     TrpPreviewPages& store = t.Store();
-    t.Engine->Running = true;
-    t.Engine->FinalPass = false;
+    t.Engine->SetRunning(true);
+    t.Engine->SetFinalPass(false);
     store.Initialize();
     store.AddSourcePage(t.Page);
     store.BeginPass();
@@ -401,20 +401,20 @@ TEST(PreviewPages, FirstPassItemsCarryOnlyTheBaseDifference)
         = store.XMLDoc().Root()->FindItem(QStringLiteral("previewpages"))->Items(0)->Items(0);
     EXPECT_EQ(band->Text(), QStringLiteral(" t=\"100\""));
     EXPECT_EQ(band->Items(0)->Text(), QString());
-    t.Engine->FinalPass = true;
+    t.Engine->SetFinalPass(true);
     t.Place(t.Data, 200, { QStringLiteral("stored") }, record);
     const TrpXMLItem* second
         = store.XMLDoc().Root()->FindItem(QStringLiteral("previewpages"))->Items(0)->Items(1);
     EXPECT_EQ(second->Items(0)->Text(), QStringLiteral(" u=\"stored\""));
-    t.Engine->Running = false;
+    t.Engine->SetRunning(false);
 }
 
 TEST(PreviewPages, LogicalPageNumbersRestartAtAReset)
 {
     ExpenseTemplate t;
     TrpPreviewPages& store = t.Store();
-    t.Engine->Running = true;
-    t.Engine->FinalPass = true;
+    t.Engine->SetRunning(true);
+    t.Engine->SetFinalPass(true);
     store.Initialize();
     store.AddSourcePage(t.Page);
     store.BeginPass();
@@ -426,7 +426,7 @@ TEST(PreviewPages, LogicalPageNumbersRestartAtAReset)
     EXPECT_EQ(store.GetLogicalPageNo(), 1);
     store.ResetLogicalPageNumber();
     store.Finish();
-    t.Engine->Running = false;
+    t.Engine->SetRunning(false);
     const int expected[][2] = { { 1, 2 }, { 2, 2 }, { 1, 1 } };
     for (int p = 0; p < 3; ++p) {
         store.SetCurPage(p);

@@ -83,21 +83,21 @@ protected:
     void Start()
     {
         ASSERT_TRUE(Report.PrepareScript());
-        Engine.Aggregates.Clear();
-        Engine.Aggregates.AddItems(Page);
+        Engine.Aggregates().Clear();
+        Engine.Aggregates().AddItems(Page);
     }
     // A row of MasterData1 placed on the page and added to its aggregates.
     void ShowRow(const Variant& Value)
     {
         Price = Value;
-        Engine.CurBand = Band;
-        Engine.Aggregates.AddValue(Band);
+        Engine.SetCurBand(Band);
+        Engine.Aggregates().AddValue(Band);
     }
     // Prepares a band, hands its memo texts on as the store would copy them,
     // then restores the memos and resets the band's aggregates.
     QStringList ShowBand(TrpBand* B)
     {
-        Engine.CurBand = B;
+        Engine.SetCurBand(B);
         QStringList texts;
         for (const auto& o : B->Objects())
             if (auto* m = dynamic_cast<TrpCustomMemoView*>(o.get())) {
@@ -107,14 +107,14 @@ protected:
                 texts << m->Text();
                 m->AfterPrint();
             }
-        Engine.Aggregates.Reset(B);
+        Engine.Aggregates().Reset(B);
         return texts;
     }
     QStringList Registered() const
     {
         QStringList r;
-        for (int i = 0; i < Engine.Aggregates.Count(); ++i)
-            r << Describe(Engine.Aggregates.Items(i));
+        for (int i = 0; i < Engine.Aggregates().Count(); ++i)
+            r << Describe(Engine.Aggregates().Items(i));
         return r;
     }
 
@@ -201,16 +201,16 @@ TEST_F(Aggregates, CallsAreRegisteredFromTheMemosThatShowTotals)
         Start();
         EXPECT_EQ(Registered(), c.Expected) << c.Name;
         if (!c.Expected.isEmpty()) {
-            EXPECT_EQ(Engine.Aggregates.Items(0).MemoName, memo->Name()) << c.Name;
+            EXPECT_EQ(Engine.Aggregates().Items(0).MemoName, memo->Name()) << c.Name;
         }
     }
     memo->SetAllowExpressions(false);
     memo->SetText(PageTotal);
     Start();
     EXPECT_EQ(Registered(), QStringList()) << "memo without expressions";
-    EXPECT_EQ(
-        Engine.Aggregates.GetValue(PageFooter, QStringLiteral("sum(<rpDBDataset1.\"price\">,MasterData1)"), 0)
-            .IsNull(),
+    EXPECT_EQ(Engine.Aggregates()
+                  .GetValue(PageFooter, QStringLiteral("sum(<rpDBDataset1.\"price\">,MasterData1)"), 0)
+                  .IsNull(),
         true);
 }
 
@@ -288,7 +288,7 @@ TEST_F(Aggregates, FlagsDecideHiddenRowsAndResets)
     ShowRow(Variant(int32_t(100)));
     EXPECT_EQ(ShowBand(PageFooter), (QStringList { "100", "100", "110", "111" }));
     // Between two passes even running totals start over.
-    Engine.Aggregates.ClearValues();
+    Engine.Aggregates().ClearValues();
     EXPECT_EQ(ShowBand(PageFooter), (QStringList { "0", "0", "0", "0" }));
 }
 
@@ -298,11 +298,11 @@ TEST_F(Aggregates, KeptRowsMoveToTheNextPageFooter)
     AddMemo(Footer, QStringLiteral("[SUM(<rpDBDataset1.\"price\">)]"));
     Start();
     ShowRow(Variant(int32_t(100)));
-    Engine.Aggregates.StartKeep();
+    Engine.Aggregates().StartKeep();
     ShowRow(Variant(int32_t(250)));
     // The block does not fit: the page closes without the kept row.
     EXPECT_EQ(ShowBand(PageFooter), QStringList { "100" });
-    Engine.Aggregates.EndKeep();
+    Engine.Aggregates().EndKeep();
     ShowRow(Variant(int32_t(40)));
     EXPECT_EQ(ShowBand(PageFooter), QStringList { "290" });
     // Other footers are not touched by keep blocks.
@@ -316,17 +316,17 @@ TEST_F(Aggregates, DeleteValueWithdrawsTheLastRowOnce)
     Start();
     ShowRow(Variant(int32_t(100)));
     ShowRow(Variant(int32_t(250)));
-    Engine.Aggregates.DeleteValue(Band);
-    Engine.Aggregates.DeleteValue(Band);
+    Engine.Aggregates().DeleteValue(Band);
+    Engine.Aggregates().DeleteValue(Band);
     EXPECT_EQ(ShowBand(PageFooter), (QStringList { "100", "1" }));
     // Withdrawn inside a keep block and added again after the page break.
     ShowRow(Variant(int32_t(5)));
-    Engine.Aggregates.StartKeep();
+    Engine.Aggregates().StartKeep();
     ShowRow(Variant(int32_t(7)));
-    Engine.Aggregates.DeleteValue(Band);
+    Engine.Aggregates().DeleteValue(Band);
     EXPECT_EQ(ShowBand(PageFooter), (QStringList { "5", "1" }));
     ShowRow(Variant(int32_t(7)));
-    Engine.Aggregates.EndKeep();
+    Engine.Aggregates().EndKeep();
     EXPECT_EQ(ShowBand(PageFooter), (QStringList { "7", "1" }));
 }
 
@@ -335,17 +335,17 @@ TEST_F(Aggregates, VerticalColumnsKeepTheirOwnTotals)
     AddMemo(PageFooter, PageTotal);
     Start();
     Price = Variant(int32_t(5));
-    Engine.Aggregates.AddValue(Band, 2);
-    Engine.Aggregates.AddValue(Band, 2);
+    Engine.Aggregates().AddValue(Band, 2);
+    Engine.Aggregates().AddValue(Band, 2);
     Price = Variant(int32_t(1));
-    Engine.Aggregates.AddValue(Band, 3);
+    Engine.Aggregates().AddValue(Band, 3);
     ShowRow(Variant(int32_t(100)));
-    const TrpAggregateItem& item = Engine.Aggregates.Items(0);
+    const TrpAggregateItem& item = Engine.Aggregates().Items(0);
     EXPECT_TRUE(item.Value(2).IsIdentical(Variant(int32_t(10))));
     EXPECT_TRUE(item.Value(3).IsIdentical(Variant(int32_t(1))));
     EXPECT_TRUE(item.Value(4).IsIdentical(Variant(int32_t(0))));
     EXPECT_TRUE(item.Value(0).IsIdentical(Variant(int32_t(100))));
-    Engine.CurVColumn = 2;
+    Engine.SetCurVColumn(2);
     EXPECT_EQ(ShowBand(PageFooter), QStringList { "10" });
     EXPECT_TRUE(item.Value(2).IsIdentical(Variant(int32_t(0)))) << "reset clears the columns";
 }
@@ -372,11 +372,11 @@ TEST_F(Aggregates, ScriptCallFindsTheItemOfTheBandBeingPrepared)
         { "prepared in a data band", Band, "SUM(<rpDBDataset1.\"price\">)", Variant::Null() },
     };
     for (const Case& c : cases) {
-        Engine.CurBand = c.CurBand;
+        Engine.SetCurBand(c.CurBand);
         const Variant v = Report.Calc(c.Expression);
         EXPECT_TRUE(v.IsIdentical(c.Expected)) << c.Name << ": " << v.AsString().toStdString();
     }
-    EXPECT_TRUE(Engine.Aggregates
+    EXPECT_TRUE(Engine.Aggregates()
                     .GetValue(PageFooter, QStringLiteral(" sum(<rpDBDataset1.\"price\">,masterdata1) "), 0)
                     .IsIdentical(Variant(int32_t(100))));
 }

@@ -39,6 +39,8 @@ struct RecordingPreviewForm : TrpCustomPreviewForm {
 };
 
 struct TestEngine : TrpCustomEngine {
+    using TrpCustomEngine::SetPass;
+    using TrpCustomEngine::SetRunning;
     using TrpCustomEngine::TrpCustomEngine;
     int LogicalPageNo() const override { return 1; }
     int LogicalTotalPages() const override { return 1; }
@@ -119,7 +121,7 @@ TEST(ReportProgress, PageMessagesByTypeAndPass)
         report.SetOldStyleProgress(true);
         report.EngineOptions()->SetDoublePass(c.DoublePass);
         TestEngine engine(&report);
-        engine.FinalPass = c.FinalPass;
+        engine.SetPass(c.FinalPass, 0);
         report.SetEngine(&engine);
         report.InternalOnProgressStart(c.Type);
         report.InternalOnProgress(c.Type, 7);
@@ -246,7 +248,7 @@ TEST(ReportProgress, ProgressMessageGoesToWindowWhileRunningAndToThePreviewForm)
 
     report.SetProgressMessage("Before the run", false);
     EXPECT_EQ(report.ProgressWindow()->Message(), QString());
-    engine.Running = true;
+    engine.SetRunning(true);
     report.SetProgressMessage("Grouping", false);
     EXPECT_EQ(report.ProgressWindow()->Message(), "Grouping");
     report.SetProgressMessage("Field hint", true);

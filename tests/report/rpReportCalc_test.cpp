@@ -22,6 +22,9 @@ namespace {
 // request is recorded.
 class FakeEngine : public TrpCustomEngine {
 public:
+    using TrpCustomEngine::SetCurLine;
+    using TrpCustomEngine::SetPass;
+    using TrpCustomEngine::SetStart;
     using TrpCustomEngine::TrpCustomEngine;
 
     int LogicalPageNo() const override { return Logical; }
@@ -393,14 +396,12 @@ TEST_F(ReportCalc, SystemVariablesComeFromTheEngine)
 {
     rpGlobalVariables().Add(QStringLiteral("CopyName0"), QStringLiteral("Original"));
     FakeEngine engine(&Report);
-    engine.StartDate = 46000;
-    engine.StartTime = 0.5;
+    engine.SetStart(46000, 0.5);
     engine.Logical = 2;
     engine.LogicalTotal = 7;
     engine.Physical = 2;
-    engine.TotalPages = 9;
-    engine.CurLine = 4;
-    engine.CurLineThrough = 14;
+    engine.SetPass(true, 9);
+    engine.SetCurLine(4, 14);
     struct Case {
         const char* Expr;
         Variant WithEngine, WithoutEngine;

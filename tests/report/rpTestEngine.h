@@ -7,6 +7,8 @@
 
 class PageEngine : public TrpCustomEngine {
 public:
+    using TrpCustomEngine::SetCurBand;
+    using TrpCustomEngine::SetCurVColumn;
     using TrpCustomEngine::TrpCustomEngine;
     int LogicalPageNo() const override { return Physical + 1; }
     int LogicalTotalPages() const override { return 0; }
