@@ -606,7 +606,7 @@ void TrpPreview::InternalOnProgress(TrpReport*, TrpProgressType, int Progress)
         return;
     }
     const TrpCustomEngine* engine = FReport ? FReport->Engine() : nullptr;
-    const bool finalPass = !engine || engine->FinalPass;
+    const bool finalPass = !engine || engine->FinalPass();
     if (Progress < PagesShownWhileRunning && FPreviewPages && Progress < FPreviewPages->Count()
         && FWorkspace->PageList().Count() == Progress) {
         const QPointF size = FPreviewPages->GetPageSize(Progress);

@@ -451,7 +451,7 @@ void TrpPreviewForm::PageChanged(int PageNo)
     const int count = FPreview->PageCount();
     TrpReport* report = Report();
     const TrpCustomEngine* engine = report ? report->Engine() : nullptr;
-    if (FPreview->Running() && engine && !engine->FinalPass && report->EngineOptions()->DoublePass())
+    if (FPreview->Running() && engine && !engine->FinalPass() && report->EngineOptions()->DoublePass())
         StatusPanels[0]->setText(
             rpGet(QStringLiteral("clFirstPass")) + QStringLiteral(" ") + QString::number(count));
     else

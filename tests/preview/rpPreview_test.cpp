@@ -247,6 +247,7 @@ TEST_F(PreviewFixture, NoPagesMeansPageZeroAndBackgroundOnly)
 }
 
 struct TestEngine : TrpCustomEngine {
+    using TrpCustomEngine::SetPass;
     using TrpCustomEngine::TrpCustomEngine;
     int LogicalPageNo() const override { return 0; }
     int LogicalTotalPages() const override { return 0; }
@@ -257,7 +258,7 @@ TEST_F(PreviewFixture, WhilePreparingOnlyTheFirstFiftyPagesJoinTheLayout)
 {
     Open(0);
     TestEngine engine(&Report);
-    engine.FinalPass = true;
+    engine.SetPass(true, 0);
     Report.SetEngine(&engine);
     int buttonUpdates = 0;
     Preview.OnButtonsChanged = [&] { ++buttonUpdates; };
