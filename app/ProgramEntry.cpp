@@ -12,6 +12,7 @@
 #include "StyleManager.h"
 #include "Unit1.h"
 #include "Unit2.h"
+#include "rpPreviewForm.h"
 #include "rpPreviewPages.h"
 
 #include <QApplication>
@@ -34,6 +35,7 @@ int RunPelmora(int& argc, char** argv)
 
     TServices services = TServices::Real();
     rpRegisterPreviewPages();
+    rpInstallPreview(services);
     RegisterPelmoraStyles();
     TStyleManager::TrySetStyle(QStringLiteral("Windows10"), *services.Dialogs);
 

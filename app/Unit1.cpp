@@ -11,8 +11,11 @@
 #include "ExpenseDatabase.h"
 #include "ExpenseGridModel.h"
 #include "ExpenseQuery.h"
+#include "ExpenseReport.h"
 #include "GridCellDelegate.h"
 #include "Services.h"
+#include "rpClass.h"
+#include "rpDBSet.h"
 
 #include <QAction>
 #include <QApplication>
@@ -58,6 +61,11 @@ TForm1::TForm1(TServices& services)
             DBGrid1DrawColumnCell(painter, option, index);
         });
     DBGrid1->setItemDelegate(DBGrid1Cells);
+    rpDBDataset1 = std::make_unique<TrpDBDataset>();
+    rpDBDataset1->SetDataSet(ADOTable1.get());
+    rpReport1 = std::make_unique<TrpReport>();
+    BuildExpenseReport(*rpReport1, *rpDBDataset1);
+    rpReport1->SetDialogService(FServices.Dialogs.get());
     SetHeight(ExpandedHeight);
     ConnectHandlers();
 }
@@ -204,6 +212,7 @@ void TForm1::ConnectHandlers()
         connect(sender, signal, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
     };
     handle(SpeedButton1, &QToolButton::clicked, &TForm1::SpeedButton1Click);
+    handle(SpeedButton2, &QToolButton::clicked, &TForm1::SpeedButton2Click);
     handle(Button1, &QPushButton::clicked, &TForm1::Button1Click);
     handle(SpeedButton7, &QToolButton::clicked, &TForm1::SpeedButton7Click);
     handle(Button2, &QPushButton::clicked, &TForm1::Button2Click);

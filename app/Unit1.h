@@ -27,6 +27,8 @@ class TDbTable;
 class TExpenseGridModel;
 class TGridCellDelegate;
 class TTotalEdit;
+class TrpDBDataset;
+class TrpReport;
 class TForm2;
 struct TServices;
 
@@ -77,6 +79,7 @@ public:
     void SpeedButton4Click(); // also SpeedButton6's
     void BitBtn1Click(); // opens the car-list editor
     void SpeedButton3Click(); // exports the rows in view to a workbook
+    void SpeedButton2Click(); // prints the rows in view through rpReport1
 
     // Controls, owned by the window.
     QTableView* DBGrid1 = nullptr;
@@ -122,6 +125,10 @@ public:
     std::unique_ptr<TDbTable> ADOTable1;
     TExpenseGridModel* DataSource1 = nullptr;
     TGridCellDelegate* DBGrid1Cells = nullptr; // paints the grid's data cells
+    // The expense report and the data set it reads ADOTable1 through; the
+    // report is declared last so that it goes before its data set.
+    std::unique_ptr<TrpDBDataset> rpDBDataset1;
+    std::unique_ptr<TrpReport> rpReport1;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -13,6 +13,7 @@
 
 #include "rpAssign.h"
 
+#include "rpCustomPreview.h"
 #include "rpCustomPreviewPages.h"
 #include "rpDBSet.h"
 #include "rpEngine.h"
@@ -1173,6 +1174,9 @@ TrpReport::TrpReport()
 
 TrpReport::~TrpReport()
 {
+    // A preview still showing the report must not reach its store later.
+    if (FPreview)
+        FPreview->ReportDestroyed(this);
     FDestroying = true;
     FNameIndex.clear();
 }

@@ -5,6 +5,7 @@
 #include "Variant.h"
 #include "rpComponent.h"
 #include "rpDataSetLink.h"
+#include "rpPreviewOptions.h"
 #include "rpReportDataSets.h"
 #include "rpReportOptions.h"
 #include "rpStyles.h"
@@ -60,6 +61,7 @@ public:
 
     TrpEngineOptions* EngineOptions() { return &FEngineOptions; }
     TrpReportOptions* ReportOptions() { return &FReportOptions; }
+    TrpPreviewOptions* PreviewOptions() { return &FPreviewOptions; }
     TrpReportDataSets& DataSets() { return FDataSets; }
     TrpVariables& Variables() { return FVariables; }
     TrpStyles& Styles() { return FStyles; }
@@ -156,6 +158,15 @@ public:
     void SetPreview(TrpCustomPreview* Value) { FPreview = Value; }
     TrpCustomPreviewForm* PreviewForm() const { return FPreviewForm; }
     void SetPreviewForm(TrpCustomPreviewForm* Value) { FPreviewForm = Value; }
+    // Shows the prepared pages: in the attached preview control when there
+    // is one, otherwise in a new preview window (modal with Modal set). The
+    // preview layer installs the window maker once at start-up; without one
+    // the call fails with TrpReportError.
+    void ShowPreparedReport();
+    using TrpShowPreview = std::function<void(TrpReport* Report)>;
+    static void SetShowPreview(TrpShowPreview Handler);
+    // Fired when a preview window opens, before it shows.
+    std::function<void(TrpReport* Sender)> OnPreview;
 
     bool IsReport() const override { return true; }
     void Clear() override;
@@ -192,6 +203,7 @@ private:
     bool FDestroying = false;
     TrpEngineOptions FEngineOptions;
     TrpReportOptions FReportOptions;
+    TrpPreviewOptions FPreviewOptions;
     TrpReportDataSets FDataSets;
     TrpVariables FVariables;
     TrpStyles FStyles;

@@ -1,0 +1,211 @@
+// The preview control: the prepared pages of a report laid out at a zoom in
+// a scrolling page area, with a thumbnail pane, an outline pane, a row of
+// report tabs and a message panel. It reads pages only through the store.
+#pragma once
+
+#include "rpCustomPreview.h"
+#include "rpPreviewOptions.h"
+#include "rpPreviewTabs.h"
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QMenu;
+class QPushButton;
+class QSplitter;
+class QTabBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TrpCustomPreviewPages;
+class TrpPreviewForm;
+class TrpPreviewWorkspace;
+class TrpReport;
+
+enum TrpPreviewTool { ptHand, ptZoom };
+
+class TrpPreview : public QWidget, public TrpCustomPreview {
+    Q_OBJECT
+public:
+    explicit TrpPreview(QWidget* Parent = nullptr);
+    ~TrpPreview() override;
+
+    // --- what the report calls
+    // Shows the report's store; false when called back while the control
+    // itself re-assigns the report's preview, or when a tab was opened.
+    bool Init(TrpReport* aReport, TrpCustomPreviewPages* aPrevPages) override;
+    void UnInit(TrpCustomPreviewPages* aPreviewPages) override;
+    void Lock() override;
+    void Unlock() override;
+    void RefreshReport() override;
+    void InternalOnProgressStart(TrpReport* Sender, TrpProgressType ProgressType, int Progress) override;
+    void InternalOnProgress(TrpReport* Sender, TrpProgressType ProgressType, int Progress) override;
+    void InternalOnProgressStop(TrpReport* Sender, TrpProgressType ProgressType, int Progress) override;
+    // The report went away: forget it and its store.
+    void ReportDestroyed(TrpReport* aReport) override;
+
+    // --- navigation and zoom
+    void First();
+    void Prior();
+    void Next();
+    void Last();
+    int PageNo() const { return FPageNo; }
+    void SetPageNo(int Value);
+    int PageCount() const;
+    long double Zoom() const { return FZoom; }
+    // Values below 25 % become 25 %; the mode becomes zmDefault.
+    void SetZoom(long double Value);
+    TrpZoomMode ZoomMode() const { return FZoomMode; }
+    void SetZoomMode(TrpZoomMode Value);
+    // PageN 1-based, Top in report pixels below the printable area's top.
+    void SetPosition(int PageN, int Top);
+    int GetTopPosition();
+    // Wheel events: zoom by 10 % steps (not below 30 %) or scroll 20 pixels.
+    void MouseWheelScroll(int Delta, bool Horz, bool Zoom);
+    // Lays the pages out again at the zoom the mode gives.
+    void UpdatePages();
+    void UpdateOutline();
+
+    // --- commands started from the window (nothing while running)
+    void Print();
+    void Edit();
+    void PageSetupDlg();
+    void Find();
+    void FindNext();
+    void Cancel();
+    void Clear();
+    void AddPage();
+    void DeletePage();
+    void LoadFromFile(const QString& FileName);
+    void SaveToFile(const QString& FileName);
+    bool Export(const QString& Filter);
+
+    // --- message panel
+    void ShowMessage(const QString& s);
+    void HideMessage();
+
+    // --- tabs
+    void AddPreviewTab(TrpReport* AReport, const QString& TabName, const QString& TabCaption = QString(),
+        bool FreeObjects = true);
+    void AddPreviewTabOrSwitch(TrpReport* AReport, const QString& TabName,
+        const QString& TabCaption = QString(), bool FreeObjects = true);
+    void RemoveTab(int TabIndex);
+    bool HasTab(const QString& TabName) const;
+    bool HasTab(const TrpReport* aReport) const;
+    void SwitchToTab(const QString& TabName);
+    void SwitchToTab(const TrpReport* aReport);
+    void ClearAllTabs();
+    TrpPreviewTabs& TabItems() { return FTabItems; }
+
+    // --- panes
+    bool OutlineVisible() const { return FOutlineVisible; }
+    void SetOutlineVisible(bool Value);
+    int OutlineWidth() const { return FOutlineWidth; }
+    void SetOutlineWidth(int Value);
+    bool ThumbnailVisible() const { return FThumbnailVisible; }
+    void SetThumbnailVisible(bool Value);
+
+    // --- state
+    // Makes the control show this report's store without laying it out
+    // (the preview window does that in its Init).
+    void SetReport(TrpReport* aReport, TrpCustomPreviewPages* aPrevPages);
+    TrpReport* Report() const { return FReport; }
+    TrpCustomPreviewPages* PreviewPages() const { return FPreviewPages; }
+    bool Locked() const { return FLocked; }
+    bool Running() const { return FRunning; }
+    bool Refreshing() const { return FRefreshing; }
+    bool Initialized() const { return FInitialized; }
+    bool AllowF3() const { return FAllowF3; }
+    TrpPreviewTool Tool() const { return FTool; }
+    void SetTool(TrpPreviewTool Value) { FTool = Value; }
+    bool UseReportHints() const { return FUseReportHints; }
+    void SetUseReportHints(bool Value) { FUseReportHints = Value; }
+    bool EachReportInTab() const { return FEachReportInTab; }
+    void SetEachReportInTab(bool Value) { FEachReportInTab = Value; }
+    // Mirrors the page area (right-to-left reading).
+    void SetRTLPreview(bool Value);
+    TrpPreviewForm* PreviewForm() const { return FPreviewForm; }
+    void SetPreviewForm(TrpPreviewForm* Value) { FPreviewForm = Value; }
+
+    // --- parts, for the window and for tests
+    TrpPreviewWorkspace* Workspace() const { return FWorkspace; }
+    TrpPreviewWorkspace* Thumbnail() const { return FThumbnail; }
+    QTreeWidget* OutlineTree() const { return FOutline; }
+    QMenu* OutlinePopup() const { return FOutlinePopup; }
+    QTabBar* Tabs() const { return FTabs; }
+    QSplitter* Splitter() const { return FSplitter; }
+    QWidget* MessagePanel() const { return FMessagePanel; }
+    QLabel* MessageLabel() const { return FMessageLabel; }
+    QPushButton* CancelButton() const { return FCancelButton; }
+
+    // Events.
+    std::function<void(TrpPreview* Sender, int PageNo)> OnPageChanged;
+    std::function<void()> OnClick;
+    std::function<void()> OnDblClick;
+    std::function<void(QMouseEvent*)> OnMouseDown;
+    // What the preview window follows: the zoom shown in its box, its pane
+    // toggle buttons, and its button states (start and end of a preparation).
+    std::function<void()> OnZoomChanged;
+    std::function<void()> OnPanesChanged;
+    std::function<void()> OnButtonsChanged;
+
+    // The design invariants of the control (see its implementation).
+    bool InvariantsHold() const;
+
+    // Called by the workspaces.
+    void WorkspaceKey(QKeyEvent* Event);
+    void WorkspaceClicked(TrpPreviewWorkspace* Sender, int PageIndex);
+    void WorkspaceScrolled(TrpPreviewWorkspace* Sender);
+
+protected:
+    void resizeEvent(QResizeEvent* Event) override;
+
+private:
+    void DoPageChanged();
+    void UpdateScrollRanges();
+    void SwitchTab(int Index);
+    void SaveTabState(TrpPreviewTabItem& Item);
+    void TabsReleased(QPoint Pos);
+    void ClearControl();
+    void UpdateSidePanes();
+    void OutlineClick(QTreeWidgetItem* Item);
+    void CancelButtonClick();
+    // Runs the report again into its store.
+    void PrepareAgain();
+
+    bool FAllowF3 = false;
+    QPushButton* FCancelButton;
+    bool FLocked = false;
+    QLabel* FMessageLabel;
+    QWidget* FMessagePanel;
+    QTreeWidget* FOutline;
+    QMenu* FOutlinePopup;
+    int FPageNo = 1;
+    bool FRefreshing = false;
+    bool FRunning = false;
+    QSplitter* FSplitter;
+    TrpPreviewWorkspace* FThumbnail;
+    // Pages between two status refreshes while a report is prepared.
+    uint32_t FTick = 50;
+    QElapsedTimer FFirstPageTime;
+    TrpPreviewTool FTool = ptHand;
+    TrpPreviewWorkspace* FWorkspace;
+    long double FZoom = 1.0L;
+    TrpZoomMode FZoomMode = zmDefault;
+    QTabBar* FTabs;
+    bool FInitialized = false;
+    bool FCalledFromPreview = false;
+    TrpPreviewTabs FTabItems;
+    bool FEachReportInTab = false;
+    bool FUseReportHints = true;
+    TrpReport* FReport = nullptr;
+    TrpCustomPreviewPages* FPreviewPages = nullptr;
+    TrpPreviewForm* FPreviewForm = nullptr;
+    bool FOutlineVisible = false;
+    bool FThumbnailVisible = false;
+    int FOutlineWidth = 120;
+    QWidget* FSidePane;
+};
