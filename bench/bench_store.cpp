@@ -22,7 +22,9 @@ constexpr int RowsPerPage = 41;
 
 class BenchEngine : public TrpCustomEngine {
 public:
+    using TrpCustomEngine::SetRunning;
     using TrpCustomEngine::TrpCustomEngine;
+    void SetFinalPass(bool Value) { SetPass(Value, TotalPages()); }
     int LogicalPageNo() const override { return 0; }
     int LogicalTotalPages() const override { return 0; }
     int CurPage() const override { return 0; }
@@ -113,8 +115,8 @@ struct ExpenseReport {
     {
         TrpPreviewPages& store = Store();
         store.Clear();
-        Engine.Running = true;
-        Engine.FinalPass = true;
+        Engine.SetRunning(true);
+        Engine.SetFinalPass(true);
         store.Initialize();
         store.AddSourcePage(Page);
         store.BeginPass();
@@ -145,7 +147,7 @@ struct ExpenseReport {
             store.AddObject(Footer);
         }
         store.Finish();
-        Engine.Running = false;
+        Engine.SetRunning(false);
     }
 };
 

@@ -4,7 +4,6 @@
 #include "DbTable.h"
 #include "ExpenseGridModel.h"
 #include "Unit1.h"
-#include "qt_print.h"
 #include "rpClass.h"
 #include "rpCustomPreviewPages.h"
 #include "rpPreview.h"
@@ -45,14 +44,22 @@ protected:
     QString Print()
     {
         QString status;
-        QTimer::singleShot(0, [&] {
+        // The report pumps events while it prepares, so the window may not be
+        // up at the first tick: keep looking until it shows.
+        QTimer watch;
+        watch.setInterval(10);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (auto* form = qobject_cast<TrpPreviewForm*>(w); form && form->isVisible()) {
+                    watch.stop();
                     status = form->StatusPanels[0]->text();
                     QTest::keyClick(form, Qt::Key_Escape);
+                    return;
                 }
         });
+        watch.start();
         Form->SpeedButton2->click();
+        watch.stop();
         return status;
     }
     // The car texts printed on page Index.

@@ -52,8 +52,8 @@ struct DrawFixture : ExpenseTemplate {
         Page->SetLeftMargin(10);
         Page->SetRightMargin(30);
         Page->SetMirrorMargins(true);
-        Engine->Running = true;
-        Engine->FinalPass = true;
+        Engine->SetRunning(true);
+        Engine->SetFinalPass(true);
         Store().Initialize();
         Store().AddSourcePage(Page);
         Store().BeginPass();
@@ -63,7 +63,7 @@ struct DrawFixture : ExpenseTemplate {
             Store().AddObject(band);
         }
         Store().Finish();
-        Engine->Running = false;
+        Engine->SetRunning(false);
         Calls().clear();
     }
     void Add(TrpBand* Band, const QString& Name, long double Left, TrpVisibilityTypes Visibility)
@@ -196,9 +196,9 @@ TEST(ObjectOver, AHyperlinkShowsItsValueAndTheHandCursor)
     // Nothing happens while the engine runs or for a page that does not exist.
     status.Message = QStringLiteral("unchanged");
     store.ObjectOver(5, 10, 10, Qt::NoButton, {}, 1, 0, 0, cursor, meMouseMove);
-    t.Engine->Running = true;
+    t.Engine->SetRunning(true);
     store.ObjectOver(0, int(37.8 + 20), rowY, Qt::NoButton, {}, 1, 0, 0, cursor, meMouseMove);
-    t.Engine->Running = false;
+    t.Engine->SetRunning(false);
     EXPECT_EQ(status.Message, QStringLiteral("unchanged"));
     t.Report->SetPreviewForm(nullptr);
 }
