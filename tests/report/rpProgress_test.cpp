@@ -134,8 +134,9 @@ TEST(ReportProgress, PageMessagesByTypeAndPass)
 
 TEST(ReportProgress, PreparingFeedsTheAttachedPreviewZeroBasedPages)
 {
-    TrpReport report;
+    // The preview outlives the report, which tells it when it goes.
     RecordingPreview preview;
+    TrpReport report;
     report.SetPreview(&preview);
     report.InternalOnProgressStart(ptRunning);
     for (int page = 1; page <= 3; ++page)
@@ -215,13 +216,13 @@ TEST(ReportProgress, ANewStartReplacesAnOpenWindow)
 
 TEST(ReportProgress, ThreadSafeReportsDoNothing)
 {
+    RecordingPreview preview;
+    RecordingPreviewForm form;
     TrpReport report;
     report.EngineOptions()->SetEnableThreadSafe(true);
     report.SetOldStyleProgress(true);
     QStringList log;
     HookEvents(report, log);
-    RecordingPreview preview;
-    RecordingPreviewForm form;
     report.SetPreview(&preview);
     report.SetPreviewForm(&form);
     for (TrpProgressType type : { ptRunning, ptPrinting }) {
