@@ -1048,5 +1048,7 @@ void TrpPreview::TabsReleased(QPoint Pos)
 
 void TrpPreview::PrepareAgain()
 {
-    // Wired to the band engine once the report can prepare itself.
+    // The store is cleared and filled again; Init sees FRefreshing and keeps
+    // the control as it is until the new pages are in.
+    FReport->PrepareReport(true);
 }

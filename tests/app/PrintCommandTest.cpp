@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <functional>
+
 namespace {
 
 class PrintCommandTest : public AppFixture {
@@ -41,7 +43,8 @@ protected:
     }
     // Presses the print button; returns the first status panel of the
     // preview window that opened ("" when none did), closing it with Esc.
-    QString Print()
+    // While the window shows, Use gets to work with it.
+    QString Print(const std::function<void(TrpPreviewForm*)>& Use = {})
     {
         QString status;
         // The report pumps events while it prepares, so the window may not be
@@ -52,6 +55,8 @@ protected:
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (auto* form = qobject_cast<TrpPreviewForm*>(w); form && form->isVisible()) {
                     watch.stop();
+                    if (Use)
+                        Use(form);
                     status = form->StatusPanels[0]->text();
                     QTest::keyClick(form, Qt::Key_Escape);
                     return;
@@ -114,6 +119,39 @@ TEST_F(PrintCommandTest, ManyRowsMakeSeveralPages)
     StartWith(rows);
     // 36 rows on the first page, 41 on the next: 100 rows make 3 pages.
     EXPECT_EQ(Print(), QStringLiteral("Page 1 of 3"));
+}
+
+TEST_F(PrintCommandTest, RefreshPreparesAgainKeepingThePageOrGoingToTheLast)
+{
+    std::vector<TRow> rows;
+    for (int i = 0; i < 100; ++i)
+        rows.push_back({ i < 90 ? "Lada" : "Volga", QStringLiteral("part %1").arg(i), "01.02.2023", "100", "",
+            QString::number(i) });
+    StartWith(rows);
+    int keptPage = 0, keptCount = 0, fewerPage = 0, fewerCount = 0;
+    QStringList carsAfter;
+    const QString status = Print([&](TrpPreviewForm* form) {
+        TrpPreview* preview = form->Preview();
+        preview->SetPageNo(2);
+        preview->RefreshReport();
+        keptPage = preview->PageNo();
+        keptCount = preview->PageCount();
+        // The rows in view shrink to ten: one page, so the control goes to it.
+        preview->SetPageNo(3);
+        Form->ComboBox2->setEditText("Volga");
+        Form->ComboBox2Change();
+        preview->RefreshReport();
+        fewerPage = preview->PageNo();
+        fewerCount = preview->PageCount();
+        carsAfter = CarsOnPage(0);
+    });
+    EXPECT_EQ(keptCount, 3);
+    EXPECT_EQ(keptPage, 2);
+    EXPECT_EQ(fewerCount, 1);
+    EXPECT_EQ(fewerPage, 1);
+    EXPECT_EQ(status, QStringLiteral("Page 1 of 1"));
+    EXPECT_EQ(carsAfter, QStringList(10, QStringLiteral("Volga")));
+    EXPECT_TRUE(Dialogs.Messages().empty()) << Dialogs.MessageTexts().join('|').toStdString();
 }
 
 TEST_F(PrintCommandTest, NoTableOpenShowsTheErrorAndNoPreview)
