@@ -31,6 +31,8 @@
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -99,12 +101,13 @@ TrpPreviewForm::TrpPreviewForm(TServices& Services, QWidget* Parent)
     StatusBar = new QStatusBar(this);
     StatusBar->setSizeGripEnabled(false);
     StatusBar->setFixedHeight(logicalDpiY() > 96 ? 24 : 19);
+    // The panels are placed by hand, not through the bar's layout: their
+    // widths add up to the window's, and a layout would add its spacing and
+    // push the window wider on every resize.
     for (QLabel*& panel : StatusPanels) {
         panel = new QLabel(StatusBar);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        StatusBar->addWidget(panel);
     }
-    StatusPanels[0]->setFixedWidth(PagePanelWidth);
     layout->addWidget(StatusBar);
 
     HiddenMenu = new QMenu(this);
@@ -200,9 +203,17 @@ void TrpPreviewForm::BuildToolBar()
     LastB = MakeButton(ToolBar, piLast, Res(140), Res(141));
 
     auto* zoomPanel = new QWidget(ToolBar);
-    zoomPanel->setFixedSize(56, 23);
     ZoomCB = new QComboBox(zoomPanel);
-    ZoomCB->setGeometry(4, 1, 49, 21);
+    // 49 pixels hold "100%" in the toolbar's own font; a wider substitute
+    // font or style gets the room it needs, so the percentage is never cut.
+    QStyleOptionComboBox option;
+    option.initFrom(ZoomCB);
+    option.editable = true;
+    const QSize text(ZoomCB->fontMetrics().horizontalAdvance(QStringLiteral("1000%")), 21);
+    const int zoomWidth
+        = std::max(49, ZoomCB->style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, ZoomCB).width());
+    zoomPanel->setFixedSize(zoomWidth + 7, 23);
+    ZoomCB->setGeometry(4, 1, zoomWidth, 21);
     ZoomCB->setEditable(true);
     ZoomCB->setInsertPolicy(QComboBox::NoInsert);
     ZoomCB->setToolTip(Res(119));
@@ -290,9 +301,11 @@ QAction* TrpPreviewForm::ToolBarItem(QWidget* Control) const
 
 void TrpPreviewForm::ResizeStatusPanels()
 {
-    const int rest = int(std::nearbyint((width() - PagePanelWidth) / 2.0));
-    StatusPanels[1]->setFixedWidth(std::max(0, rest));
-    StatusPanels[2]->setFixedWidth(std::max(0, rest));
+    const int rest = std::max(0, int(std::nearbyint((width() - PagePanelWidth) / 2.0)));
+    const int height = StatusBar->height();
+    StatusPanels[0]->setGeometry(0, 0, PagePanelWidth, height);
+    StatusPanels[1]->setGeometry(PagePanelWidth, 0, rest, height);
+    StatusPanels[2]->setGeometry(PagePanelWidth + rest, 0, rest, height);
 }
 
 void TrpPreviewForm::resizeEvent(QResizeEvent* Event)

@@ -138,6 +138,12 @@ TEST_F(FormFixture, StatusTextsFollowThePages)
     // Panels: the last two share what the page panel leaves.
     Form->resize(1000, 600);
     EXPECT_EQ(Form->StatusPanels[1]->width(), 400);
+    EXPECT_EQ(Form->StatusPanels[2]->geometry(), QRect(600, 0, 400, Form->StatusBar->height()));
+    // They never make the window wider than it was made.
+    EXPECT_LE(Form->minimumSizeHint().width(), 1000);
+    Form->resize(700, 600);
+    EXPECT_EQ(Form->width(), 700);
+    EXPECT_EQ(Form->StatusPanels[1]->width(), 250);
     Form->SetMessageText(QStringLiteral("working"), false);
     Form->SetMessageText(QStringLiteral("a hint"), true);
     EXPECT_EQ(Form->StatusPanels[1]->text(), QStringLiteral("working"));
@@ -160,6 +166,9 @@ TEST_F(FormFixture, ZoomBoxAcceptsPercentagesAndModes)
         { "below_the_limit", "10", 0.25, "25%" },
         { "large", "200%", 2.0, "200%" },
     };
+    // The edit field holds a three-digit percentage whole, whatever the font.
+    const QLineEdit* edit = Form->ZoomCB->lineEdit();
+    EXPECT_GE(edit->width(), edit->fontMetrics().horizontalAdvance(QStringLiteral("200%")));
     for (const Case& c : cases) {
         TypeZoom(c.typed);
         EXPECT_DOUBLE_EQ(double(Form->Preview()->Zoom()), c.zoom) << c.name;
