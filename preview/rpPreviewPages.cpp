@@ -1070,6 +1070,7 @@ void TrpPreviewPages::DrawPage(int Index, QPainter* Canvas, long double ScaleX, 
         Canvas->setClipRect(QRect(topLeft, bottomRight), Qt::IntersectClip);
     }
     page->SetIsPrinting(printing);
+    page->Draw(Canvas, ScaleX, ScaleY, OffsetX, OffsetY);
 
     OffsetX += page->LeftMargin() * rp01cm * ScaleX;
     OffsetY += page->TopMargin() * rp01cm * ScaleY;

@@ -4,6 +4,7 @@
 #include "qt_print.h"
 #include "rpCustomPreview.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
@@ -124,6 +125,42 @@ TEST(DrawPage, OddPagesWithMirroredMarginsStartAtTheRightMargin)
     TrpReportPage* odd = f.Store().GetPage(1);
     EXPECT_EQ(odd->LeftMargin(), 10); // put back after drawing
     EXPECT_EQ(odd->RightMargin(), 30);
+}
+
+TEST(DrawPage, ThePageDrawsItsBackPictureUnderTheObjects)
+{
+    ExpenseTemplate t;
+    QImage red(16, 16, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    red.save(&buffer, "PNG");
+    t.Engine->SetRunning(true);
+    t.Engine->SetFinalPass(true);
+    t.Store().Initialize();
+    t.Store().AddSourcePage(t.Page);
+    t.Store().BeginPass();
+    t.Store().AddPage(t.Page);
+    t.Store().Finish();
+    t.Engine->SetRunning(false);
+    // Set on the prepared page itself: the stored page form carries no
+    // back picture.
+    TrpReportPage* page = t.Store().GetPage(0);
+    page->SetBackPicture(png);
+    page->SetBackPictureStretched(false);
+
+    QImage screen(900, 1200, QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    {
+        QPainter painter(&screen);
+        t.Store().DrawPage(0, &painter, 1, 1, 5, 0);
+    }
+    // At the printable area's corner, 16 pixels square.
+    const int x = int(5 + t.Page->LeftMargin() * 3.77953);
+    const int y = int(t.Page->TopMargin() * 3.77953);
+    EXPECT_EQ(screen.pixelColor(x + 8, y + 8), QColor(Qt::red));
+    EXPECT_EQ(screen.pixelColor(x + 20, y + 20), QColor(Qt::white));
 }
 
 TEST(DrawPage, ObjectsOutsideTheVisibleAreaAreSkipped)
