@@ -27,6 +27,7 @@
 #include "rpRes.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -36,7 +37,9 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTabBar>
+#include <QToolTip>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -679,6 +682,34 @@ void TrpPreview::RefreshReport()
     FThumbnail->viewport()->update();
     if (count < page)
         Last();
+}
+
+// ---------------------------------------------------------------- objects
+
+void TrpPreview::OpenURL(const QString& Target)
+{
+    if (Target.isEmpty())
+        return;
+    if (OnOpenURL)
+        OnOpenURL(Target);
+    else
+        QDesktopServices::openUrl(QUrl::fromUserInput(Target));
+}
+
+void TrpPreview::ShowObjectHint(const QString& Text, QPoint At)
+{
+    QToolTip::showText(FWorkspace->viewport()->mapToGlobal(At), Text, FWorkspace->viewport());
+}
+
+void TrpPreview::HideObjectHint()
+{
+    QToolTip::hideText();
+}
+
+void TrpPreview::Repaint()
+{
+    FWorkspace->viewport()->update();
+    FThumbnail->viewport()->update();
 }
 
 // ---------------------------------------------------------------- commands

@@ -141,6 +141,17 @@ public:
     QLabel* MessageLabel() const { return FMessageLabel; }
     QPushButton* CancelButton() const { return FCancelButton; }
 
+    // --- what a prepared page's objects ask of the control
+    // A web address or file of a hyperlink: through OnOpenURL when set,
+    // otherwise the desktop's default program.
+    void OpenURL(const QString& Target);
+    std::function<bool(const QString& Target)> OnOpenURL;
+    // An object's hint as a tool tip at a point of the page area.
+    void ShowObjectHint(const QString& Text, QPoint At);
+    void HideObjectHint();
+    // Paints the page area and the thumbnails again.
+    void Repaint();
+
     // Events.
     std::function<void(TrpPreview* Sender, int PageNo)> OnPageChanged;
     std::function<void()> OnClick;

@@ -129,6 +129,7 @@ TrpPreviewForm::TrpPreviewForm(TServices& Services, QWidget* Parent)
             SwitchToFullScreen();
     };
     FPreview->OnZoomChanged = [this] { UpdateZoomCB(); };
+    FPreview->OnOpenURL = [this](const QString& Target) { return FServices.Shell->OpenDocument(Target); };
     FPreview->OnPanesChanged = [this] { UpdatePaneButtons(); };
     FPreview->OnButtonsChanged = [this] { UpdateControls(); };
     FPreview->Workspace()->setFocus();

@@ -43,10 +43,8 @@
 #include "rpEngine.h"
 #include "rpXMLSerializer.h"
 
-#include <QDesktopServices>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QUrl>
 #include <algorithm>
 #include <cmath>
 
@@ -115,26 +113,6 @@ void CopyProps(const TrpPersistent& From, TrpPersistent& To)
             break;
         }
     }
-}
-
-// The mouse cursor a view asks for by its stored code (the framework's
-// cursor numbers, 0 the default); false for the default or an unknown code.
-bool CursorShape(int Code, Qt::CursorShape& Shape)
-{
-    static const std::pair<int, Qt::CursorShape> Shapes[] = { { -1, Qt::BlankCursor },
-        { -2, Qt::ArrowCursor }, { -3, Qt::CrossCursor }, { -4, Qt::IBeamCursor },
-        { -6, Qt::SizeBDiagCursor }, { -7, Qt::SizeVerCursor }, { -8, Qt::SizeFDiagCursor },
-        { -9, Qt::SizeHorCursor }, { -10, Qt::UpArrowCursor }, { -11, Qt::WaitCursor },
-        { -12, Qt::DragMoveCursor }, { -13, Qt::ForbiddenCursor }, { -14, Qt::SplitHCursor },
-        { -15, Qt::SplitVCursor }, { -16, Qt::DragCopyCursor }, { -17, Qt::WaitCursor },
-        { -18, Qt::ForbiddenCursor }, { -19, Qt::BusyCursor }, { -20, Qt::WhatsThisCursor },
-        { -21, Qt::PointingHandCursor }, { -22, Qt::SizeAllCursor }, { 150, Qt::PointingHandCursor } };
-    for (const auto& [code, shape] : Shapes)
-        if (code == Code) {
-            Shape = shape;
-            return true;
-        }
-    return false;
 }
 
 long double FloatProp(const TrpXMLItem* Item, const QString& Name, long double Default)
@@ -1110,56 +1088,6 @@ void TrpPreviewPages::DrawPage(int Index, QPainter* Canvas, long double ScaleX, 
     page->SetRightMargin(rightMargin);
     if (!printing)
         Canvas->restore();
-}
-
-void TrpPreviewPages::ObjectOver(int Index, int X, int Y, Qt::MouseButton Button, Qt::KeyboardModifiers Shift,
-    long double Scale, int OffsetX, int OffsetY, Qt::CursorShape& Cursor, TrpMouseEventType MouseEvent)
-{
-    Q_UNUSED(Button);
-    Q_UNUSED(Shift);
-    if (Index < 0 || Index >= Count() || EngineRunning())
-        return;
-    TrpReportPage* page = GetPage(Index);
-    if (!page)
-        return;
-    const long double leftMargin
-        = page->MirrorMargins() && Index % 2 == 1 ? page->RightMargin() : page->LeftMargin();
-    const int offX = int(rpRound(OffsetX + leftMargin * rp01cm * Scale));
-    const int offY = int(rpRound(OffsetY + page->TopMargin() * rp01cm * Scale));
-    TrpReport* report = Report();
-    if (report) {
-        report->SetProgressMessage(QString());
-        report->SetProgressMessage(QString(), true);
-    }
-    const std::vector<TrpComponent*> all = page->AllObjects();
-    TrpView* hit = nullptr;
-    for (auto it = all.rbegin(); it != all.rend() && !hit; ++it) {
-        auto* view = dynamic_cast<TrpView*>(*it);
-        if (!view)
-            continue;
-        const long double left = view->AbsLeft();
-        const long double top = view->AbsTop();
-        const QRect bounds(QPoint(int(rpRound(left * Scale)) + offX, int(rpRound(top * Scale)) + offY),
-            QPoint(int(rpRound((left + view->Width()) * Scale)) + offX,
-                int(rpRound((top + view->Height()) * Scale)) + offY));
-        if (bounds.contains(X, Y))
-            hit = view;
-    }
-    if (!hit) {
-        FLastObjectOver = nullptr;
-        return;
-    }
-    FLastObjectOver = hit;
-    const bool ownCursor = CursorShape(hit->Cursor(), Cursor);
-    const QString link = hit->Hyperlink()->Value();
-    if (!link.isEmpty()) {
-        if (report)
-            report->SetProgressMessage(link);
-        if (!ownCursor)
-            Cursor = Qt::PointingHandCursor;
-    }
-    if (MouseEvent == meClick && !link.isEmpty() && hit->Hyperlink()->Kind() == hkURL)
-        QDesktopServices::openUrl(QUrl(link));
 }
 
 // ------------------------------------------------------ files and printing

@@ -18,6 +18,9 @@
 class TrpReportPage;
 class TrpView;
 
+class TrpHyperlink;
+class TrpPreview;
+
 class TrpPreviewPages : public TrpCustomPreviewPages {
 public:
     explicit TrpPreviewPages(TrpReport* AReport);
@@ -69,6 +72,8 @@ public:
     void AddAnchor(const QString& Text) override;
     // The last anchor with that text (case-insensitive), or nullptr.
     TrpXMLItem* FindAnchor(const QString& Text);
+    // A click on an object with a hyperlink, by the link's kind.
+    void FollowHyperlink(const TrpHyperlink& Link, TrpPreview* Preview);
     // 1-based page of the anchor; 1 when there is none.
     int GetAnchorPage(const QString& Text) override;
     void UpdatePageDimensions(TrpReportPage* Page, long double Width, long double Height) override;

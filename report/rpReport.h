@@ -15,6 +15,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <Qt>
 #include <functional>
 #include <memory>
 
@@ -37,6 +38,8 @@ class TDialogService;
 struct TrpProgressDeleter {
     void operator()(TrpProgress* Window) const;
 };
+
+class TrpView;
 
 class TrpReport : public TrpComponent {
     RP_CLASS_INFO
@@ -167,6 +170,28 @@ public:
     static void SetShowPreview(TrpShowPreview Handler);
     // Fired when a preview window opens, before it shows.
     std::function<void(TrpReport* Sender)> OnPreview;
+
+    // --- the mouse over the prepared pages in the preview
+    // Over an object, or on a click that follows no hyperlink of its own.
+    std::function<void(
+        TrpView* View, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, Qt::CursorShape& Cursor)>
+        OnMouseOverObject;
+    std::function<void(TrpView* View)> OnMouseEnter;
+    std::function<void(TrpView* View)> OnMouseLeave;
+    std::function<void(TrpView* View, Qt::MouseButton Button, Qt::KeyboardModifiers Shift)> OnMouseUp;
+    // A click (or double click) on an object; set Modified when the object
+    // was changed, so its page is written back and shown again.
+    using TrpClickObjectEvent = std::function<void(
+        TrpView* View, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, bool& Modified)>;
+    TrpClickObjectEvent OnClickObject;
+    TrpClickObjectEvent OnDblClickObject;
+    void DoMouseEnter(TrpView* View);
+    void DoMouseLeave(TrpView* View);
+    void DoMouseUp(TrpView* View, Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
+    // Runs the object's OnPreviewClick (OnPreviewDblClick) script procedure
+    // with Self as the object, then OnClickObject (OnDblClickObject).
+    void DoPreviewClick(
+        TrpView* View, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, bool& Modified, bool DblClick);
 
     bool IsReport() const override { return true; }
     void Clear() override;

@@ -8,6 +8,7 @@
 #include "rpReportComponent.h"
 
 #include <QString>
+#include <Qt>
 #include <memory>
 
 class TrpDataSet;
@@ -70,6 +71,17 @@ public:
     void AfterPrint() override;
     QString TempTagStr;
     QString TempHyperlink;
+
+    // The mouse over the object in the preview. The plain view does nothing;
+    // objects that react on their own (a check box, say) override these.
+    virtual void DoMouseMove(int /*X*/, int /*Y*/, Qt::CursorShape& /*Cursor*/) { }
+    virtual void DoMouseUp(int /*X*/, int /*Y*/, Qt::MouseButton /*Button*/, Qt::KeyboardModifiers /*Shift*/)
+    {
+    }
+    virtual void DoMouseEnter(TrpView* /*PreviousObject*/) { }
+    virtual void DoMouseLeave(TrpView* /*NextObject*/) { }
+    // Modified: the object changed and its page is to be written back.
+    virtual void DoMouseClick(bool /*Double*/, bool& /*Modified*/) { }
 
     // Last drawing state (device integers), kept by the drawing code.
     int X = 0, Y = 0, X1 = 0, Y1 = 0, DX = 0, DY = 0;

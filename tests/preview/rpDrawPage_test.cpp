@@ -3,6 +3,7 @@
 #include "StoreFixture.h"
 #include "qt_print.h"
 #include "rpCustomPreview.h"
+#include "rpPreview.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -193,12 +194,9 @@ namespace {
 // The status line of a preview window.
 class StatusLine : public TrpCustomPreviewForm {
 public:
-    void SetMessageText(const QString& Value, bool IsHint) override
-    {
-        if (!IsHint)
-            Message = Value;
-    }
+    void SetMessageText(const QString& Value, bool IsHint) override { (IsHint ? Hint : Message) = Value; }
     QString Message = QStringLiteral("<none>");
+    QString Hint;
 };
 
 } // namespace
@@ -237,5 +235,78 @@ TEST(ObjectOver, AHyperlinkShowsItsValueAndTheHandCursor)
     store.ObjectOver(0, int(37.8 + 20), rowY, Qt::NoButton, {}, 1, 0, 0, cursor, meMouseMove);
     t.Engine->SetRunning(false);
     EXPECT_EQ(status.Message, QStringLiteral("unchanged"));
+    t.Report->SetPreviewForm(nullptr);
+}
+
+TEST(ObjectOver, EventsHintsAndLinksFollowTheObjectUnderTheMouse)
+{
+    ExpenseTemplate t;
+    t.Report->EngineOptions()->SetEnableThreadSafe(false);
+    t.Report->SetShowProgress(false);
+    t.Cells[0]->Hyperlink()->SetValue(QStringLiteral("https://example.org/car"));
+    t.Cells[1]->Hyperlink()->SetKind(hkPageNumber);
+    t.Cells[1]->Hyperlink()->SetValue(QStringLiteral("3"));
+    t.Cells[2]->SetHint(QStringLiteral("Job date|The day the work was done"));
+    t.Cells[2]->SetShowHint(true);
+    t.Fill(3, 1);
+    StatusLine status;
+    t.Report->SetPreviewForm(&status);
+    TrpPreview preview;
+    preview.resize(900, 700);
+    preview.show();
+    t.Report->SetPreview(&preview);
+    preview.Init(t.Report.get(), &t.Store());
+    QStringList opened;
+    preview.OnOpenURL = [&](const QString& Target) {
+        opened << Target;
+        return true;
+    };
+    QStringList events;
+    t.Report->OnMouseEnter = [&](TrpView* v) { events << QStringLiteral("enter ") + v->Name(); };
+    t.Report->OnMouseLeave = [&](TrpView* v) { events << QStringLiteral("leave ") + v->Name(); };
+    t.Report->OnClickObject = [&](TrpView* v, Qt::MouseButton, Qt::KeyboardModifiers, bool& Modified) {
+        events << QStringLiteral("click ") + v->Name();
+        if (auto* memo = dynamic_cast<TrpMemoView*>(v); memo && memo->Name() == "rpDBDataset1mileage") {
+            memo->SetText(QStringLiteral("edited"));
+            Modified = true;
+        }
+    };
+    TrpPreviewPages& store = t.Store();
+    const int rowY = int(37.8 + 120.94 + 5);
+    const auto at = [&](int X, TrpMouseEventType Event, int Y = -1) {
+        Qt::CursorShape cursor = Qt::ArrowCursor;
+        const Qt::MouseButton button = Event == meMouseMove ? Qt::NoButton : Qt::LeftButton;
+        store.ObjectOver(0, int(37.8 + X), Y < 0 ? rowY : Y, button, {}, 1, 0, 0, cursor, Event);
+    };
+
+    // Moving across: enter and leave in order; the hint's long part is the
+    // status hint.
+    at(20, meMouseMove);
+    at(500, meMouseMove);
+    EXPECT_EQ(status.Hint, QStringLiteral("The day the work was done"));
+    at(500, meMouseMove, 1000); // below every object
+    EXPECT_EQ(events,
+        QStringList({ "enter rpDBDataset1car", "leave rpDBDataset1car", "enter rpDBDataset1jobdate",
+            "leave rpDBDataset1jobdate" }));
+
+    // Clicks follow the links: the web address through the window's shell,
+    // the page number in the control.
+    events.clear();
+    at(20, meClick);
+    EXPECT_EQ(opened, QStringList { QStringLiteral("https://example.org/car") });
+    at(200, meClick);
+    EXPECT_EQ(preview.PageNo(), 3);
+    EXPECT_EQ(events,
+        QStringList({ "enter rpDBDataset1car", "click rpDBDataset1car", "leave rpDBDataset1car",
+            "enter rpDBDataset1partname", "click rpDBDataset1partname" }));
+
+    // A handler that changes the object has its page written back.
+    at(580, meClick);
+    store.EmptyPageCache();
+    QString mileage;
+    for (TrpComponent* c : store.GetPage(0)->AllObjects())
+        if (c->Name() == QStringLiteral("rpDBDataset1mileage"))
+            mileage = static_cast<TrpMemoView*>(c)->Text();
+    EXPECT_EQ(mileage, QStringLiteral("edited"));
     t.Report->SetPreviewForm(nullptr);
 }
