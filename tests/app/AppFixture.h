@@ -11,19 +11,11 @@
 #include "TotalEdit.h"
 #include "Unit1.h"
 #include "expense_log.h"
+#include "qt_print.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& l, std::ostream* os)
-{
-    *os << l.join(QLatin1Char('|')).toStdString();
-}
 
 // One stored expense row, without its id.
 struct TRow {

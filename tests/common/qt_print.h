@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <ostream>
 
 inline void PrintTo(const QString& Value, std::ostream* Out)
@@ -12,4 +13,8 @@ inline void PrintTo(const QString& Value, std::ostream* Out)
 inline void PrintTo(const QByteArray& Value, std::ostream* Out)
 {
     *Out << '"' << Value.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& Value, std::ostream* Out)
+{
+    *Out << '{' << Value.join(QLatin1Char('|')).toStdString() << '}';
 }

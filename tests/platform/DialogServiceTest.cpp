@@ -1,7 +1,7 @@
 // The fixed message boxes, the recording dialog double and the default-extension rule.
 #include "FakeDialogService.h"
 #include "MessageBoxes.h"
-#include "QtPrinters.h"
+#include "qt_print.h"
 #include <gtest/gtest.h>
 
 using B = TMsgButton;

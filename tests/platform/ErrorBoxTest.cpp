@@ -2,7 +2,7 @@
 #include "ErrorBox.h"
 #include "FakeDialogService.h"
 #include "PelmoraError.h"
-#include "QtPrinters.h"
+#include "qt_print.h"
 #include <gtest/gtest.h>
 #include <stdexcept>
 

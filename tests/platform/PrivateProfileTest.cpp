@@ -2,7 +2,7 @@
 // without regard to letter case, everything else kept byte for byte.
 #include "PrivateProfile.h"
 #include "PelmoraError.h"
-#include "QtPrinters.h"
+#include "qt_print.h"
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

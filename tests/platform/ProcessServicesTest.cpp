@@ -1,5 +1,5 @@
 // Single-instance lock, program directory, calendar, terminate and shell doubles.
-#include "QtPrinters.h"
+#include "qt_print.h"
 #include "Services.h"
 #include "SingleInstanceLock.h"
 #include "refused_writes.h"

@@ -3,7 +3,7 @@
 // them gives the right answer.
 #include "QtDialogService.h"
 #include "MessageBoxes.h"
-#include "QtPrinters.h"
+#include "qt_print.h"
 #include <QApplication>
 #include <QFileDialog>
 #include <QKeyEvent>

@@ -3,7 +3,8 @@
 // through the table layer the way the main window does.
 #include "DbTable.h"
 #include "ExpenseDatabase.h"
-#include "QtPrinters.h"
+#include "expense_log.h"
+#include "qt_print.h"
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -21,20 +22,10 @@ protected:
     {
         ASSERT_TRUE(Dir.isValid());
         File = Dir.filePath(QStringLiteral("log.mdb"));
-        ASSERT_EQ(CreateDatabaseFile(File), QString());
-        TDbConnection connection;
-        connection.Open(File);
-        connection.Execute(ExpenseCreateTableSql());
+        CreateExpenseLogFile(File);
     }
 
-    std::unique_ptr<TDbTable> OpenTable()
-    {
-        auto table = std::make_unique<TDbTable>();
-        table->SetDatabaseFile(File);
-        table->SetTableName(ExpenseTableName);
-        table->Open();
-        return table;
-    }
+    std::unique_ptr<TDbTable> OpenTable() { return OpenExpenseLog(File); }
 
     static void Add(TDbTable& table, const TExpense& e)
     {

@@ -3,6 +3,7 @@
 // column totals, and the value a memo shows, driven the way the band engine
 // drives it.
 #include "qt_print.h"
+#include "report_skeleton.h"
 #include "rpAggregate.h"
 #include "rpClass.h"
 #include "rpDBSet.h"
@@ -11,13 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-template <class T> T* AddBand(TrpReportPage* Page, const char* Name)
-{
-    T* b = Page->Create<T>();
-    b->SetName(QLatin1String(Name));
-    return b;
-}
 
 TrpMemoView* AddMemo(TrpBand* Band, const QString& Text)
 {
@@ -46,21 +40,19 @@ protected:
     Aggregates()
         : Engine(&Report)
     {
-        Report.SetName(QStringLiteral("rpReport1"));
-        Page = Report.Create<TrpReportPage>();
-        Page->SetName(QStringLiteral("Page1"));
-        Title = AddBand<TrpReportTitle>(Page, "ReportTitle1");
-        Header = AddBand<TrpHeader>(Page, "Header1");
-        Group = AddBand<TrpGroupHeader>(Page, "GroupHeader1");
-        Band = AddBand<TrpMasterData>(Page, "MasterData1");
-        Detail = AddBand<TrpDetailData>(Page, "DetailData1");
-        DetailFooter = AddBand<TrpFooter>(Page, "DetailFooter1");
-        Footer = AddBand<TrpFooter>(Page, "Footer1");
-        FooterChild = AddBand<TrpChild>(Page, "Child1");
-        GroupFooter = AddBand<TrpGroupFooter>(Page, "GroupFooter1");
-        ColumnFooter = AddBand<TrpColumnFooter>(Page, "ColumnFooter1");
-        Summary = AddBand<TrpReportSummary>(Page, "ReportSummary1");
-        PageFooter = AddBand<TrpPageFooter>(Page, "PageFooter1");
+        Page = AddReportPage(Report);
+        Title = AddNamed<TrpReportTitle>(Page, QStringLiteral("ReportTitle1"));
+        Header = AddNamed<TrpHeader>(Page, QStringLiteral("Header1"));
+        Group = AddNamed<TrpGroupHeader>(Page, QStringLiteral("GroupHeader1"));
+        Band = AddNamed<TrpMasterData>(Page, QStringLiteral("MasterData1"));
+        Detail = AddNamed<TrpDetailData>(Page, QStringLiteral("DetailData1"));
+        DetailFooter = AddNamed<TrpFooter>(Page, QStringLiteral("DetailFooter1"));
+        Footer = AddNamed<TrpFooter>(Page, QStringLiteral("Footer1"));
+        FooterChild = AddNamed<TrpChild>(Page, QStringLiteral("Child1"));
+        GroupFooter = AddNamed<TrpGroupFooter>(Page, QStringLiteral("GroupFooter1"));
+        ColumnFooter = AddNamed<TrpColumnFooter>(Page, QStringLiteral("ColumnFooter1"));
+        Summary = AddNamed<TrpReportSummary>(Page, QStringLiteral("ReportSummary1"));
+        PageFooter = AddNamed<TrpPageFooter>(Page, QStringLiteral("PageFooter1"));
         Footer->SetChild(FooterChild);
         Page->SubBands = { Band };
         Band->Header = Header;

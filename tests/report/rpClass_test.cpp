@@ -2,6 +2,7 @@
 // the string table.
 #include "error_text.h"
 #include "qt_print.h"
+#include "report_skeleton.h"
 #include "rpClass.h"
 #include "rpRes.h"
 
@@ -17,10 +18,9 @@ struct ReportFixture {
     TrpMasterData* band;
     ReportFixture()
     {
-        page = report.Create<TrpReportPage>();
-        page->SetName(QStringLiteral("Page1"));
-        band = page->Create<TrpMasterData>();
-        band->SetName(QStringLiteral("MasterData1"));
+        const TReportSkeleton skeleton = BuildReportSkeleton(report);
+        page = skeleton.Page;
+        band = skeleton.Band;
     }
 };
 

@@ -10,6 +10,7 @@
 #include "DbDataSource.h"
 #include "ExpenseDatabase.h"
 #include "error_text.h"
+#include "expense_log.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -50,10 +51,9 @@ protected:
     {
         ASSERT_TRUE(Dir.isValid());
         File = Dir.filePath(QStringLiteral("log.mdb"));
-        ASSERT_EQ(CreateDatabaseFile(File), QString());
+        CreateExpenseLogFile(File);
         TDbConnection c;
         c.Open(File);
-        c.Execute(ExpenseCreateTableSql());
         auto insert = c.Prepare(QStringLiteral(
             "INSERT INTO table1 (car, partname, jobdate, mileage, descr, price) VALUES (?, ?, ?, ?, ?, ?)"));
         for (int n = 1; n <= 10; ++n) {

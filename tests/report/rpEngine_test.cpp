@@ -5,6 +5,7 @@
 #include "FakeDialogService.h"
 #include "qt_print.h"
 #include "recording_preview_pages.h"
+#include "report_skeleton.h"
 #include "rpClass.h"
 #include "rpDBSet.h"
 #include "rpEngine.h"
@@ -69,8 +70,7 @@ public:
         };
         Report.DataSets().Add(&Data);
         Report.EngineOptions()->SetSilentMode(simSilent);
-        Page = Report.Create<TrpReportPage>();
-        Page->SetName(QStringLiteral("Page1"));
+        Page = AddNamed<TrpReportPage>(&Report, QStringLiteral("Page1"));
         Page->SetSizeAndDimensions(9, 210, 297);
         Page->SetLeftMargin(10);
         Page->SetRightMargin(10);
@@ -87,8 +87,7 @@ public:
     void NewPage()
     {
         Report.DeleteObject(Report.FindByName(QStringLiteral("Page1")));
-        Page = Report.Create<TrpReportPage>();
-        Page->SetName(QStringLiteral("Page1"));
+        Page = AddNamed<TrpReportPage>(&Report, QStringLiteral("Page1"));
         Page->SetSizeAndDimensions(9, 210, 297);
     }
     void SetRows(std::vector<TRow> Value)
@@ -105,8 +104,7 @@ public:
     }
     template <class T> T* Band(const char* Name, Extended Top, Extended Height)
     {
-        T* b = Page->Create<T>();
-        b->SetName(QLatin1String(Name));
+        T* b = AddNamed<T>(Page, QLatin1String(Name));
         b->SetBounds(0, Top, 718.1107L, Height);
         return b;
     }

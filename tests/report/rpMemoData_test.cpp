@@ -4,6 +4,7 @@
 // after printing.
 #include "error_text.h"
 #include "qt_print.h"
+#include "report_skeleton.h"
 #include "rpClass.h"
 #include "rpDBSet.h"
 #include "rpMemoData.h"
@@ -37,13 +38,8 @@ protected:
         : Engine(&Report)
     {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        Report.SetName(QStringLiteral("rpReport1"));
-        auto* page = Report.Create<TrpReportPage>();
-        page->SetName(QStringLiteral("Page1"));
-        Band = page->Create<TrpMasterData>();
-        Band->SetName(QStringLiteral("MasterData1"));
-        Memo = Band->Create<TrpMemoView>();
-        Memo->SetName(QStringLiteral("Memo1"));
+        Band = BuildReportSkeleton(Report).Band;
+        Memo = AddNamed<TrpMemoView>(Band, QStringLiteral("Memo1"));
 
         Data.SetName(QStringLiteral("rpDBDataset1"));
         Data.SetFields({ QStringLiteral("price"), QStringLiteral("descr") });

@@ -12,6 +12,8 @@
 #include "DbTable.h"
 #include "ExpenseDatabase.h"
 #include "error_text.h"
+#include "expense_log.h"
+#include "report_skeleton.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -64,14 +66,10 @@ class ReportCalc : public ::testing::Test {
 protected:
     ReportCalc()
     {
-        Report.SetName(QStringLiteral("rpReport1"));
-        auto* page = Report.Create<TrpReportPage>();
-        page->SetName(QStringLiteral("Page1"));
-        Band = page->Create<TrpMasterData>();
-        Band->SetName(QStringLiteral("MasterData1"));
-        Footer = page->Create<TrpPageFooter>();
-        Footer->SetName(QStringLiteral("PageFooter1"));
-        Footer->Create<TrpMemoView>()->SetName(QStringLiteral("Memo1"));
+        const TReportSkeleton skeleton = BuildReportSkeleton(Report);
+        Band = skeleton.Band;
+        Footer = AddNamed<TrpPageFooter>(skeleton.Page, QStringLiteral("PageFooter1"));
+        AddNamed<TrpMemoView>(Footer, QStringLiteral("Memo1"));
 
         Data.SetName(QStringLiteral("rpDBDataset1"));
         Data.SetFields({ QStringLiteral("price"), QStringLiteral("descr"), QStringLiteral("paid") });
@@ -270,11 +268,10 @@ TEST(ReportCalcTable, FieldOfTheExpenseTableThroughTheBridge)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString file = dir.filePath(QStringLiteral("log.mdb"));
-    ASSERT_EQ(CreateDatabaseFile(file), QString());
+    CreateExpenseLogFile(file);
     {
         TDbConnection c;
         c.Open(file);
-        c.Execute(ExpenseCreateTableSql());
         c.Execute(QStringLiteral("INSERT INTO table1 (car, partname, price) VALUES ('Lada', 'filter', 250)"));
     }
     TDbTable table(QStringLiteral("ADOTable1"));
