@@ -1,7 +1,7 @@
 // Single-instance lock, program directory, calendar, terminate and shell doubles.
-#include "qt_print.h"
 #include "Services.h"
 #include "SingleInstanceLock.h"
+#include "qt_print.h"
 #include "refused_writes.h"
 #include <QCoreApplication>
 #include <QFileInfo>
