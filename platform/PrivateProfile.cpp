@@ -9,7 +9,11 @@
 // Invariant of the writer: the new file is the old file with exactly one key
 // line replaced, or one key line inserted after the last non-blank line of
 // the section, or one section appended at the end. New lines use the line
-// ending the file already uses (LF for a new file). Text is UTF-8.
+// ending the file already uses (LF for a new file). Text is UTF-8 (the
+// decoder drops a byte-order mark that an editor put at the start).
+// What is written reads back as written: a value whose ends reading would
+// change goes inside quotes, and names or values no line could hold (line
+// breaks, a key with "=") are refused instead of spilling into other lines.
 #include "PrivateProfile.h"
 #include "PelmoraError.h"
 #include <QFile>
@@ -99,6 +103,38 @@ TLocation Locate(
     return at;
 }
 
+bool IsQuoted(const QString& value)
+{
+    return value.size() >= 2
+        && ((value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
+            || (value.startsWith(QLatin1Char('\'')) && value.endsWith(QLatin1Char('\''))));
+}
+
+bool HasLineBreak(const QString& text)
+{
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
+// Why the key line cannot be written so that it reads back; empty when it can.
+QString Unstorable(const QString& section, const QString& key, const QString& value)
+{
+    if (HasLineBreak(section) || section != section.trimmed())
+        return QStringLiteral("the section name \"%1\" cannot be stored").arg(section);
+    if (key.isEmpty() || HasLineBreak(key) || key != key.trimmed() || key.contains(QLatin1Char('='))
+        || key.startsWith(QLatin1Char(';')) || key.startsWith(QLatin1Char('[')))
+        return QStringLiteral("the key name \"%1\" cannot be stored").arg(key);
+    if (HasLineBreak(value))
+        return QStringLiteral("the value of %1 holds a line break").arg(key);
+    return QString();
+}
+
+// Blanks at the ends or a pair of enclosing quotes would be lost on reading;
+// the quotes around such a value are what reading removes.
+QString StoredValue(const QString& value)
+{
+    return value != value.trimmed() || IsQuoted(value) ? QLatin1Char('"') + value + QLatin1Char('"') : value;
+}
+
 QByteArray LineEnding(const QByteArray& data)
 {
     const qsizetype nl = data.indexOf('\n');
@@ -119,9 +155,7 @@ QString GetPrivateProfileString(
     if (!at.KeyLine)
         return defaultValue;
     QString value = KeyLine(LineText(data, lines[*at.KeyLine]))->second;
-    if (value.size() >= 2
-        && ((value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
-            || (value.startsWith(QLatin1Char('\'')) && value.endsWith(QLatin1Char('\'')))))
+    if (IsQuoted(value))
         value = value.mid(1, value.size() - 2);
     return value;
 }
@@ -129,6 +163,8 @@ QString GetPrivateProfileString(
 void WritePrivateProfileString(
     const QString& section, const QString& key, const QString& value, const QString& fileName)
 {
+    if (const QString why = Unstorable(section, key, value); !why.isEmpty())
+        throw EPelmoraError(QStringLiteral("Unable to write to %1: %2").arg(fileName, why));
     QByteArray data;
     QFile existing(fileName);
     if (existing.exists()) {
@@ -140,7 +176,7 @@ void WritePrivateProfileString(
     const std::vector<TLine> lines = SplitLines(data);
     const TLocation at = Locate(data, lines, section, key);
     const QByteArray eol = LineEnding(data);
-    const QByteArray keyLine = (key + QLatin1Char('=') + value).toUtf8();
+    const QByteArray keyLine = (key + QLatin1Char('=') + StoredValue(value)).toUtf8();
 
     QByteArray out;
     if (at.KeyLine) {

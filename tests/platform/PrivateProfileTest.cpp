@@ -90,3 +90,40 @@ TEST_F(PrivateProfile, WritingIntoAMissingFolderFailsClearly)
         EXPECT_EQ(e.Message(), "Unable to write to " + file);
     }
 }
+
+TEST_F(PrivateProfile, ValuesReadBackAsWrittenOrAreRefused)
+{
+    const QByteArray original = "\xEF\xBB\xBF[Settings]\r\nCheck=0\r\n";
+    WriteAll(File, original);
+    EXPECT_EQ(GetPrivateProfileString("Settings", "Check", "1", File), "0") << "a byte-order mark is no text";
+
+    // Blanks at the ends and enclosing quotes survive inside a pair of quotes.
+    for (const QString& value : { QStringLiteral(" /a b/log.mdb "), QStringLiteral("\"quoted\""),
+             QStringLiteral("'single'"), QStringLiteral("\""), QStringLiteral("") }) {
+        WritePrivateProfileString("Settings", "Path", value, File);
+        EXPECT_EQ(GetPrivateProfileString("Settings", "Path", "default", File), value);
+    }
+    EXPECT_EQ(ReadAll(File), original + "Path=\r\n");
+
+    // A line break would make lines of its own; such writes leave the file alone.
+    const QByteArray kept = ReadAll(File);
+    const struct {
+        const char* Section;
+        const char* Key;
+        const char* Value;
+    } refused[] = {
+        { "Settings", "Path", "/a.mdb\n[Settings]\nCheck=1" },
+        { "Settings", "Path", "x\ry" },
+        { "Settings", "Check=", "1" },
+        { "Settings", " Check", "1" },
+        { "Settings", "", "1" },
+        { "Settings", ";Check", "1" },
+        { "Settings", "[Check", "1]" },
+        { "Settings\n", "Check", "1" },
+        { " Settings", "Check", "1" },
+    };
+    for (const auto& c : refused) {
+        EXPECT_THROW(WritePrivateProfileString(c.Section, c.Key, c.Value, File), EPelmoraError) << c.Key;
+        EXPECT_EQ(ReadAll(File), kept) << c.Key;
+    }
+}
