@@ -2,12 +2,13 @@
 // file. Each input line is one item's "stream" text; every number is then
 // fetched into a picture view (which recognises the image kind) and the
 // cache is written back. Nothing may crash or read past a picture.
+#include "fuzz_picturecache.h"
 #include "rpClass.h"
 #include "rpXML.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
+void FuzzPictureCache(QByteArrayView input)
 {
-    const QByteArray bytes(reinterpret_cast<const char*>(Data), qsizetype(Size));
+    const QByteArray bytes = input.toByteArray();
     TrpXMLItem item(QStringLiteral("picturecache"));
     for (const QByteArray& line : bytes.split('\n'))
         item.Add(QStringLiteral("item"))->SetProp(QStringLiteral("stream"), QString::fromLatin1(line));
@@ -23,5 +24,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     }
     TrpXMLItem out(QStringLiteral("picturecache"));
     cache.SaveToXML(&out);
-    return 0;
 }

@@ -1,14 +1,15 @@
 // libFuzzer target: ReadRootComponent into a fresh report, then writing the
 // result and reading one component string. Bad documents end in an
 // exception or in Errors, never in a crash.
+#include "fuzz_serializer.h"
 #include "rpClass.h"
 #include "rpXMLSerializer.h"
 
 #include <QBuffer>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
+void FuzzSerializer(QByteArrayView input)
 {
-    QByteArray bytes(reinterpret_cast<const char*>(Data), qsizetype(Size));
+    QByteArray bytes = input.toByteArray();
     QBuffer in(&bytes);
     in.open(QIODevice::ReadOnly);
     TrpReport report;
@@ -16,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
         TrpXMLSerializer reader(&in);
         reader.ReadRootComponent(&report);
     } catch (const EPelmoraError&) {
-        return 0;
+        return;
     }
     QBuffer out;
     out.open(QIODevice::WriteOnly);
@@ -26,5 +27,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     TrpXMLSerializer strings;
     if (TrpPersistentComponent* obj = strings.ReadComponentStr(&report, QString::fromUtf8(bytes.left(4096))))
         (void)strings.WriteComponentStr(obj);
-    return 0;
 }

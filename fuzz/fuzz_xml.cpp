@@ -1,20 +1,21 @@
 // libFuzzer target: the XML reader on arbitrary bytes, then the writer and
 // attribute access on whatever was read. Malformed input must end in
 // TrpStorageError, never in a crash, a hang or unbounded memory.
+#include "fuzz_xml.h"
 #include "rpXML.h"
 
 #include <QBuffer>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
+void FuzzXml(QByteArrayView input)
 {
-    QByteArray bytes(reinterpret_cast<const char*>(Data), qsizetype(Size));
+    QByteArray bytes = input.toByteArray();
     QBuffer in(&bytes);
     in.open(QIODevice::ReadOnly);
     TrpXMLDocument doc;
     try {
         doc.LoadFromStream(in);
     } catch (const TrpStorageError&) {
-        return 0;
+        return;
     }
     // Walk what was read without recursion, touching attributes.
     std::vector<TrpXMLItem*> stack { doc.Root() };
@@ -35,5 +36,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     TrpXMLDocument again;
     again.LoadFromStream(out);
     (void)rpXMLToStr(QString::fromUtf8(bytes));
-    return 0;
 }

@@ -2,6 +2,8 @@
 // expression inside the wrapper function the report uses and once as a whole
 // program; whatever compiles is run. Any outcome but a crash, a hang or
 // unbounded recursion is fine: bad input must end in an error text.
+#include "fuzz_script.h"
+#include "FuzzCheck.h"
 #include "PelmoraError.h"
 #include "sc_iinterpreter.h"
 
@@ -40,8 +42,7 @@ void CompileAndRun(const QString& source)
     script.SetLines(source);
     if (!script.Compile()) {
         // a failure always says why
-        if (script.ErrorMsg().isEmpty())
-            __builtin_trap();
+        FuzzCheck(!script.ErrorMsg().isEmpty(), "a failed compilation says why");
         return;
     }
     script.Execute();
@@ -59,11 +60,10 @@ void CompileAndRun(const QString& source)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
+void FuzzScript(QByteArrayView input)
 {
-    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(Data), static_cast<qsizetype>(Size));
+    const QString text = QString::fromUtf8(input);
     CompileAndRun(QStringLiteral("function rpf0: Variant; begin Result := ") + text
         + QStringLiteral(" end; begin end."));
     CompileAndRun(text);
-    return 0;
 }

@@ -1,0 +1,1 @@
+SUM(<rpDBDataset1."price">, MasterData1) + Get('Page#') + v[1]

@@ -1,0 +1,1 @@
+var a: Integer; begin a := 'x'; Pi := 3 end.

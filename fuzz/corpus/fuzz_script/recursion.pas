@@ -1,0 +1,1 @@
+function f: Integer; begin Result := f + 1 end; begin i := f end.

@@ -1,0 +1,1 @@
+Copy(s, 2, 3) + UpperCase('ж') + IntToStr(Length(s)) + FormatFloat('0.00', 1.5) + DateToStr(Date) + FormatDateTime('dd.mm.yyyy', Now)

@@ -1,0 +1,5 @@
+#pragma once
+// Fuzz body: the XML reader and writer on one input.
+#include <QByteArrayView>
+
+void FuzzXml(QByteArrayView input);
