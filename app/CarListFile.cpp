@@ -88,6 +88,40 @@ std::optional<QByteArray> EncodeText(TTextEncoding encoding, const QString& text
     return bytes;
 }
 
+bool IsAscii(QByteArrayView bytes)
+{
+    for (const char byte : bytes)
+        if (static_cast<unsigned char>(byte) >= 0x80)
+            return false;
+    return true;
+}
+
+bool IsUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8);
+    const QString text = decoder.decode(bytes); // decodes only when taken as text
+    return !decoder.hasError();
+}
+
+// The body of a file in encoding when reading the file gives the same text;
+// nullopt when it would not: a character the encoding lacks, or bytes that
+// reading would take for another encoding (a file without a mark that starts
+// like one; code-page bytes that also form UTF-8, which the locale's
+// character set claims first).
+std::optional<QByteArray> FaithfulBody(TTextEncoding encoding, const QString& text)
+{
+    std::optional<QByteArray> body = EncodeText(encoding, text);
+    if (!body || encoding == TTextEncoding::Utf8 || encoding == TTextEncoding::Utf16LE
+        || encoding == TTextEncoding::Utf16BE)
+        return body;
+    for (const TByteOrderMark& mark : Marks)
+        if (body->startsWith(mark.Bytes))
+            return std::nullopt;
+    if (CodePageOf(encoding) && !IsAscii(*body) && IsUtf8(*body))
+        return std::nullopt;
+    return body;
+}
+
 QString JoinedLines(const QStringList& names)
 {
     QString text;
@@ -161,6 +195,13 @@ TCarList DecodeCarList(const QByteArray& bytes, TTextEncoding legacy)
             break;
         }
     }
+    // The text ends at the first NUL, which in the 8-bit forms is the first
+    // zero byte. Only the bytes before it decide between the locale's
+    // character set and the older code page: what follows is never read and
+    // must not turn the names into another code page's text.
+    if (list.Encoding != TTextEncoding::Utf16LE && list.Encoding != TTextEncoding::Utf16BE)
+        if (const qsizetype nul = body.indexOf('\0'); nul >= 0)
+            body = body.first(nul);
     // The mark is gone already; a second one belongs to the first name.
     QStringDecoder decoder(Converter(list.Encoding), QStringConverter::Flag::ConvertInitialBom);
     QString text = decoder.decode(body);
@@ -193,21 +234,24 @@ TCarList DecodeCarList(const QByteArray& bytes, TTextEncoding legacy)
 
 TTextEncoding WritableEncoding(const TCarList& list)
 {
-    return EncodeText(list.Encoding, JoinedLines(list.Names)) ? list.Encoding : TTextEncoding::Utf8;
+    const QString text = JoinedLines(list.Names);
+    for (const TTextEncoding encoding : { list.Encoding, TTextEncoding::Utf8 })
+        if (FaithfulBody(encoding, text))
+            return encoding;
+    // Lone surrogates, which UTF-8 cannot carry; UTF-16 keeps every code unit.
+    return TTextEncoding::Utf16LE;
 }
 
 QByteArray EncodeCarList(const TCarList& list)
 {
-    const QString text = JoinedLines(list.Names);
-    std::optional<QByteArray> body = EncodeText(list.Encoding, text);
-    const TTextEncoding encoding = body ? list.Encoding : TTextEncoding::Utf8;
-    if (!body)
-        body = text.toUtf8();
+    const TTextEncoding encoding = WritableEncoding(list);
+    // The encoding picked holds the text (UTF-16 holds any).
+    const QByteArray body = EncodeText(encoding, JoinedLines(list.Names)).value_or(QByteArray());
     QByteArray bytes;
     for (const TByteOrderMark& mark : Marks)
         if (mark.Encoding == encoding)
             bytes = mark.Bytes;
-    return bytes + *body;
+    return bytes + body;
 }
 
 TCarList ReadCarList(const QString& path, TTextEncoding legacy)

@@ -46,8 +46,12 @@ TTextEncoding LegacyEncoding(const QLocale& locale);
 // each end a line; a break at the very end adds no empty name, empty lines
 // inside do.
 TCarList DecodeCarList(const QByteArray& bytes, TTextEncoding legacy = TTextEncoding::Windows1252);
-// The encoding a list is written in: its own, or UTF-8 with its mark when
-// its 8-bit character set cannot hold every name (no name is mangled).
+// The encoding a list is written in: its own, or UTF-8 with its mark when a
+// file in its own would not read back as the same names (its 8-bit character
+// set lacks a character; the bytes would be taken for another encoding, such
+// as code-page text that also forms UTF-8 or a first name that starts like a
+// byte-order mark), or UTF-16 LE with its mark for text UTF-8 cannot carry
+// (lone surrogates). No name is mangled.
 TTextEncoding WritableEncoding(const TCarList& list);
 // The bytes of a car-list file in WritableEncoding(list): the encoding's
 // byte-order mark (none for Ansi and the code pages), then every name
