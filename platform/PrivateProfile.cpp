@@ -36,7 +36,9 @@ std::vector<TLine> SplitLines(const QByteArray& data)
         qsizetype nl = data.indexOf('\n', pos);
         const qsizetype next = nl < 0 ? data.size() : nl + 1;
         qsizetype end = nl < 0 ? data.size() : nl;
-        if (end > pos && data[end - 1] == '\r')
+        // Only CR LF ends a line; a CR at the very end of the file is text,
+        // so a key written after that line still gets a line end of its own.
+        if (nl >= 0 && end > pos && data[end - 1] == '\r')
             --end;
         lines.push_back({ pos, end, next });
         pos = next;

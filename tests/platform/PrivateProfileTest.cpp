@@ -78,6 +78,11 @@ TEST_F(PrivateProfile, AddsAMissingSectionAtTheEnd)
     WriteAll(File, "[Settings]\nA=1"); // the section's last line has no line end
     WritePrivateProfileString("Settings", "Check", "0", File);
     EXPECT_EQ(ReadAll(File), "[Settings]\nA=1\nCheck=0\n");
+
+    WriteAll(File, "[Settings]\nA=1\r"); // a CR without LF ends no line
+    WritePrivateProfileString("Settings", "Check", "0", File);
+    EXPECT_EQ(ReadAll(File), "[Settings]\nA=1\r\nCheck=0\n");
+    EXPECT_EQ(GetPrivateProfileString("Settings", "Check", "", File), "0");
 }
 
 TEST_F(PrivateProfile, WritingIntoAMissingFolderFailsClearly)
