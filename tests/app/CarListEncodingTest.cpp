@@ -66,6 +66,41 @@ TEST(CarListFile, ListsThatAreNoUtf8AreReadInTheOlderCodePageAndKeepTheirBytes)
     EXPECT_EQ(EncodeCarList(mixed), "\xEF\xBB\xBF" + (Lada + "\r\n" + Skoda + "\r\n").toUtf8());
 }
 
+TEST(CarListFile, ASavedListReadsBackAsTheSameNames)
+{
+    // Only the bytes before a NUL decide the encoding: "é" in UTF-8, then
+    // bytes no reader ever sees, stays "é" and no code page's "Ã©".
+    const TCarList beforeNul = DecodeCarList(QByteArray("\xC3\xA9\r\n\0\xFF", 6), TTextEncoding::Windows1252);
+    EXPECT_EQ(beforeNul.Names, QStringList { QStringLiteral("é") });
+    EXPECT_EQ(beforeNul.Encoding, TTextEncoding::Ansi);
+    EXPECT_FALSE(beforeNul.Damaged);
+
+    const QString loneSurrogate = QString(QChar(char16_t(0xD800))) + QStringLiteral("x");
+    struct Case {
+        const char* Name;
+        TCarList List;
+        TTextEncoding Written;
+    };
+    const Case cases[] = {
+        { "code-page bytes that form UTF-8", { { QStringLiteral("Рђ") }, TTextEncoding::Windows1251 },
+            TTextEncoding::Utf8 },
+        { "code-page text that starts like a mark",
+            { { QStringLiteral("ÿþ car") }, TTextEncoding::Windows1252 }, TTextEncoding::Utf8 },
+        { "locale text that starts like a mark", { { QStringLiteral("\uFEFFcar") }, TTextEncoding::Ansi },
+            TTextEncoding::Utf8 },
+        { "lone surrogate", { { loneSurrogate }, TTextEncoding::Ansi }, TTextEncoding::Utf16LE },
+        { "plain code-page text", { { Lada, Volga }, TTextEncoding::Windows1251 },
+            TTextEncoding::Windows1251 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        EXPECT_EQ(WritableEncoding(c.List), c.Written);
+        const TCarList again = DecodeCarList(EncodeCarList(c.List), TTextEncoding::Windows1251);
+        EXPECT_EQ(again.Names, c.List.Names);
+        EXPECT_FALSE(again.Damaged);
+    }
+}
+
 TEST(CarListFile, TheFirstListAppearsWholeOrNotAtAll)
 {
     QTemporaryDir dir;
