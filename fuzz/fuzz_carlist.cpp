@@ -8,7 +8,8 @@
 //  - no decoded name holds a line break or a NUL;
 //  - a save is refused only for a damaged list holding a name with
 //    characters that could not be read, and then the file is untouched;
-//  - otherwise the file reads back undamaged with the same names.
+//  - otherwise the file reads back undamaged with the same names, and a
+//    list read from a file is written back in the encoding it was read in.
 #include "fuzz_carlist.h"
 #include "CarListFile.h"
 #include "FuzzCheck.h"
@@ -16,6 +17,8 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 namespace {
 
@@ -41,7 +44,7 @@ QByteArray ReadAll(const QString& fileName)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void SaveAndReadBack(const TCarList& list, TTextEncoding legacy)
+void SaveAndReadBack(const TCarList& list, TTextEncoding legacy, bool read)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(CarListFileName);
@@ -51,8 +54,9 @@ void SaveAndReadBack(const TCarList& list, TTextEncoding legacy)
         if (!file.open(QIODevice::WriteOnly) || file.write(old) != old.size())
             return; // no room to work in
     }
+    TTextEncoding written;
     try {
-        WriteCarList(path, list);
+        written = WriteCarList(path, list);
     } catch (const EPelmoraError& e) {
         FuzzCheck(list.Damaged && HoldsUnreadable(list), "a save is refused only for unreadable names");
         FuzzCheck(!e.Message().isEmpty(), "a refused save says why");
@@ -62,6 +66,14 @@ void SaveAndReadBack(const TCarList& list, TTextEncoding legacy)
     const TCarList again = ReadCarList(path, legacy);
     FuzzCheck(!again.Damaged, "a saved list reads back undamaged");
     FuzzCheck(again.Names == list.Names, "a saved list reads back with the same names");
+    // Plain ASCII without a mark is the same in every 8-bit form and reads as the locale's.
+    const bool ascii = std::all_of(list.Names.cbegin(), list.Names.cend(), [](const QString& name) {
+        return std::all_of(name.cbegin(), name.cend(), [](QChar ch) { return ch.unicode() < 0x80; });
+    });
+    FuzzCheck(
+        again.Encoding == written || (ascii && IsCodePage(written) && again.Encoding == TTextEncoding::Ansi),
+        "a saved list reads back in the encoding it was written in");
+    FuzzCheck(!read || written == list.Encoding, "a list read from a file is written back in its encoding");
 }
 
 void CheckDecoded(const TCarList& list)
@@ -108,10 +120,11 @@ void FuzzCarList(QByteArrayView input)
     for (const TTextEncoding legacy : { TTextEncoding::Windows1251, TTextEncoding::Windows1252 }) {
         const TCarList list = DecodeCarList(bytes, legacy);
         CheckDecoded(list);
-        SaveAndReadBack(list, legacy);
+        SaveAndReadBack(list, legacy, true);
     }
     // The program reads with the code page of its locale, the one an
     // edited code-page list came from.
     const TCarList edited = EditedList(input);
-    SaveAndReadBack(edited, IsCodePage(edited.Encoding) ? edited.Encoding : TTextEncoding::Windows1251);
+    SaveAndReadBack(
+        edited, IsCodePage(edited.Encoding) ? edited.Encoding : TTextEncoding::Windows1251, false);
 }
