@@ -174,7 +174,7 @@ std::unique_ptr<TrpCustomFill> rpCreateFill(TrpFillType Kind)
 }
 
 TrpHighlight::TrpHighlight()
-    : FFill(std::make_unique<TrpBrushFill>())
+    : FFill(rpCreateFill(rpDefaultFillType))
 {
 }
 
@@ -613,7 +613,7 @@ TrpRect TrpReportComponent::GetRealBounds() const
 // -------------------------------------------------------------------- view
 
 TrpView::TrpView()
-    : FFill(std::make_unique<TrpBrushFill>())
+    : FFill(rpCreateFill(rpDefaultFillType))
 {
     SetComponentStyle(ComponentStyle() | csDefaultDiff);
 }
@@ -752,7 +752,7 @@ void TrpPictureView::SetPropData(const QByteArray& Data)
 // -------------------------------------------------------------------- band
 
 TrpBand::TrpBand()
-    : FFill(std::make_unique<TrpBrushFill>())
+    : FFill(rpCreateFill(rpDefaultFillType))
 {
 }
 TrpBand::~TrpBand() = default;
@@ -1141,7 +1141,7 @@ QStringList TrpVariables::CategoryVariables(const QString& Category) const
 }
 
 TrpStyleItem::TrpStyleItem()
-    : FFill(std::make_unique<TrpBrushFill>())
+    : FFill(rpCreateFill(rpDefaultFillType))
 {
 }
 

@@ -67,26 +67,27 @@ bool FrameWidthStored(Extended W)
 // ----------------------------------------------------------- nested records
 
 RP_DEFINE_CLASS(TrpFont, nullptr, nullptr,
-    t.Int("Charset", &TrpFont::Charset, &TrpFont::SetCharset, 1)
-        .Int("Color", &TrpFont::Color, &TrpFont::SetColor, clBlack)
+    t.Int("Charset", &TrpFont::Charset, &TrpFont::SetCharset, TrpFont::CharsetDefault())
+        .Int("Color", &TrpFont::Color, &TrpFont::SetColor, TrpFont::ColorDefault())
         .Str("Name", &TrpFont::Name, &TrpFont::SetName)
-        .Int("Size", &TrpFont::Size, &TrpFont::SetSize, 10)
-        .Set("Style", &TrpFont::Style, &TrpFont::SetStyle, 0))
+        .Int("Size", &TrpFont::Size, &TrpFont::SetSize, TrpFont::SizeDefault())
+        .Set("Style", &TrpFont::Style, &TrpFont::SetStyle, rpPropDetail::ToOrd(TrpFont::StyleDefault())))
 
 RP_DEFINE_CLASS(TrpFrameLine, nullptr, nullptr,
-    t.Int("Color", &TrpFrameLine::Color, &TrpFrameLine::SetColor, clBlack)
-        .Enum("Style", FrameStyleInfo, &TrpFrameLine::Style, &TrpFrameLine::SetStyle, fsSolid)
+    t.Int("Color", &TrpFrameLine::Color, &TrpFrameLine::SetColor, TrpFrameLine::ColorDefault())
+        .Enum("Style", FrameStyleInfo, &TrpFrameLine::Style, &TrpFrameLine::SetStyle,
+            TrpFrameLine::StyleDefault())
         .Float("Width", &TrpFrameLine::Width, &TrpFrameLine::SetWidth)
         .StoredIf([](const TrpFrameLine& l) { return FrameWidthStored(l.Width()); }))
 
 RP_DEFINE_CLASS(TrpFrame, nullptr, nullptr,
-    t.Int("Color", &TrpFrame::Color, &TrpFrame::SetColor, clBlack)
-        .Bool("DropShadow", &TrpFrame::DropShadow, &TrpFrame::SetDropShadow, false)
-        .Int("ShadowColor", &TrpFrame::ShadowColor, &TrpFrame::SetShadowColor, clBlack)
+    t.Int("Color", &TrpFrame::Color, &TrpFrame::SetColor, TrpFrame::ColorDefault())
+        .Bool("DropShadow", &TrpFrame::DropShadow, &TrpFrame::SetDropShadow, TrpFrame::DropShadowDefault())
+        .Int("ShadowColor", &TrpFrame::ShadowColor, &TrpFrame::SetShadowColor, TrpFrame::ShadowColorDefault())
         .Float("ShadowWidth", &TrpFrame::ShadowWidth, &TrpFrame::SetShadowWidth)
         .StoredIf([](const TrpFrame& f) { return f.ShadowWidth() != 4; })
-        .Enum("Style", FrameStyleInfo, &TrpFrame::Style, &TrpFrame::SetStyle, fsSolid)
-        .Set("Typ", &TrpFrame::Typ, &TrpFrame::SetTyp, 0)
+        .Enum("Style", FrameStyleInfo, &TrpFrame::Style, &TrpFrame::SetStyle, TrpFrame::StyleDefault())
+        .Set("Typ", &TrpFrame::Typ, &TrpFrame::SetTyp, rpPropDetail::ToOrd(TrpFrame::TypDefault()))
         .Float("Width", &TrpFrame::Width, &TrpFrame::SetWidth)
         .StoredIf([](const TrpFrame& f) { return FrameWidthStored(f.Width()); })
         .Object("LeftLine", [](TrpFrame& f) { return f.LeftLine(); })
@@ -95,22 +96,27 @@ RP_DEFINE_CLASS(TrpFrame, nullptr, nullptr,
         .Object("BottomLine", [](TrpFrame& f) { return f.BottomLine(); }))
 
 RP_DEFINE_CLASS(TrpBrushFill, nullptr, nullptr,
-    t.Int("BackColor", &TrpBrushFill::BackColor, &TrpBrushFill::SetBackColor, clNone)
-        .Int("ForeColor", &TrpBrushFill::ForeColor, &TrpBrushFill::SetForeColor, clBlack)
-        .Enum("Style", BrushStyleInfo, &TrpBrushFill::Style, &TrpBrushFill::SetStyle, bsSolid))
+    t.Int(
+         "BackColor", &TrpBrushFill::BackColor, &TrpBrushFill::SetBackColor, TrpBrushFill::BackColorDefault())
+        .Int("ForeColor", &TrpBrushFill::ForeColor, &TrpBrushFill::SetForeColor,
+            TrpBrushFill::ForeColorDefault())
+        .Enum("Style", BrushStyleInfo, &TrpBrushFill::Style, &TrpBrushFill::SetStyle,
+            TrpBrushFill::StyleDefault()))
 
 RP_DEFINE_CLASS(TrpGradientFill, nullptr, nullptr,
-    t.Int("StartColor", &TrpGradientFill::StartColor, &TrpGradientFill::SetStartColor, clWhite)
-        .Int("EndColor", &TrpGradientFill::EndColor, &TrpGradientFill::SetEndColor, clBlack)
+    t.Int("StartColor", &TrpGradientFill::StartColor, &TrpGradientFill::SetStartColor,
+         TrpGradientFill::StartColorDefault())
+        .Int("EndColor", &TrpGradientFill::EndColor, &TrpGradientFill::SetEndColor,
+            TrpGradientFill::EndColorDefault())
         .Enum("GradientStyle", GradientStyleInfo, &TrpGradientFill::GradientStyle,
-            &TrpGradientFill::SetGradientStyle, gsHorizontal))
+            &TrpGradientFill::SetGradientStyle, TrpGradientFill::GradientStyleDefault()))
 
 RP_DEFINE_CLASS(TrpGlassFill, nullptr, nullptr,
-    t.Int("Color", &TrpGlassFill::Color, &TrpGlassFill::SetColor, clWhite)
+    t.Int("Color", &TrpGlassFill::Color, &TrpGlassFill::SetColor, TrpGlassFill::ColorDefault())
         .Float("Blend", &TrpGlassFill::Blend, &TrpGlassFill::SetBlend)
-        .Bool("Hatch", &TrpGlassFill::Hatch, &TrpGlassFill::SetHatch, false)
+        .Bool("Hatch", &TrpGlassFill::Hatch, &TrpGlassFill::SetHatch, TrpGlassFill::HatchDefault())
         .Enum("Orientation", FillOrientationInfo, &TrpGlassFill::Orientation, &TrpGlassFill::SetOrientation,
-            foHorizontal))
+            TrpGlassFill::OrientationDefault()))
 
 RP_DEFINE_CLASS(TrpFillGap, nullptr, nullptr,
     t.Float("Left", &TrpFillGap::Left, &TrpFillGap::SetLeft)
@@ -125,25 +131,30 @@ RP_DEFINE_CLASS(TrpFillGap, nullptr, nullptr,
 RP_DEFINE_CLASS(TrpFormat, nullptr, nullptr,
     t.Str("DecimalSeparator", &TrpFormat::DecimalSeparator, &TrpFormat::SetDecimalSeparator)
         .Str("FormatStr", &TrpFormat::FormatStr, &TrpFormat::SetFormatStr)
-        .Enum("Kind", FormatKindInfo, &TrpFormat::Kind, &TrpFormat::SetKind, fkText)
+        .Enum("Kind", FormatKindInfo, &TrpFormat::Kind, &TrpFormat::SetKind, TrpFormat::KindDefault())
         .Str("ThousandSeparator", &TrpFormat::ThousandSeparator, &TrpFormat::SetThousandSeparator))
 
 RP_DEFINE_CLASS(TrpHighlight, nullptr, nullptr,
-    t.Bool("Active", &TrpHighlight::Active, &TrpHighlight::SetActive, false)
-        .Bool("ApplyFont", &TrpHighlight::ApplyFont, &TrpHighlight::SetApplyFont, true)
-        .Bool("ApplyFill", &TrpHighlight::ApplyFill, &TrpHighlight::SetApplyFill, true)
-        .Bool("ApplyFrame", &TrpHighlight::ApplyFrame, &TrpHighlight::SetApplyFrame, false)
+    t.Bool("Active", &TrpHighlight::Active, &TrpHighlight::SetActive, TrpHighlight::ActiveDefault())
+        .Bool("ApplyFont", &TrpHighlight::ApplyFont, &TrpHighlight::SetApplyFont,
+            TrpHighlight::ApplyFontDefault())
+        .Bool("ApplyFill", &TrpHighlight::ApplyFill, &TrpHighlight::SetApplyFill,
+            TrpHighlight::ApplyFillDefault())
+        .Bool("ApplyFrame", &TrpHighlight::ApplyFrame, &TrpHighlight::SetApplyFrame,
+            TrpHighlight::ApplyFrameDefault())
         .Str("Condition", &TrpHighlight::Condition, &TrpHighlight::SetCondition)
         .Object("Font", [](TrpHighlight& h) { return h.Font(); })
-        .Enum("FillType", FillTypeInfo, &TrpHighlight::FillType, &TrpHighlight::SetFillType, ftBrush)
+        .Enum(
+            "FillType", FillTypeInfo, &TrpHighlight::FillType, &TrpHighlight::SetFillType, rpDefaultFillType)
         .Object("Fill", [](TrpHighlight& h) { return h.Fill(); })
         .Object("Frame", [](TrpHighlight& h) { return h.Frame(); })
-        .Bool("Visible", &TrpHighlight::Visible, &TrpHighlight::SetVisible, true))
+        .Bool("Visible", &TrpHighlight::Visible, &TrpHighlight::SetVisible, TrpHighlight::VisibleDefault()))
 
 RP_DEFINE_CLASS(TrpHyperlink, nullptr, nullptr,
     t.Str("DetailPage", &TrpHyperlink::DetailPage, &TrpHyperlink::SetDetailPage)
         .Str("DetailReport", &TrpHyperlink::DetailReport, &TrpHyperlink::SetDetailReport)
-        .Enum("Kind", HyperlinkKindInfo, &TrpHyperlink::Kind, &TrpHyperlink::SetKind, hkURL)
+        .Enum("Kind", HyperlinkKindInfo, &TrpHyperlink::Kind, &TrpHyperlink::SetKind,
+            TrpHyperlink::KindDefault())
         .Str("ReportVariable", &TrpHyperlink::ReportVariable, &TrpHyperlink::SetReportVariable)
         .Str("TabCaption", &TrpHyperlink::TabCaption, &TrpHyperlink::SetTabCaption)
         .Str("Value", &TrpHyperlink::Value, &TrpHyperlink::SetValue)
@@ -156,17 +167,20 @@ RP_DEFINE_CLASS(TrpComponent, nullptr, nullptr,
     t.Str("Name", &TrpComponent::Name, &TrpComponent::SetName)
         .StoredIf([](const TrpComponent&) { return false; })
         .Str("Description", &TrpComponent::Description, &TrpComponent::SetDescription)
-        .Int("GroupIndex", &TrpComponent::GroupIndex, &TrpComponent::SetGroupIndex, 0)
-        .Set("Restrictions", &TrpComponent::Restrictions, &TrpComponent::SetRestrictions, 0)
-        .Int("Tag", &TrpComponent::Tag, &TrpComponent::SetTag, 0)
-        .Bool("Visible", &TrpComponent::Visible, &TrpComponent::SetVisible, true))
+        .Int("GroupIndex", &TrpComponent::GroupIndex, &TrpComponent::SetGroupIndex,
+            TrpComponent::GroupIndexDefault())
+        .Set("Restrictions", &TrpComponent::Restrictions, &TrpComponent::SetRestrictions,
+            rpPropDetail::ToOrd(TrpComponent::RestrictionsDefault()))
+        .Int("Tag", &TrpComponent::Tag, &TrpComponent::SetTag, TrpComponent::TagDefault())
+        .Bool("Visible", &TrpComponent::Visible, &TrpComponent::SetVisible, TrpComponent::VisibleDefault()))
 
 RP_DEFINE_CLASS(TrpReportComponent, &TrpComponent::StaticClassInfo(), nullptr,
     t.Float("Left", &TrpComponent::Left, &TrpComponent::SetLeft)
         .Float("Top", &TrpComponent::Top, &TrpComponent::SetTop)
         .Float("Width", &TrpComponent::Width, &TrpComponent::SetWidth)
         .Float("Height", &TrpComponent::Height, &TrpComponent::SetHeight)
-        .Bool("ParentFont", &TrpComponent::ParentFont, &TrpComponent::SetParentFont, true)
+        .Bool("ParentFont", &TrpComponent::ParentFont, &TrpComponent::SetParentFont,
+            TrpComponent::ParentFontDefault())
         .Object("Font", [](TrpComponent& c) { return c.Font(); })
         .StoredIf([](const TrpComponent& c) { return !c.ParentFont(); })
         .Str("OnAfterData", &TrpReportComponent::OnAfterData, &TrpReportComponent::SetOnAfterData)
@@ -175,99 +189,106 @@ RP_DEFINE_CLASS(TrpReportComponent, &TrpComponent::StaticClassInfo(), nullptr,
         .Str("OnPreviewClick", &TrpReportComponent::OnPreviewClick, &TrpReportComponent::SetOnPreviewClick)
         .Str("OnPreviewDblClick", &TrpReportComponent::OnPreviewDblClick,
             &TrpReportComponent::SetOnPreviewDblClick)
-        .Set("PrintOn", &TrpReportComponent::PrintOn, &TrpReportComponent::SetPrintOn, 0))
+        .Set("PrintOn", &TrpReportComponent::PrintOn, &TrpReportComponent::SetPrintOn,
+            rpPropDetail::ToOrd(TrpReportComponent::PrintOnDefault())))
 
 RP_DEFINE_CLASS(TrpView, &TrpReportComponent::StaticClassInfo(), nullptr,
-    t.Enum("Align", AlignInfo, &TrpView::Align, &TrpView::SetAlign, baNone)
-        .Int("Cursor", &TrpView::Cursor, &TrpView::SetCursor, 0)
+    t.Enum("Align", AlignInfo, &TrpView::Align, &TrpView::SetAlign, TrpView::AlignDefault())
+        .Int("Cursor", &TrpView::Cursor, &TrpView::SetCursor, TrpView::CursorDefault())
         .Ref<TrpDataSet>("DataSet", &TrpView::DataSet, &TrpView::SetDataSet)
         .Str("DataSetName", &TrpView::DataSetName, &TrpView::SetDataSetName)
         .Str("DataField", &TrpView::DataField, &TrpView::SetDataField)
-        .Enum("FillType", FillTypeInfo, &TrpView::FillType, &TrpView::SetFillType, ftBrush)
+        .Enum("FillType", FillTypeInfo, &TrpView::FillType, &TrpView::SetFillType, rpDefaultFillType)
         .Object("Fill", [](TrpView& v) { return v.Fill(); })
         .Object("Frame", [](TrpView& v) { return v.Frame(); })
         .Object("Hyperlink", [](TrpView& v) { return v.Hyperlink(); })
         .Str("Hint", &TrpView::Hint, &TrpView::SetHint)
-        .Enum("ShiftMode", ShiftModeInfo, &TrpView::ShiftMode, &TrpView::SetShiftMode, smAlways)
-        .Bool("ShowHint", &TrpView::ShowHint, &TrpView::SetShowHint, false)
+        .Enum("ShiftMode", ShiftModeInfo, &TrpView::ShiftMode, &TrpView::SetShiftMode,
+            TrpView::ShiftModeDefault())
+        .Bool("ShowHint", &TrpView::ShowHint, &TrpView::SetShowHint, TrpView::ShowHintDefault())
         .Str("TagStr", &TrpView::TagStr, &TrpView::SetTagStr)
         .Str("URL", &TrpView::URL, &TrpView::SetURL)
-        .Set("Visibility", &TrpView::Visibility, &TrpView::SetVisibility, vsPreview | vsExport | vsPrint))
+        .Set("Visibility", &TrpView::Visibility, &TrpView::SetVisibility,
+            rpPropDetail::ToOrd(TrpView::VisibilityDefault())))
 
 RP_DEFINE_CLASS(TrpStretcheable, &TrpView::StaticClassInfo(), nullptr,
     t.Enum("StretchMode", StretchModeInfo, &TrpStretcheable::StretchMode, &TrpStretcheable::SetStretchMode,
-        smDontStretch))
+        TrpStretcheable::StretchModeDefault()))
 
 using M = TrpCustomMemoView;
 RP_DEFINE_CLASS(
     TrpCustomMemoView, &TrpStretcheable::StaticClassInfo(), nullptr, i.SetTextProp(QStringLiteral("Memo"));
-    t.Bool("AllowExpressions", &M::AllowExpressions, &M::SetAllowExpressions, true)
-        .Bool("AllowHTMLTags", &M::AllowHTMLTags, &M::SetAllowHTMLTags, false)
-        .Bool("AutoWidth", &M::AutoWidth, &M::SetAutoWidth, false)
+    t.Bool("AllowExpressions", &M::AllowExpressions, &M::SetAllowExpressions, M::AllowExpressionsDefault())
+        .Bool("AllowHTMLTags", &M::AllowHTMLTags, &M::SetAllowHTMLTags, M::AllowHTMLTagsDefault())
+        .Bool("AutoWidth", &M::AutoWidth, &M::SetAutoWidth, M::AutoWidthDefault())
         .Float("CharSpacing", &M::CharSpacing, &M::SetCharSpacing)
-        .Bool("Clipped", &M::Clipped, &M::SetClipped, true)
+        .Bool("Clipped", &M::Clipped, &M::SetClipped, M::ClippedDefault())
         .ObjectOnDemand(
             "DisplayFormat",
             [](M& m) -> TrpFormat* { return m.Formats().empty() ? nullptr : m.Formats().front().get(); },
             [](M& m) { return m.DisplayFormat(); })
         .Str("ExpressionDelimiters", &M::ExpressionDelimiters, &M::SetExpressionDelimiters)
         .StoredIf([](const M& m) { return m.ExpressionDelimiters() != QStringLiteral("[,]"); })
-        .Bool("FirstParaBreak", &M::FirstParaBreak, &M::SetFirstParaBreak, false)
+        .Bool("FirstParaBreak", &M::FirstParaBreak, &M::SetFirstParaBreak, M::FirstParaBreakDefault())
         .Ref<TrpCustomMemoView>("FlowTo", &M::FlowTo, &M::SetFlowTo)
         .Float("GapX", &M::GapX, &M::SetGapX)
         .Float("GapY", &M::GapY, &M::SetGapY)
-        .Enum("HAlign", HAlignInfo, &M::HAlign, &M::SetHAlign, haLeft)
-        .Bool("HideZeros", &M::HideZeros, &M::SetHideZeros, false)
+        .Enum("HAlign", HAlignInfo, &M::HAlign, &M::SetHAlign, M::HAlignDefault())
+        .Bool("HideZeros", &M::HideZeros, &M::SetHideZeros, M::HideZerosDefault())
         .ObjectOnDemand(
             "Highlight",
             [](M& m) -> TrpHighlight* {
                 return m.Highlights().empty() ? nullptr : m.Highlights().front().get();
             },
             [](M& m) { return m.Highlight(); })
-        .Bool("LastParaBreak", &M::LastParaBreak, &M::SetLastParaBreak, false)
+        .Bool("LastParaBreak", &M::LastParaBreak, &M::SetLastParaBreak, M::LastParaBreakDefault())
         .Float("LineSpacing", &M::LineSpacing, &M::SetLineSpacing)
         .Strings("Memo", &M::Memo, &M::SetMemo)
         .StoredIf([](const M&) { return false; }) // written last as Text
         .Float("ParagraphGap", &M::ParagraphGap, &M::SetParagraphGap)
-        .Int("Rotation", &M::Rotation, &M::SetRotation, 0)
-        .Bool("RTLReading", &M::RTLReading, &M::SetRTLReading, false)
+        .Int("Rotation", &M::Rotation, &M::SetRotation, M::RotationDefault())
+        .Bool("RTLReading", &M::RTLReading, &M::SetRTLReading, M::RTLReadingDefault())
         .Str("Style", &M::Style, &M::SetStyle)
-        .Bool("SuppressRepeated", &M::SuppressRepeated, &M::SetSuppressRepeated, false)
-        .Bool("Underlines", &M::Underlines, &M::SetUnderlines, false)
-        .Bool("UseDefaultCharset", &M::UseDefaultCharset, &M::SetUseDefaultCharset, false)
-        .Enum("VAlign", VAlignInfo, &M::VAlign, &M::SetVAlign, vaTop)
-        .Bool("WordBreak", &M::WordBreak, &M::SetWordBreak, false)
-        .Bool("WordWrap", &M::WordWrap, &M::SetWordWrap, true)
-        .Bool("Wysiwyg", &M::Wysiwyg, &M::SetWysiwyg, true))
+        .Bool("SuppressRepeated", &M::SuppressRepeated, &M::SetSuppressRepeated, M::SuppressRepeatedDefault())
+        .Bool("Underlines", &M::Underlines, &M::SetUnderlines, M::UnderlinesDefault())
+        .Bool("UseDefaultCharset", &M::UseDefaultCharset, &M::SetUseDefaultCharset,
+            M::UseDefaultCharsetDefault())
+        .Enum("VAlign", VAlignInfo, &M::VAlign, &M::SetVAlign, M::VAlignDefault())
+        .Bool("WordBreak", &M::WordBreak, &M::SetWordBreak, M::WordBreakDefault())
+        .Bool("WordWrap", &M::WordWrap, &M::SetWordWrap, M::WordWrapDefault())
+        .Bool("Wysiwyg", &M::Wysiwyg, &M::SetWysiwyg, M::WysiwygDefault()))
 
 RP_DEFINE_CLASS(TrpMemoView, &TrpCustomMemoView::StaticClassInfo(), Factory<TrpMemoView>())
 RP_DEFINE_CLASS(TrpSysMemoView, &TrpCustomMemoView::StaticClassInfo(), Factory<TrpSysMemoView>())
 
 RP_DEFINE_CLASS(TrpCustomLineView, &TrpStretcheable::StaticClassInfo(), nullptr,
-    t.Bool("Diagonal", &TrpCustomLineView::Diagonal, &TrpCustomLineView::SetDiagonal, false))
+    t.Bool("Diagonal", &TrpCustomLineView::Diagonal, &TrpCustomLineView::SetDiagonal,
+        TrpCustomLineView::DiagonalDefault()))
 RP_DEFINE_CLASS(TrpLineView, &TrpCustomLineView::StaticClassInfo(), Factory<TrpLineView>())
 
 using P = TrpPictureView;
 RP_DEFINE_CLASS(TrpPictureView, &TrpView::StaticClassInfo(), Factory<TrpPictureView>(),
-    t.Bool("AutoSize", &P::AutoSize, &P::SetAutoSize, false)
-        .Bool("Center", &P::Center, &P::SetCenter, false)
+    t.Bool("AutoSize", &P::AutoSize, &P::SetAutoSize, P::AutoSizeDefault())
+        .Bool("Center", &P::Center, &P::SetCenter, P::CenterDefault())
         .Str("FileLink", &P::FileLink, &P::SetFileLink)
         .Enum("HightQuality", rpBooleanInfo, &P::HightQuality, &P::SetHightQuality, std::nullopt)
         // Read from prepared pages, never written with the view.
-        .Int("ImageIndex", &P::ImageIndex, &P::SetImageIndex, 0)
+        .Int("ImageIndex", &P::ImageIndex, &P::SetImageIndex, P::ImageIndexDefault())
         .StoredIf([](const P&) { return false; })
-        .Bool("KeepAspectRatio", &P::KeepAspectRatio, &P::SetKeepAspectRatio, true)
-        .Bool("Stretched", &P::Stretched, &P::SetStretched, true)
-        .Bool("Transparent", &P::Transparent, &P::SetTransparent, false)
-        .Int("TransparentColor", &P::TransparentColor, &P::SetTransparentColor, clWhite))
+        .Bool("KeepAspectRatio", &P::KeepAspectRatio, &P::SetKeepAspectRatio, P::KeepAspectRatioDefault())
+        .Bool("Stretched", &P::Stretched, &P::SetStretched, P::StretchedDefault())
+        .Bool("Transparent", &P::Transparent, &P::SetTransparent, P::TransparentDefault())
+        .Int("TransparentColor", &P::TransparentColor, &P::SetTransparentColor, P::TransparentColorDefault()))
 
 RP_DEFINE_CLASS(TrpShapeView, &TrpView::StaticClassInfo(), Factory<TrpShapeView>(),
-    t.Int("Curve", &TrpShapeView::Curve, &TrpShapeView::SetCurve, 0)
-        .Enum("Shape", ShapeInfo, &TrpShapeView::Shape, &TrpShapeView::SetShape, skRectangle))
+    t.Int("Curve", &TrpShapeView::Curve, &TrpShapeView::SetCurve, TrpShapeView::CurveDefault())
+        .Enum(
+            "Shape", ShapeInfo, &TrpShapeView::Shape, &TrpShapeView::SetShape, TrpShapeView::ShapeDefault()))
 
 RP_DEFINE_CLASS(TrpSubreport, &TrpView::StaticClassInfo(), Factory<TrpSubreport>(),
     t.Ref<TrpReportPage>("Page", &TrpSubreport::Page, &TrpSubreport::SetPage)
-        .Bool("PrintOnParent", &TrpSubreport::PrintOnParent, &TrpSubreport::SetPrintOnParent, false))
+        .Bool("PrintOnParent", &TrpSubreport::PrintOnParent, &TrpSubreport::SetPrintOnParent,
+            TrpSubreport::PrintOnParentDefault()))
 
 RP_DEFINE_CLASS(TrpDialogComponent, &TrpReportComponent::StaticClassInfo(), nullptr)
 
@@ -277,33 +298,35 @@ RP_DEFINE_CLASS(TrpDialogComponent, &TrpReportComponent::StaticClassInfo(), null
 
 using B = TrpBand;
 RP_DEFINE_CLASS(TrpBand, &TrpReportComponent::StaticClassInfo(), nullptr,
-    t.Bool("AllowSplit", &B::AllowSplit, &B::SetAllowSplit, false)
+    t.Bool("AllowSplit", &B::AllowSplit, &B::SetAllowSplit, B::AllowSplitDefault())
         .Ref<TrpChild>("Child", &B::Child, &B::SetChild)
-        .Enum("FillType", FillTypeInfo, &B::FillType, &B::SetFillType, ftBrush)
+        .Enum("FillType", FillTypeInfo, &B::FillType, &B::SetFillType, rpDefaultFillType)
         .Object("Fill", [](B& b) { return b.Fill(); })
         .Object("FillGap", [](B& b) { return b.FillGap(); })
-        .Bool("KeepChild", &B::KeepChild, &B::SetKeepChild, false)
+        .Bool("KeepChild", &B::KeepChild, &B::SetKeepChild, B::KeepChildDefault())
         .Str("OnAfterCalcHeight", &B::OnAfterCalcHeight, &B::SetOnAfterCalcHeight)
         .Str("OutlineText", &B::OutlineText, &B::SetOutlineText)
-        .Bool("PrintChildIfInvisible", &B::PrintChildIfInvisible, &B::SetPrintChildIfInvisible, false)
-        .Bool("StartNewPage", &B::StartNewPage, &B::SetStartNewPage, false)
-        .Bool("Stretched", &B::Stretched, &B::SetStretched, false)
-        .Bool("Vertical", &B::Vertical, &B::SetVertical, false))
+        .Bool("PrintChildIfInvisible", &B::PrintChildIfInvisible, &B::SetPrintChildIfInvisible,
+            B::PrintChildIfInvisibleDefault())
+        .Bool("StartNewPage", &B::StartNewPage, &B::SetStartNewPage, B::StartNewPageDefault())
+        .Bool("Stretched", &B::Stretched, &B::SetStretched, B::StretchedDefault())
+        .Bool("Vertical", &B::Vertical, &B::SetVertical, B::VerticalDefault()))
 
 using D = TrpDataBand;
 RP_DEFINE_CLASS(TrpDataBand, &TrpBand::StaticClassInfo(), nullptr,
     t.Float("ColumnGap", &D::ColumnGap, &D::SetColumnGap)
         .Float("ColumnWidth", &D::ColumnWidth, &D::SetColumnWidth)
-        .Int("Columns", &D::Columns, &D::SetColumns, 0)
+        .Int("Columns", &D::Columns, &D::SetColumns, D::ColumnsDefault())
         .Ref<TrpDataSet>("DataSet", &D::DataSet, &D::SetDataSet)
         .Str("DataSetName", &D::DataSetName, &D::SetDataSetName)
         .Str("Filter", &D::Filter, &D::SetFilter)
-        .Bool("FooterAfterEach", &D::FooterAfterEach, &D::SetFooterAfterEach, false)
-        .Bool("KeepFooter", &D::KeepFooter, &D::SetKeepFooter, false)
-        .Bool("KeepHeader", &D::KeepHeader, &D::SetKeepHeader, false)
-        .Bool("KeepTogether", &D::KeepTogether, &D::SetKeepTogether, false)
+        .Bool("FooterAfterEach", &D::FooterAfterEach, &D::SetFooterAfterEach, D::FooterAfterEachDefault())
+        .Bool("KeepFooter", &D::KeepFooter, &D::SetKeepFooter, D::KeepFooterDefault())
+        .Bool("KeepHeader", &D::KeepHeader, &D::SetKeepHeader, D::KeepHeaderDefault())
+        .Bool("KeepTogether", &D::KeepTogether, &D::SetKeepTogether, D::KeepTogetherDefault())
         .Str("OnMasterDetail", &D::OnMasterDetail, &D::SetOnMasterDetail)
-        .Bool("PrintIfDetailEmpty", &D::PrintIfDetailEmpty, &D::SetPrintIfDetailEmpty, false)
+        .Bool("PrintIfDetailEmpty", &D::PrintIfDetailEmpty, &D::SetPrintIfDetailEmpty,
+            D::PrintIfDetailEmptyDefault())
         .Int("RowCount", &D::RowCount, &D::SetRowCount, std::nullopt))
 
 RP_DEFINE_CLASS(TrpMasterData, &TrpDataBand::StaticClassInfo(), Factory<TrpMasterData>())
@@ -320,38 +343,45 @@ RP_DEFINE_CLASS(TrpReportSummary, &TrpBand::StaticClassInfo(), Factory<TrpReport
 RP_DEFINE_CLASS(TrpChild, &TrpBand::StaticClassInfo(), Factory<TrpChild>())
 RP_DEFINE_CLASS(TrpNullBand, &TrpBand::StaticClassInfo(), Factory<TrpNullBand>())
 RP_DEFINE_CLASS(TrpHeader, &TrpBand::StaticClassInfo(), Factory<TrpHeader>(),
-    t.Bool("ReprintOnNewPage", &TrpHeader::ReprintOnNewPage, &TrpHeader::SetReprintOnNewPage, false))
+    t.Bool("ReprintOnNewPage", &TrpHeader::ReprintOnNewPage, &TrpHeader::SetReprintOnNewPage,
+        TrpHeader::ReprintOnNewPageDefault()))
 RP_DEFINE_CLASS(TrpPageHeader, &TrpBand::StaticClassInfo(), Factory<TrpPageHeader>(),
-    t.Bool("PrintOnFirstPage", &TrpPageHeader::PrintOnFirstPage, &TrpPageHeader::SetPrintOnFirstPage, true))
+    t.Bool("PrintOnFirstPage", &TrpPageHeader::PrintOnFirstPage, &TrpPageHeader::SetPrintOnFirstPage,
+        TrpPageHeader::PrintOnFirstPageDefault()))
 RP_DEFINE_CLASS(TrpPageFooter, &TrpBand::StaticClassInfo(), Factory<TrpPageFooter>(),
-    t.Bool("PrintOnFirstPage", &TrpPageFooter::PrintOnFirstPage, &TrpPageFooter::SetPrintOnFirstPage, true)
-        .Bool("PrintOnLastPage", &TrpPageFooter::PrintOnLastPage, &TrpPageFooter::SetPrintOnLastPage, true))
+    t.Bool("PrintOnFirstPage", &TrpPageFooter::PrintOnFirstPage, &TrpPageFooter::SetPrintOnFirstPage,
+         TrpPageFooter::PrintOnFirstPageDefault())
+        .Bool("PrintOnLastPage", &TrpPageFooter::PrintOnLastPage, &TrpPageFooter::SetPrintOnLastPage,
+            TrpPageFooter::PrintOnLastPageDefault()))
 using G = TrpGroupHeader;
 RP_DEFINE_CLASS(TrpGroupHeader, &TrpBand::StaticClassInfo(), Factory<TrpGroupHeader>(),
     t.Str("Condition", &G::Condition, &G::SetCondition)
-        .Bool("DrillDown", &G::DrillDown, &G::SetDrillDown, false)
+        .Bool("DrillDown", &G::DrillDown, &G::SetDrillDown, G::DrillDownDefault())
         .Str("DrillName", &G::DrillName, &G::SetDrillName)
-        .Bool("ExpandDrillDown", &G::ExpandDrillDown, &G::SetExpandDrillDown, false)
-        .Bool("KeepTogether", &G::KeepTogether, &G::SetKeepTogether, false)
-        .Bool("ReprintOnNewPage", &G::ReprintOnNewPage, &G::SetReprintOnNewPage, false)
-        .Bool("ResetPageNumbers", &G::ResetPageNumbers, &G::SetResetPageNumbers, false)
-        .Bool("ShowFooterIfDrillDown", &G::ShowFooterIfDrillDown, &G::SetShowFooterIfDrillDown, false))
+        .Bool("ExpandDrillDown", &G::ExpandDrillDown, &G::SetExpandDrillDown, G::ExpandDrillDownDefault())
+        .Bool("KeepTogether", &G::KeepTogether, &G::SetKeepTogether, G::KeepTogetherDefault())
+        .Bool("ReprintOnNewPage", &G::ReprintOnNewPage, &G::SetReprintOnNewPage, G::ReprintOnNewPageDefault())
+        .Bool("ResetPageNumbers", &G::ResetPageNumbers, &G::SetResetPageNumbers, G::ResetPageNumbersDefault())
+        .Bool("ShowFooterIfDrillDown", &G::ShowFooterIfDrillDown, &G::SetShowFooterIfDrillDown,
+            G::ShowFooterIfDrillDownDefault()))
 RP_DEFINE_CLASS(TrpGroupFooter, &TrpBand::StaticClassInfo(), Factory<TrpGroupFooter>(),
     t.Bool("HideIfSingleDataRecord", &TrpGroupFooter::HideIfSingleDataRecord,
-        &TrpGroupFooter::SetHideIfSingleDataRecord, false))
+        &TrpGroupFooter::SetHideIfSingleDataRecord, TrpGroupFooter::HideIfSingleDataRecordDefault()))
 RP_DEFINE_CLASS(TrpOverlay, &TrpBand::StaticClassInfo(), Factory<TrpOverlay>(),
-    t.Bool("PrintOnTop", &TrpOverlay::PrintOnTop, &TrpOverlay::SetPrintOnTop, false))
+    t.Bool(
+        "PrintOnTop", &TrpOverlay::PrintOnTop, &TrpOverlay::SetPrintOnTop, TrpOverlay::PrintOnTopDefault()))
 
 // ------------------------------------------------------------------- pages
 
 RP_DEFINE_CLASS(TrpPage, &TrpComponent::StaticClassInfo(), nullptr,
-    t.Bool("ParentFont", &TrpComponent::ParentFont, &TrpComponent::SetParentFont, true)
+    t.Bool("ParentFont", &TrpComponent::ParentFont, &TrpComponent::SetParentFont,
+         TrpComponent::ParentFontDefault())
         .Object("Font", [](TrpComponent& c) { return c.Font(); })
         .StoredIf([](const TrpComponent& c) { return !c.ParentFont(); }))
 
 using RP = TrpReportPage;
 RP_DEFINE_CLASS(TrpReportPage, &TrpPage::StaticClassInfo(), Factory<TrpReportPage>(),
-    t.Enum("Orientation", OrientationInfo, &RP::Orientation, &RP::SetOrientation, poPortrait)
+    t.Enum("Orientation", OrientationInfo, &RP::Orientation, &RP::SetOrientation, RP::OrientationDefault())
         .Float("PaperWidth", &RP::PaperWidth, &RP::SetPaperWidth)
         .Float("PaperHeight", &RP::PaperHeight, &RP::SetPaperHeight)
         .Int("PaperSize", &RP::PaperSize, &RP::SetPaperSize, std::nullopt)
@@ -359,33 +389,41 @@ RP_DEFINE_CLASS(TrpReportPage, &TrpPage::StaticClassInfo(), Factory<TrpReportPag
         .Float("RightMargin", &RP::RightMargin, &RP::SetRightMargin)
         .Float("TopMargin", &RP::TopMargin, &RP::SetTopMargin)
         .Float("BottomMargin", &RP::BottomMargin, &RP::SetBottomMargin)
-        .Int("Columns", &RP::Columns, &RP::SetColumns, 0)
+        .Int("Columns", &RP::Columns, &RP::SetColumns, RP::ColumnsDefault())
         .Float("ColumnWidth", &RP::ColumnWidth, &RP::SetColumnWidth)
         .Strings("ColumnPositions", &RP::ColumnPositions, &RP::SetColumnPositions)
-        .Bool("BackPicturePrintable", &RP::BackPicturePrintable, &RP::SetBackPicturePrintable, true)
-        .Bool("BackPictureStretched", &RP::BackPictureStretched, &RP::SetBackPictureStretched, true)
-        .Bool("BackPictureVisible", &RP::BackPictureVisible, &RP::SetBackPictureVisible, true)
-        .Int("Bin", &RP::Bin, &RP::SetBin, 7)
-        .Int("BinOtherPages", &RP::BinOtherPages, &RP::SetBinOtherPages, 7)
+        .Bool("BackPicturePrintable", &RP::BackPicturePrintable, &RP::SetBackPicturePrintable,
+            RP::BackPicturePrintableDefault())
+        .Bool("BackPictureStretched", &RP::BackPictureStretched, &RP::SetBackPictureStretched,
+            RP::BackPictureStretchedDefault())
+        .Bool("BackPictureVisible", &RP::BackPictureVisible, &RP::SetBackPictureVisible,
+            RP::BackPictureVisibleDefault())
+        .Int("Bin", &RP::Bin, &RP::SetBin, RP::BinDefault())
+        .Int("BinOtherPages", &RP::BinOtherPages, &RP::SetBinOtherPages, RP::BinOtherPagesDefault())
         .Ref<TrpDataSet>("DataSet", &RP::DataSet, &RP::SetDataSet)
         .Str("DataSetName", &RP::DataSetName, &RP::SetDataSetName)
-        .Enum("Duplex", DuplexInfo, &RP::Duplex, &RP::SetDuplex, dmNone)
-        .Bool("EndlessHeight", &RP::EndlessHeight, &RP::SetEndlessHeight, false)
-        .Bool("EndlessWidth", &RP::EndlessWidth, &RP::SetEndlessWidth, false)
+        .Enum("Duplex", DuplexInfo, &RP::Duplex, &RP::SetDuplex, RP::DuplexDefault())
+        .Bool("EndlessHeight", &RP::EndlessHeight, &RP::SetEndlessHeight, RP::EndlessHeightDefault())
+        .Bool("EndlessWidth", &RP::EndlessWidth, &RP::SetEndlessWidth, RP::EndlessWidthDefault())
         .Object("Frame", [](RP& p) { return p.Frame(); })
         .Strings("HGuides", &RP::HGuides, &RP::SetHGuides)
-        .Bool("LargeDesignHeight", &RP::LargeDesignHeight, &RP::SetLargeDesignHeight, false)
-        .Bool("MirrorMargins", &RP::MirrorMargins, &RP::SetMirrorMargins, false)
+        .Bool("LargeDesignHeight", &RP::LargeDesignHeight, &RP::SetLargeDesignHeight,
+            RP::LargeDesignHeightDefault())
+        .Bool("MirrorMargins", &RP::MirrorMargins, &RP::SetMirrorMargins, RP::MirrorMarginsDefault())
         .Str("OnAfterPrint", &RP::OnAfterPrint, &RP::SetOnAfterPrint)
         .Str("OnBeforePrint", &RP::OnBeforePrint, &RP::SetOnBeforePrint)
         .Str("OnManualBuild", &RP::OnManualBuild, &RP::SetOnManualBuild)
         .Str("OutlineText", &RP::OutlineText, &RP::SetOutlineText)
-        .Int("PageCount", &RP::PageCount, &RP::SetPageCount, 1)
-        .Bool("PrintIfEmpty", &RP::PrintIfEmpty, &RP::SetPrintIfEmpty, true)
-        .Bool("PrintOnPreviousPage", &RP::PrintOnPreviousPage, &RP::SetPrintOnPreviousPage, false)
-        .Bool("ResetPageNumbers", &RP::ResetPageNumbers, &RP::SetResetPageNumbers, false)
-        .Bool("ShowTitleOnPreviousPage", &RP::ShowTitleOnPreviousPage, &RP::SetShowTitleOnPreviousPage, true)
-        .Bool("TitleBeforeHeader", &RP::TitleBeforeHeader, &RP::SetTitleBeforeHeader, true)
+        .Int("PageCount", &RP::PageCount, &RP::SetPageCount, RP::PageCountDefault())
+        .Bool("PrintIfEmpty", &RP::PrintIfEmpty, &RP::SetPrintIfEmpty, RP::PrintIfEmptyDefault())
+        .Bool("PrintOnPreviousPage", &RP::PrintOnPreviousPage, &RP::SetPrintOnPreviousPage,
+            RP::PrintOnPreviousPageDefault())
+        .Bool("ResetPageNumbers", &RP::ResetPageNumbers, &RP::SetResetPageNumbers,
+            RP::ResetPageNumbersDefault())
+        .Bool("ShowTitleOnPreviousPage", &RP::ShowTitleOnPreviousPage, &RP::SetShowTitleOnPreviousPage,
+            RP::ShowTitleOnPreviousPageDefault())
+        .Bool("TitleBeforeHeader", &RP::TitleBeforeHeader, &RP::SetTitleBeforeHeader,
+            RP::TitleBeforeHeaderDefault())
         .Strings("VGuides", &RP::VGuides, &RP::SetVGuides))
 
 RP_DEFINE_CLASS(TrpDataPage, &TrpPage::StaticClassInfo(), Factory<TrpDataPage>(),
@@ -399,23 +437,26 @@ RP_DEFINE_CLASS(TrpDialogPage, &TrpPage::StaticClassInfo(), Factory<TrpDialogPag
 
 using EO = TrpEngineOptions;
 RP_DEFINE_CLASS(TrpEngineOptions, nullptr, nullptr,
-    t.Bool("ConvertNulls", &EO::ConvertNulls, &EO::SetConvertNulls, true)
-        .Bool("DestroyForms", &EO::DestroyForms, &EO::SetDestroyForms, true)
-        .Bool("DoublePass", &EO::DoublePass, &EO::SetDoublePass, false)
-        .Bool("EnableThreadSafe", &EO::EnableThreadSafe, &EO::SetEnableThreadSafe, false)
-        .Bool("IgnoreDevByZero", &EO::IgnoreDevByZero, &EO::SetIgnoreDevByZero, false)
-        .Int("MaxMemSize", &EO::MaxMemSize, &EO::SetMaxMemSize, 10)
-        .Enum("NewSilentMode", SilentModeInfo, &EO::NewSilentMode, &EO::SetNewSilentMode, simMessageBoxes)
-        .Bool("PrintIfEmpty", &EO::PrintIfEmpty, &EO::SetPrintIfEmpty, true)
-        .Enum("SilentMode", SilentModeInfo, &EO::SilentMode, &EO::SetSilentMode, simMessageBoxes)
+    t.Bool("ConvertNulls", &EO::ConvertNulls, &EO::SetConvertNulls, EO::ConvertNullsDefault())
+        .Bool("DestroyForms", &EO::DestroyForms, &EO::SetDestroyForms, EO::DestroyFormsDefault())
+        .Bool("DoublePass", &EO::DoublePass, &EO::SetDoublePass, EO::DoublePassDefault())
+        .Bool("EnableThreadSafe", &EO::EnableThreadSafe, &EO::SetEnableThreadSafe,
+            EO::EnableThreadSafeDefault())
+        .Bool("IgnoreDevByZero", &EO::IgnoreDevByZero, &EO::SetIgnoreDevByZero, EO::IgnoreDevByZeroDefault())
+        .Int("MaxMemSize", &EO::MaxMemSize, &EO::SetMaxMemSize, EO::MaxMemSizeDefault())
+        .Enum("NewSilentMode", SilentModeInfo, &EO::NewSilentMode, &EO::SetNewSilentMode,
+            EO::NewSilentModeDefault())
+        .Bool("PrintIfEmpty", &EO::PrintIfEmpty, &EO::SetPrintIfEmpty, EO::PrintIfEmptyDefault())
+        .Enum("SilentMode", SilentModeInfo, &EO::SilentMode, &EO::SetSilentMode, EO::SilentModeDefault())
         .Str("TempDir", &EO::TempDir, &EO::SetTempDir)
-        .Bool("UseFileCache", &EO::UseFileCache, &EO::SetUseFileCache, false)
-        .Bool("UseGlobalDataSetList", &EO::UseGlobalDataSetList, &EO::SetUseGlobalDataSetList, true))
+        .Bool("UseFileCache", &EO::UseFileCache, &EO::SetUseFileCache, EO::UseFileCacheDefault())
+        .Bool("UseGlobalDataSetList", &EO::UseGlobalDataSetList, &EO::SetUseGlobalDataSetList,
+            EO::UseGlobalDataSetListDefault()))
 
 using RO = TrpReportOptions;
 RP_DEFINE_CLASS(TrpReportOptions, nullptr, nullptr,
     t.Str("Author", &RO::Author, &RO::SetAuthor)
-        .Bool("Compressed", &RO::Compressed, &RO::SetCompressed, false)
+        .Bool("Compressed", &RO::Compressed, &RO::SetCompressed, RO::CompressedDefault())
         .Str("ConnectionName", &RO::ConnectionName, &RO::SetConnectionName)
         .Float("CreateDate", &RO::CreateDate, &RO::SetCreateDate)
         .Strings("Description", &RO::Description, &RO::SetDescription)
@@ -430,11 +471,15 @@ RP_DEFINE_CLASS(TrpReportOptions, nullptr, nullptr,
 
 RP_DEFINE_CLASS(TrpStyleItem, nullptr, nullptr,
     t.Str("Name", &TrpStyleItem::Name, &TrpStyleItem::SetName)
-        .Bool("ApplyFill", &TrpStyleItem::ApplyFill, &TrpStyleItem::SetApplyFill, true)
-        .Bool("ApplyFont", &TrpStyleItem::ApplyFont, &TrpStyleItem::SetApplyFont, true)
-        .Bool("ApplyFrame", &TrpStyleItem::ApplyFrame, &TrpStyleItem::SetApplyFrame, true)
+        .Bool("ApplyFill", &TrpStyleItem::ApplyFill, &TrpStyleItem::SetApplyFill,
+            TrpStyleItem::ApplyFillDefault())
+        .Bool("ApplyFont", &TrpStyleItem::ApplyFont, &TrpStyleItem::SetApplyFont,
+            TrpStyleItem::ApplyFontDefault())
+        .Bool("ApplyFrame", &TrpStyleItem::ApplyFrame, &TrpStyleItem::SetApplyFrame,
+            TrpStyleItem::ApplyFrameDefault())
         .Object("Font", [](TrpStyleItem& s) { return s.Font(); })
-        .Enum("FillType", FillTypeInfo, &TrpStyleItem::FillType, &TrpStyleItem::SetFillType, ftBrush)
+        .Enum(
+            "FillType", FillTypeInfo, &TrpStyleItem::FillType, &TrpStyleItem::SetFillType, rpDefaultFillType)
         .Object("Fill", [](TrpStyleItem& s) { return s.Fill(); })
         .Object("Frame", [](TrpStyleItem& s) { return s.Frame(); }))
 
@@ -442,16 +487,16 @@ using R = TrpReport;
 RP_DEFINE_CLASS(TrpReport, &TrpComponent::StaticClassInfo(), Factory<TrpReport>(),
     t.Ref<TrpDataSet>("DataSet", &R::DataSet, &R::SetDataSet)
         .Str("DataSetName", &R::DataSetName, &R::SetDataSetName)
-        .Bool("DotMatrixReport", &R::DotMatrixReport, &R::SetDotMatrixReport, false)
+        .Bool("DotMatrixReport", &R::DotMatrixReport, &R::SetDotMatrixReport, R::DotMatrixReportDefault())
         .Object("EngineOptions", [](R& r) { return r.EngineOptions(); })
         .Str("IniFile", &R::IniFile, &R::SetIniFile)
-        .Bool("OldStyleProgress", &R::OldStyleProgress, &R::SetOldStyleProgress, false)
+        .Bool("OldStyleProgress", &R::OldStyleProgress, &R::SetOldStyleProgress, R::OldStyleProgressDefault())
         .Str("ParentReport", &R::ParentReport, &R::SetParentReport)
         .Object("ReportOptions", [](R& r) { return r.ReportOptions(); })
         .Str("ScriptLanguage", &R::ScriptLanguage, &R::SetScriptLanguage)
         .Strings("ScriptText", &R::ScriptText, &R::SetScriptText)
-        .Bool("ShowProgress", &R::ShowProgress, &R::SetShowProgress, true)
-        .Bool("StoreInDFM", &R::StoreInDFM, &R::SetStoreInDFM, true)
+        .Bool("ShowProgress", &R::ShowProgress, &R::SetShowProgress, R::ShowProgressDefault())
+        .Bool("StoreInDFM", &R::StoreInDFM, &R::SetStoreInDFM, R::StoreInDFMDefault())
         .Str("Version", &R::Version, &R::SetVersion))
 
 // ---------------------------------------------------- nested report items

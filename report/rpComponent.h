@@ -88,6 +88,9 @@ public:
     TrpFont* Font() { return &FFont; }
     const TrpFont* Font() const { return &FFont; }
     virtual void SetFont(const TrpFont& Value);
+    // Initial values, which are also the declared defaults of the stored form.
+    static bool ParentFontDefault() { return true; }
+    static bool VisibleDefault() { return true; }
     bool ParentFont() const { return FParentFont; }
     virtual void SetParentFont(bool Value);
 
@@ -176,9 +179,9 @@ private:
     std::vector<TrpComponent*> FAllObjects;
     Extended FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     TrpFont FFont;
-    bool FParentFont = true;
+    bool FParentFont = ParentFontDefault();
     bool FUpdatingFont = false;
-    bool FVisible = true;
+    bool FVisible = VisibleDefault();
     bool FIsDesigning = false, FIsLoading = false, FIsPrinting = false, FIsWriting = false;
     bool FAncestor = false;
     QString FAliasName;

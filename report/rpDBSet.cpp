@@ -684,10 +684,10 @@ const TrpClassInfo& TrpDataSet::StaticClassInfo()
     static const TrpClassInfo info = [] {
         TrpClassInfo i(QStringLiteral("TrpDataSet"), &TrpDialogComponent::StaticClassInfo());
         TrpPropTable<S> t(i);
-        t.Bool("Enabled", &S::Enabled, &S::SetEnabled, true)
-            .Enum("RangeBegin", RangeBeginInfo, &S::RangeBegin, &S::SetRangeBegin, rbFirst)
-            .Enum("RangeEnd", RangeEndInfo, &S::RangeEnd, &S::SetRangeEnd, reLast)
-            .Int("RangeEndCount", &S::RangeEndCount, &S::SetRangeEndCount, 0)
+        t.Bool("Enabled", &S::Enabled, &S::SetEnabled, S::EnabledDefault())
+            .Enum("RangeBegin", RangeBeginInfo, &S::RangeBegin, &S::SetRangeBegin, S::RangeBeginDefault())
+            .Enum("RangeEnd", RangeEndInfo, &S::RangeEnd, &S::SetRangeEnd, S::RangeEndDefault())
+            .Int("RangeEndCount", &S::RangeEndCount, &S::SetRangeEndCount, S::RangeEndCountDefault())
             .Str("UserName", &S::UserName, &S::SetUserName);
         return i;
     }();
@@ -712,9 +712,9 @@ const TrpClassInfo& TrpCustomDBDataSet::StaticClassInfo()
     static const TrpClassInfo info = [] {
         TrpClassInfo i(QStringLiteral("TrpCustomDBDataSet"), &TrpDataSet::StaticClassInfo());
         TrpPropTable<S> t(i);
-        t.Bool("CloseDataSource", &S::CloseDataSource, &S::SetCloseDataSource, false)
+        t.Bool("CloseDataSource", &S::CloseDataSource, &S::SetCloseDataSource, S::CloseDataSourceDefault())
             .Strings("FieldAliases", &S::FieldAliases, &S::SetFieldAliases)
-            .Bool("OpenDataSource", &S::OpenDataSource, &S::SetOpenDataSource, true);
+            .Bool("OpenDataSource", &S::OpenDataSource, &S::SetOpenDataSource, S::OpenDataSourceDefault());
         return i;
     }();
     return info;
@@ -726,7 +726,7 @@ const TrpClassInfo& TrpDBDataset::StaticClassInfo()
     static const TrpClassInfo info = [] {
         TrpClassInfo i(QStringLiteral("TrpDBDataset"), &TrpCustomDBDataSet::StaticClassInfo(), Factory<S>());
         TrpPropTable<S> t(i);
-        t.Bool("BCDToCurrency", &S::BCDToCurrency, &S::SetBCDToCurrency, false);
+        t.Bool("BCDToCurrency", &S::BCDToCurrency, &S::SetBCDToCurrency, S::BCDToCurrencyDefault());
         return i;
     }();
     return info;

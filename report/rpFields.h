@@ -13,9 +13,15 @@ public:                                                                         
         return StaticClassInfo();                                                                            \
     }
 
-// A plain field with reader and writer.
-#define RP_FIELD(Type, Name, Default)                                                                        \
+// A plain field with reader and writer. Its initial value is also the
+// declared default of the property table (Name##Default), so the two can
+// never disagree.
+#define RP_FIELD(Type, Name, Initial)                                                                        \
 public:                                                                                                      \
+    static Type Name##Default()                                                                              \
+    {                                                                                                        \
+        return Initial;                                                                                      \
+    }                                                                                                        \
     Type Name() const                                                                                        \
     {                                                                                                        \
         return F##Name;                                                                                      \
@@ -26,4 +32,4 @@ public:                                                                         
     }                                                                                                        \
                                                                                                              \
 private:                                                                                                     \
-    Type F##Name = Default;
+    Type F##Name = Initial;

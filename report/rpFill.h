@@ -66,6 +66,8 @@ public:
 };
 
 std::unique_ptr<TrpCustomFill> rpCreateFill(TrpFillType Kind);
+// The fill every object starts with, also the stored form's default kind.
+inline constexpr TrpFillType rpDefaultFillType = ftBrush;
 
 // Gaps of a band's fill memo (report pixels).
 class TrpFillGap : public TrpPersistent {

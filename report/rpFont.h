@@ -21,6 +21,12 @@ public:
     void Assign(const TrpFont& Other);
     bool operator==(const TrpFont& Other) const;
 
+    // Initial values, which are also the declared defaults of the stored form.
+    static int SizeDefault() { return 10; }
+    static TrpColor ColorDefault() { return clBlack; }
+    static TrpFontStyles StyleDefault() { return {}; }
+    static int CharsetDefault() { return 1; } // the default character set
+
     QString Name() const { return FName; }
     void SetName(const QString& Value);
     int Size() const { return FSize; } // points
@@ -38,9 +44,9 @@ public:
 private:
     void Changed();
     QString FName = QStringLiteral("Arial");
-    int FSize = 10;
-    TrpColor FColor = clBlack;
-    TrpFontStyles FStyle;
-    int FCharset = 1; // the default character set
+    int FSize = SizeDefault();
+    TrpColor FColor = ColorDefault();
+    TrpFontStyles FStyle = StyleDefault();
+    int FCharset = CharsetDefault();
     int FPixelsPerInch = 96;
 };

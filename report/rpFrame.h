@@ -46,6 +46,13 @@ public:
     // Attributes Add.Color ... Add.BottomLine.Width that differ from AFrame.
     QString Diff(const TrpFrame* AFrame, const QString& Add = QStringLiteral("Frame")) const;
 
+    // Initial values, which are also the declared defaults of the stored form.
+    static TrpFrameTypes TypDefault() { return {}; }
+    static TrpColor ColorDefault() { return clBlack; }
+    static TrpFrameStyle StyleDefault() { return fsSolid; }
+    static bool DropShadowDefault() { return false; }
+    static TrpColor ShadowColorDefault() { return clBlack; }
+
     TrpFrameTypes Typ() const { return FTyp; }
     void SetTyp(TrpFrameTypes Value) { FTyp = Value; }
     TrpColor Color() const { return FColor; }
@@ -75,12 +82,12 @@ public:
     void Draw(QPainter* Canvas, int FX, int FY, int FX1, int FY1, Extended ScaleX, Extended ScaleY) const;
 
 private:
-    TrpFrameTypes FTyp;
-    TrpColor FColor = clBlack;
-    TrpFrameStyle FStyle = fsSolid;
+    TrpFrameTypes FTyp = TypDefault();
+    TrpColor FColor = ColorDefault();
+    TrpFrameStyle FStyle = StyleDefault();
     Extended FWidth = 1;
-    bool FDropShadow = false;
+    bool FDropShadow = DropShadowDefault();
     Extended FShadowWidth = 4;
-    TrpColor FShadowColor = clBlack;
+    TrpColor FShadowColor = ShadowColorDefault();
     TrpFrameLine FLeftLine, FTopLine, FRightLine, FBottomLine;
 };

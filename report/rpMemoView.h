@@ -49,6 +49,7 @@ public:
     // The lines as one text, lines separated by CR LF.
     QString Text() const { return FMemo.join(QStringLiteral("\r\n")); }
     void SetText(const QString& Value);
+    static int RotationDefault() { return 0; } // also the stored form's default
     int Rotation() const { return FRotation; }
     // Stored modulo 360.
     void SetRotation(int Value);
@@ -149,7 +150,7 @@ public:
 
 private:
     QStringList FMemo;
-    int FRotation = 0;
+    int FRotation = RotationDefault();
     TrpCustomMemoView* FFlowTo = nullptr;
     std::vector<std::unique_ptr<TrpFormat>> FFormats;
     std::vector<std::unique_ptr<TrpHighlight>> FHighlights;

@@ -66,6 +66,9 @@ public:
     virtual void SetPaperWidth(Extended Value);
     virtual void SetPaperHeight(Extended Value);
     void SetSizeAndDimensions(int APaperSize, Extended APaperWidth, Extended APaperHeight);
+    // Initial values, which are also the declared defaults of the stored form.
+    static TrpPrinterOrientation OrientationDefault() { return poPortrait; }
+    static int ColumnsDefault() { return 0; }
     TrpPrinterOrientation Orientation() const { return FOrientation; }
     // Swaps the paper and turns the margins with it.
     void SetOrientation(TrpPrinterOrientation Value);
@@ -107,8 +110,8 @@ private:
     int FPaperSize = 9;
     Extended FPaperWidth = 210;
     Extended FPaperHeight = 297;
-    TrpPrinterOrientation FOrientation = poPortrait;
-    int FColumns = 0;
+    TrpPrinterOrientation FOrientation = OrientationDefault();
+    int FColumns = ColumnsDefault();
     TrpDataSetLink FDataSet;
     TrpFrame FFrame;
 };

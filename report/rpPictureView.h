@@ -40,6 +40,7 @@ public:
     // 0 for none). Not stored.
     // A number the cache gave reads 0 once that cache has been cleared, so
     // it can never name another picture.
+    static int ImageIndexDefault() { return 0; } // also the stored form's default
     int ImageIndex() const override { return IndexExpired() ? 0 : FImageIndex; }
     void SetImageIndex(int Value) override
     {
@@ -80,7 +81,7 @@ private:
     QByteArray FPictureBytes;
     bool IndexExpired() const { return FIndexFromCache && FIndexLife.expired(); }
 
-    int FImageIndex = 0;
+    int FImageIndex = ImageIndexDefault();
     std::weak_ptr<const void> FIndexLife;
     bool FIndexFromCache = false;
     bool FPictureChanged = false;
