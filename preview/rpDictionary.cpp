@@ -2,6 +2,8 @@
 // of the source list, which keeps the order of registration.
 #include "rpDictionary.h"
 
+#include <algorithm>
+
 void TrpDictionary::Add(const QString& Name, const QString& SourceName, TrpComponent* Obj)
 {
     if (FNames.contains(Name))
@@ -42,6 +44,19 @@ QString TrpDictionary::GetSourceName(const QString& Name) const
 {
     const auto it = FNames.constFind(Name);
     return it == FNames.cend() ? QString() : FSourceNames[size_t(*it)].SourceName;
+}
+
+QStringList TrpDictionary::SortedNames() const
+{
+    QStringList names;
+    names.reserve(qsizetype(FSourceNames.size()));
+    for (const TSource& s : FSourceNames)
+        names << s.Name;
+    std::sort(names.begin(), names.end(), [](const QString& A, const QString& B) {
+        const int c = A.compare(B, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : A < B;
+    });
+    return names;
 }
 
 void TrpDictionary::Clear()

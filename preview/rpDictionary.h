@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 class TrpComponent;
@@ -24,6 +25,8 @@ public:
     // "Page0.Memo3", or empty for an unknown name.
     QString GetSourceName(const QString& Name) const;
     bool Exists(const QString& Name) const { return FNames.contains(Name); }
+    // Every alias name, sorted without regard to case (the stored order).
+    QStringList SortedNames() const;
     int Count() const { return int(FSourceNames.size()); }
     void Clear();
 

@@ -190,6 +190,8 @@ bool TrpPreview::Init(TrpReport* aReport, TrpCustomPreviewPages* aPrevPages)
     FWorkspace->SetPreviewPages(aPrevPages);
     FThumbnail->SetPreviewPages(aPrevPages);
     FAllowF3 = false;
+    FSearch.Reset();
+    FSearch.Invalidate();
 
     if (FInitialized) {
         TrpPreviewTabItem& first = FTabItems.Items(0);
@@ -391,6 +393,7 @@ void TrpPreview::UpdatePages()
     if (FLocked || PageCount() == 0)
         return;
     FAllowF3 = false;
+    FSearch.Invalidate();
     if (FPageNo < 1)
         FPageNo = 1;
     const QPointF size = FPreviewPages->GetPageSize(FPageNo - 1);
@@ -734,22 +737,6 @@ void TrpPreview::Edit()
     // request is always answered "not changed".
 }
 
-void TrpPreview::PageSetupDlg()
-{
-    // The page settings dialog is not part of the program yet.
-}
-
-void TrpPreview::Find()
-{
-    // Text search is not part of the program yet.
-}
-
-void TrpPreview::FindNext()
-{
-    if (FAllowF3)
-        Find();
-}
-
 void TrpPreview::Clear()
 {
     if (FRunning)
@@ -785,19 +772,22 @@ void TrpPreview::LoadFromFile(const QString& FileName)
         return;
     Lock();
     ShowMessage(rpGet(QStringLiteral("clLoading")));
-    auto finish = [this] {
-        Unlock();
-        FPageNo = 0;
-        SetPageNo(1);
-        UpdateOutline();
-    };
+    bool loaded = false;
     try {
-        FPreviewPages->LoadFromFile(FileName, true);
+        // A name that does not exist loads nothing and is no error.
+        loaded = FPreviewPages->LoadFromFile(FileName, false);
     } catch (...) {
-        finish();
+        // The store is as it was: show it as before.
+        Unlock();
         throw;
     }
-    finish();
+    Unlock();
+    if (!loaded)
+        return;
+    FindTextClear();
+    FPageNo = 0;
+    SetPageNo(1);
+    UpdateOutline();
 }
 
 void TrpPreview::SaveToFile(const QString& FileName)

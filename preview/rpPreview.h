@@ -6,6 +6,7 @@
 #include "rpCustomPreview.h"
 #include "rpPreviewOptions.h"
 #include "rpPreviewTabs.h"
+#include "rpTextSearch.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
@@ -24,6 +25,8 @@ class TrpCustomPreviewPages;
 class TrpPreviewForm;
 class TrpPreviewWorkspace;
 class TrpReport;
+class TrpSearchDialog;
+class TDialogService;
 
 enum TrpPreviewTool { ptHand, ptZoom };
 
@@ -73,8 +76,25 @@ public:
     void Print();
     void Edit();
     void PageSetupDlg();
+    // Text search (rpPreviewSearch.cpp): Find runs the dialog and searches
+    // on OK; FindNext (F3) repeats the last search from where it stopped;
+    // FindText searches without the dialog. Each allows F3.
     void Find();
     void FindNext();
+    bool FindText(const QString& SearchString, bool FromTop, bool IsCaseSensitive);
+    bool FindTextFound() const { return FSearch.Found(); }
+    // Forgets the hit; the mark goes with the next paint.
+    void FindTextClear();
+    const TrpTextSearch& Search() const { return FSearch; }
+    // Draws the mark over the hit when page Index (laid out at Page in the
+    // workspace's client coordinates) holds it.
+    void DrawFoundMark(QPainter& Canvas, int Index, const QRect& Page) const;
+    // Runs the Find Text dialog; true for OK. Tests answer it here.
+    std::function<bool(TrpSearchDialog& Dialog)> OnRunSearchDialog;
+    // Answers "Text not found" and the page settings' errors; none: silent.
+    void SetDialogs(TDialogService* Value) { FDialogs = Value; }
+    // The dialog's text confirmed last with OK.
+    const QString& SearchDialogText() const { return FSearchDialogText; }
     void Cancel();
     void Clear();
     void AddPage();
@@ -186,6 +206,13 @@ private:
     void CancelButtonClick();
     // Runs the report again into its store.
     void PrepareAgain();
+    // The search loop from where the search state stands.
+    void RunSearch();
+    void ScrollToHit();
+
+    TrpTextSearch FSearch;
+    QString FSearchDialogText;
+    TDialogService* FDialogs = nullptr;
 
     bool FAllowF3 = false;
     QPushButton* FCancelButton;

@@ -41,6 +41,7 @@
 
 #include "rpClass.h"
 #include "rpEngine.h"
+#include "rpRecordingCanvas.h"
 #include "rpXMLSerializer.h"
 
 #include <QPaintDevice>
@@ -237,8 +238,11 @@ TrpXMLItem* TrpPreviewPages::LoadedPageItem(int Index)
 const TrpXMLItem* TrpPreviewPages::ReadablePageItem(int Index)
 {
     TrpXMLItem* item = PagesItem()->Items(Index);
-    if (!item->Loaded())
+    if (!item->Loaded()) {
         FXMLDoc.LoadItem(item);
+        // A page read back from a partially loaded file stays compact too.
+        PackPage(item);
+    }
     const auto packed = FPacked.constFind(item);
     if (packed == FPacked.cend())
         return item;
@@ -1033,6 +1037,7 @@ void TrpPreviewPages::DrawPage(int Index, QPainter* Canvas, long double ScaleX, 
     const QPaintDevice* device = Canvas->device();
     const bool printing = device && device->devType() == QInternal::Printer;
     const bool metafile = device && device->devType() == QInternal::Picture;
+    TrpRecordingCanvas* recording = rpRecordingCanvas(Canvas);
 
     const long double leftMargin = page->LeftMargin();
     const long double rightMargin = page->RightMargin();
@@ -1075,6 +1080,8 @@ void TrpPreviewPages::DrawPage(int Index, QPainter* Canvas, long double ScaleX, 
         if (!view->Visibility().testFlag(wanted))
             continue;
         view->SetIsPrinting(printing);
+        if (recording)
+            recording->SetCurrentObject(view->Name());
         if (auto* memo = dynamic_cast<TrpCustomMemoView*>(view)) {
             memo->TotalPages = Count();
             memo->CopyNo = FCopyNo;
@@ -1090,28 +1097,7 @@ void TrpPreviewPages::DrawPage(int Index, QPainter* Canvas, long double ScaleX, 
         Canvas->restore();
 }
 
-// ------------------------------------------------------ files and printing
-
-void TrpPreviewPages::LoadFromStream(QIODevice*, bool AllowPartialLoading)
-{
-    FAllowPartialLoading = AllowPartialLoading;
-    throw TrpReportError(QStringLiteral("Loading prepared reports is not available yet"));
-}
-
-void TrpPreviewPages::SaveToStream(QIODevice*)
-{
-    throw TrpReportError(QStringLiteral("Saving prepared reports is not available yet"));
-}
-
-bool TrpPreviewPages::LoadFromFile(const QString&, bool)
-{
-    return false;
-}
-
-void TrpPreviewPages::SaveToFile(const QString&)
-{
-    throw TrpReportError(QStringLiteral("Saving prepared reports is not available yet"));
-}
+// ------------------------------------------------------ printing
 
 bool TrpPreviewPages::Print()
 {

@@ -55,13 +55,16 @@ public:
     void ModifyPage(int Index, TrpReportPage* Page) override;
     void DrawPage(int Index, QPainter* Canvas, long double ScaleX, long double ScaleY, long double OffsetX,
         long double OffsetY) override;
+    // Looks at the page's stored texts and those of the source objects
+    // (rpPreviewPagesText.cpp).
+    bool MayHoldText(int Index, const QString& Text, bool CaseSensitive) override;
     void ObjectOver(int Index, int X, int Y, Qt::MouseButton Button, Qt::KeyboardModifiers Shift,
         long double Scale, int OffsetX, int OffsetY, Qt::CursorShape& Cursor,
         TrpMouseEventType MouseEvent) override;
     void AddFrom(TrpReport* Report) override;
-    // Saving, loading, printing and exporting belong to the prepared-report
-    // file and the print job; until they exist these raise TrpReportError
-    // (the loaders and Print/Export report false where they return a value).
+    // The prepared-report file (rpPreviewPagesFile.cpp). A load that fails
+    // leaves the store as it was. Print and Export belong to the print job;
+    // until it exists they report false.
     void LoadFromStream(QIODevice* Stream, bool AllowPartialLoading = false) override;
     void SaveToStream(QIODevice* Stream) override;
     bool LoadFromFile(const QString& FileName, bool ExceptionIfNotFound = false) override;
@@ -107,6 +110,7 @@ public:
     std::vector<int> CachedPageIndexes() const;
 
 private:
+    struct TLoadedReport;
     struct TCacheEntry {
         int Index;
         std::unique_ptr<TrpReportPage> Page;
@@ -141,6 +145,11 @@ private:
     // Left/Top of an object item: its own "l"/"t", else its source's.
     long double ItemCoord(const TrpXMLItem* Item, bool Left) const;
     void AddPageItemsFrom(TrpPreviewPages& Other);
+    // File sections (rpPreviewPagesFile.cpp).
+    void BuildFileSections();
+    void WriteDocument(QIODevice& Stream);
+    void ReadFileSections(TrpXMLDocument& Doc, TLoadedReport& Loaded) const;
+    void CommitLoaded(TrpXMLDocument& Doc, TLoadedReport& Loaded, bool AllowPartialLoading);
 
     TrpDictionary FDictionary;
     TrpOutline FOutline;

@@ -208,7 +208,14 @@ void TrpPreviewWorkspace::paintEvent(QPaintEvent* Event)
         canvas.setPen(FFrameColor);
         canvas.setBrush(Qt::white);
         canvas.drawRect(r.adjusted(0, 0, -1, -1));
-        FPreviewPages->DrawPage(i, &canvas, FZoom, FZoom, r.left(), r.top());
+        try {
+            FPreviewPages->DrawPage(i, &canvas, FZoom, FZoom, r.left(), r.top());
+        } catch (const std::exception&) {
+            // A page that cannot be rebuilt stays blank here; printing or
+            // searching it reports the error.
+        }
+        if (!FIsThumbnail && FPreview)
+            FPreview->DrawFoundMark(canvas, i, r);
         canvas.restore();
         if (FIsThumbnail) {
             QFont font(QStringLiteral("Arial"));

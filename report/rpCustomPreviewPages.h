@@ -105,6 +105,15 @@ public:
     virtual void DrawPage(int Index, QPainter* Canvas, long double ScaleX, long double ScaleY,
         long double OffsetX, long double OffsetY)
         = 0;
+    // False only when page Index cannot show Text when drawn, so that a
+    // search need not draw it; true whenever that is not certain.
+    virtual bool MayHoldText(int Index, const QString& Text, bool CaseSensitive)
+    {
+        (void)Index;
+        (void)Text;
+        (void)CaseSensitive;
+        return true;
+    }
     virtual void ObjectOver(int Index, int X, int Y, Qt::MouseButton Button, Qt::KeyboardModifiers Shift,
         long double Scale, int OffsetX, int OffsetY, Qt::CursorShape& Cursor, TrpMouseEventType MouseEvent)
         = 0;

@@ -13,6 +13,8 @@
 //      read under the process-wide lock, which every caller holds.
 #include "rpGraphicUtils.h"
 
+#include "rpRecordingCanvas.h"
+
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -1014,6 +1016,15 @@ void TrpDrawText::DrawText(QPainter* C, TrpHAlign HAlign, TrpVAlign VAlign)
             C->setPen(color);
             const QRawFont& raw = mc->Raw();
             const QStringView seg = QStringView(chars).mid(k, end - k);
+            if (TrpRecordingCanvas* recording = rpRecordingCanvas(C)) {
+                // One text output per run, as the search sees it.
+                const int left = int(std::min(positions.front().x(), positions.back().x()));
+                const int right = int(std::max(positions.front().x(), positions.back().x()))
+                    + FDevAdv[size_t(FRTLReading ? k : end - 1)] - csDev;
+                const int descent = raw.isValid() ? int(rpRound(raw.descent())) : 0;
+                const QRect box(QPoint(left, baseline - mc->Ascent()), QPoint(right, baseline + descent));
+                recording->AddTextOutput(seg.toString(), C->transform().mapRect(box));
+            }
             QList<quint32> glyphs
                 = raw.isValid() ? raw.glyphIndexesForString(seg.toString()) : QList<quint32>();
             bool complete = glyphs.size() == seg.size();

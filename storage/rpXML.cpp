@@ -357,93 +357,110 @@ void TrpXMLItem::DeleteProp(const QString& Name)
 
 // ------------------------------------------------------------------ writer
 
-class TrpXMLWriter {
-public:
-    TrpXMLWriter(QIODevice& Stream, TrpXMLDocument* Doc, bool AutoIndent)
-        : FStream(Stream)
-        , FDoc(Doc)
-        , FAutoIndent(AutoIndent)
-    {
-        FBuf.reserve(BufferSize * 2);
-    }
+TrpXMLWriter::TrpXMLWriter(QIODevice& Stream, TrpXMLDocument* Doc, bool AutoIndent)
+    : FStream(Stream)
+    , FDoc(Doc)
+    , FAutoIndent(AutoIndent)
+{
+    FBuf.reserve(BufferSize * 2);
+}
 
-    void WriteHeader()
-    {
-        FBuf.append(XMLHeader);
-        if (FAutoIndent)
-            FBuf.append("\r\n");
-    }
+void TrpXMLWriter::WriteHeader()
+{
+    FBuf.append(XMLHeader);
+    if (FAutoIndent)
+        FBuf.append("\r\n");
+}
 
-    void WriteItem(TrpXMLItem* Item, int Depth)
-    {
-        // Children that live outside memory are read back for the write only.
-        const bool reload = Item->FUnloadable && !Item->FLoaded && FDoc;
-        if (reload)
-            FDoc->LoadItem(Item);
-        Indent(Depth);
-        FBuf.append('<');
-        FBuf.append(Item->FName.toUtf8());
-        if (!Item->FText.isEmpty()) {
-            if (Item->FText[0] != u' ')
-                FBuf.append(' ');
-            FBuf.append(Item->FText.toUtf8());
-        }
-        if (Item->FUnloadable)
-            FBuf.append(" ld=\"0\"");
-        if (Item->Count() > 0) {
-            FBuf.append('>');
-            EndLine();
-            for (int i = 0; i < Item->Count(); ++i)
-                WriteItem(Item->Items(i), Depth + 1);
-            Indent(Depth);
-            AppendEndTag(Item);
-        } else if (!Item->FValue.isEmpty()) {
-            FBuf.append('>');
-            // Escaped so that a "<" in the content cannot break the file.
-            FBuf.append(rpStrToXML(Item->FValue).toUtf8());
-            AppendEndTag(Item);
-        } else {
-            FBuf.append("/>");
-        }
-        EndLine();
-        if (reload)
-            Item->Clear();
-        if (FBuf.size() > BufferSize)
-            Flush();
+void TrpXMLWriter::AppendStart(const TrpXMLItem* Item)
+{
+    FBuf.append('<');
+    FBuf.append(Item->FName.toUtf8());
+    if (!Item->FText.isEmpty()) {
+        if (Item->FText[0] != u' ')
+            FBuf.append(' ');
+        FBuf.append(Item->FText.toUtf8());
     }
+    if (Item->FUnloadable)
+        FBuf.append(" ld=\"0\"");
+}
 
-    void Flush()
-    {
-        if (FBuf.isEmpty())
-            return;
-        if (FStream.write(FBuf) != FBuf.size())
-            throw TrpStorageError(QStringLiteral("Cannot write the file: %1").arg(FStream.errorString()));
-        FBuf.clear();
-    }
+void TrpXMLWriter::WriteStartTag(const TrpXMLItem* Item, int Depth)
+{
+    Indent(Depth);
+    AppendStart(Item);
+    FBuf.append('>');
+    EndLine();
+    if (FBuf.size() > BufferSize)
+        Flush();
+}
 
-private:
-    void Indent(int Depth)
-    {
-        if (FAutoIndent)
-            FBuf.append(QByteArray(2 * Depth, ' '));
-    }
-    void EndLine()
-    {
-        if (FAutoIndent)
-            FBuf.append("\r\n");
-    }
-    void AppendEndTag(const TrpXMLItem* Item)
-    {
-        FBuf.append("</");
-        FBuf.append(Item->FName.toUtf8());
+void TrpXMLWriter::WriteEndTag(const TrpXMLItem* Item, int Depth)
+{
+    Indent(Depth);
+    AppendEndTag(Item);
+    EndLine();
+    if (FBuf.size() > BufferSize)
+        Flush();
+}
+
+void TrpXMLWriter::WriteItem(TrpXMLItem* Item, int Depth)
+{
+    // Children that live outside memory are read back for the write only.
+    const bool reload = Item->FUnloadable && !Item->FLoaded && FDoc;
+    if (reload)
+        FDoc->LoadItem(Item);
+    Indent(Depth);
+    AppendStart(Item);
+    if (Item->Count() > 0) {
         FBuf.append('>');
+        EndLine();
+        for (int i = 0; i < Item->Count(); ++i)
+            WriteItem(Item->Items(i), Depth + 1);
+        Indent(Depth);
+        AppendEndTag(Item);
+    } else if (!Item->FValue.isEmpty()) {
+        FBuf.append('>');
+        // Escaped so that a "<" in the content cannot break the file.
+        FBuf.append(rpStrToXML(Item->FValue).toUtf8());
+        AppendEndTag(Item);
+    } else {
+        FBuf.append("/>");
     }
+    EndLine();
+    if (reload)
+        Item->Clear();
+    if (FBuf.size() > BufferSize)
+        Flush();
+}
 
-    QIODevice& FStream;
-    TrpXMLDocument* FDoc;
-    bool FAutoIndent;
-    QByteArray FBuf;
-};
+void TrpXMLWriter::Flush()
+{
+    if (FBuf.isEmpty())
+        return;
+    if (FStream.write(FBuf) != FBuf.size())
+        throw TrpStorageError(QStringLiteral("Cannot write the file: %1").arg(FStream.errorString()));
+    FBuf.clear();
+}
+
+void TrpXMLWriter::Indent(int Depth)
+{
+    if (FAutoIndent)
+        FBuf.append(QByteArray(2 * Depth, ' '));
+}
+
+void TrpXMLWriter::EndLine()
+{
+    if (FAutoIndent)
+        FBuf.append("\r\n");
+}
+
+void TrpXMLWriter::AppendEndTag(const TrpXMLItem* Item)
+{
+    FBuf.append("</");
+    FBuf.append(Item->FName.toUtf8());
+    FBuf.append('>');
+}
 
 // ------------------------------------------------------------------ reader
 
@@ -709,6 +726,16 @@ TrpXMLDocument::TrpXMLDocument()
 }
 
 TrpXMLDocument::~TrpXMLDocument() = default;
+
+void TrpXMLDocument::Swap(TrpXMLDocument& Other) noexcept
+{
+    std::swap(FRoot, Other.FRoot);
+    std::swap(FAutoIndent, Other.FAutoIndent);
+    std::swap(FOldVersion, Other.FOldVersion);
+    std::swap(FTempDir, Other.FTempDir);
+    std::swap(FTempStream, Other.FTempStream);
+    std::swap(FSourceStream, Other.FSourceStream);
+}
 
 void TrpXMLDocument::CloseStreams()
 {

@@ -116,6 +116,33 @@ private:
     bool FStored = false; // offset is valid
 };
 
+// Writes items in the stored form, piece by piece. A caller that keeps some
+// children outside the tree (packed, say) writes the enclosing element with
+// WriteStartTag and WriteEndTag and its children one by one.
+class TrpXMLWriter {
+public:
+    // Doc, when given, reads back unloaded children for the write.
+    TrpXMLWriter(QIODevice& Stream, TrpXMLDocument* Doc, bool AutoIndent);
+    void WriteHeader();
+    void WriteItem(TrpXMLItem* Item, int Depth);
+    // "<name attributes>" of an item whose children follow.
+    void WriteStartTag(const TrpXMLItem* Item, int Depth);
+    void WriteEndTag(const TrpXMLItem* Item, int Depth);
+    // Writes what is buffered; throws TrpStorageError when the stream fails.
+    void Flush();
+
+private:
+    void Indent(int Depth);
+    void EndLine();
+    void AppendStart(const TrpXMLItem* Item);
+    void AppendEndTag(const TrpXMLItem* Item);
+
+    QIODevice& FStream;
+    TrpXMLDocument* FDoc;
+    bool FAutoIndent;
+    QByteArray FBuf;
+};
+
 class TrpXMLDocument {
 public:
     TrpXMLDocument();
@@ -124,6 +151,9 @@ public:
     TrpXMLDocument& operator=(const TrpXMLDocument&) = delete;
 
     TrpXMLItem* Root() const { return FRoot.get(); }
+    // Exchanges the whole content (items, flags, temporary file, source)
+    // with Other; used to commit a document read aside.
+    void Swap(TrpXMLDocument& Other) noexcept;
     bool AutoIndent() const { return FAutoIndent; }
     void SetAutoIndent(bool Value) { FAutoIndent = Value; }
     // The file was written by an older writer (attribute texts in the

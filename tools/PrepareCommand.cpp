@@ -31,7 +31,7 @@
 namespace {
 
 const char* const PrepareUsage = "usage: pelmora-tool prepare DATABASE [--car NAME | --from DATE --to DATE] "
-                                 "[--sort COLUMN [--desc]]\n";
+                                 "[--sort COLUMN [--desc]] [--save FILE.rpd]\n";
 
 void Write(FILE* out, const QString& text)
 {
@@ -43,6 +43,8 @@ QString Number(Extended Value)
 {
     return QString::number(double(Value), 'f', 2);
 }
+
+} // namespace
 
 QString DumpPages(TrpCustomPreviewPages& Pages)
 {
@@ -77,8 +79,6 @@ QString DumpPages(TrpCustomPreviewPages& Pages)
     return out;
 }
 
-} // namespace
-
 QString DumpEscaped(const QString& Text)
 {
     QString r;
@@ -105,7 +105,18 @@ QString DumpEscaped(const QString& Text)
 int RunPrepareCommand(const QStringList& args)
 {
     try {
-        const TViewOptions options = ParseViewOptions(args, false);
+        // --save FILE is this command's own; the rest choose the rows.
+        QStringList viewArgs = args;
+        QString saveFile;
+        if (const qsizetype at = viewArgs.indexOf(QStringLiteral("--save")); at >= 0) {
+            if (at + 1 >= viewArgs.size())
+                throw EUsage { QStringLiteral("--save needs a value") };
+            saveFile = viewArgs[at + 1];
+            viewArgs.remove(at, 2);
+            if (viewArgs.contains(QStringLiteral("--save")))
+                throw EUsage { QStringLiteral("--save given twice") };
+        }
+        const TViewOptions options = ParseViewOptions(viewArgs, false);
         TDbTable table;
         OpenView(table, options);
 
@@ -119,6 +130,10 @@ int RunPrepareCommand(const QStringList& args)
         report.EngineOptions()->SetSilentMode(simReThrow);
         if (!report.PrepareReport(true) || !report.PreviewPages())
             throw EPelmoraError(QStringLiteral("the report could not be prepared"));
+        if (!saveFile.isEmpty()) {
+            report.PreviewPages()->SaveToFile(saveFile);
+            return 0;
+        }
         const QString dump = DumpPages(*report.PreviewPages());
         Write(stdout, dump);
         std::fflush(stdout);

@@ -8,6 +8,7 @@
 #include "ListCommand.h"
 #include "PelmoraError.h"
 #include "PrepareCommand.h"
+#include "SavedReportCommands.h"
 #include "Variant.h"
 #include "rpExpressionCache.h"
 #include "rpPreviewPages.h"
@@ -32,8 +33,12 @@ void PrintUsage(FILE* out)
                "                              the rows in view as CSV (dates in the locale's short\n"
                "                              date format), or with --total only their total price\n"
                "  prepare DATABASE [--car NAME | --from DATE --to DATE] [--sort COLUMN [--desc]]\n"
-               "                              prepare the expense report over those rows and dump\n"
-               "                              its pages, bands and objects\n",
+               "          [--save FILE.rpd]   prepare the expense report over those rows and dump\n"
+               "                              its pages, bands and objects (or save it to FILE.rpd)\n"
+               "  show FILE.rpd               dump a saved prepared report as prepare does\n"
+               "  find FILE.rpd TEXT [--match-case]\n"
+               "                              the drawn texts holding TEXT, one per line:\n"
+               "                              PAGE<TAB>OBJECT<TAB>TEXT (exit 0 hits, 1 none, 2 error)\n",
         out);
 }
 
@@ -157,6 +162,12 @@ int main(int argc, char** argv)
         for (int i = 2; i < argc; ++i)
             args << QString::fromLocal8Bit(argv[i]);
         return RunPrepareCommand(args);
+    }
+    if (std::strcmp(argv[1], "show") == 0 || std::strcmp(argv[1], "find") == 0) {
+        QStringList args;
+        for (int i = 2; i < argc; ++i)
+            args << QString::fromLocal8Bit(argv[i]);
+        return std::strcmp(argv[1], "show") == 0 ? RunShowCommand(args) : RunFindCommand(args);
     }
     if (std::strcmp(argv[1], "eval") == 0)
         return Eval(argc, argv);

@@ -1,0 +1,3 @@
+#include "rpPreview.h"
+
+void TrpPreview::PageSetupDlg() { }
