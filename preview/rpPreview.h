@@ -26,6 +26,7 @@ class TrpPreviewForm;
 class TrpPreviewWorkspace;
 class TrpReport;
 class TrpSearchDialog;
+class TrpPageSettingsForm;
 class TDialogService;
 
 enum TrpPreviewTool { ptHand, ptZoom };
@@ -91,6 +92,8 @@ public:
     void DrawFoundMark(QPainter& Canvas, int Index, const QRect& Page) const;
     // Runs the Find Text dialog; true for OK. Tests answer it here.
     std::function<bool(TrpSearchDialog& Dialog)> OnRunSearchDialog;
+    // Runs the Page Settings dialog; true for OK. Tests answer it here.
+    std::function<bool(TrpPageSettingsForm& Form)> OnRunPageSettings;
     // Answers "Text not found" and the page settings' errors; none: silent.
     void SetDialogs(TDialogService* Value) { FDialogs = Value; }
     // The dialog's text confirmed last with OK.

@@ -43,9 +43,9 @@ namespace {
 // The commands that later parts of the program provide. Until then their
 // buttons and menu items stay disabled.
 constexpr bool PrintAvailable = false;
-constexpr bool FilesAvailable = false;
-constexpr bool FindAvailable = false;
-constexpr bool PageSettingsAvailable = false;
+constexpr bool FilesAvailable = true;
+constexpr bool FindAvailable = true;
+constexpr bool PageSettingsAvailable = true;
 
 constexpr int PagePanelWidth = 200;
 constexpr int ZoomPageWidthItem = 6;
@@ -90,6 +90,7 @@ TrpPreviewForm::TrpPreviewForm(TServices& Services, QWidget* Parent)
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     setWindowTitle(Res(100));
+    FPreview->SetDialogs(FServices.Dialogs.get());
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -535,13 +536,13 @@ void TrpPreviewForm::SaveBClick()
 void TrpPreviewForm::FindBClick()
 {
     if (FindB->isEnabled())
-        FPreview->Find();
+        Guarded([this] { FPreview->Find(); });
 }
 
 void TrpPreviewForm::PageSettingsBClick()
 {
     if (PageSettingsB->isEnabled())
-        FPreview->PageSetupDlg();
+        Guarded([this] { FPreview->PageSetupDlg(); });
 }
 
 void TrpPreviewForm::ZoomPlusBClick()
@@ -702,7 +703,7 @@ void TrpPreviewForm::keyPressEvent(QKeyEvent* Event)
     }
     case Qt::Key_F3:
         if (buttons & pbFind)
-            FPreview->FindNext();
+            Guarded([this] { FPreview->FindNext(); });
         return;
     case Qt::Key_P:
         if (ctrl && (buttons & pbPrint)) {
