@@ -392,6 +392,10 @@ void TrpPreview::UpdatePages()
 {
     if (FLocked || PageCount() == 0)
         return;
+    const bool allowF3 = FAllowF3;
+    const long double oldZoom = FZoom;
+    const int oldWidth = FLayoutWidth;
+    const int oldCount = FWorkspace->PageList().Count();
     FAllowF3 = false;
     FSearch.Invalidate();
     if (FPageNo < 1)
@@ -443,6 +447,11 @@ void TrpPreview::UpdatePages()
         FWorkspace->viewport()->update();
         FThumbnail->viewport()->update();
     }
+    // A layout that came out as it was (the window's own layout settling
+    // around an unchanged page area) keeps F3.
+    FLayoutWidth = available;
+    if (FZoom == oldZoom && available == oldWidth && count == oldCount)
+        FAllowF3 = allowF3;
     if (OnZoomChanged)
         OnZoomChanged();
 }

@@ -214,6 +214,8 @@ private:
     void ScrollToHit();
 
     TrpTextSearch FSearch;
+    // Page area width of the last layout.
+    int FLayoutWidth = -1;
     QString FSearchDialogText;
     TDialogService* FDialogs = nullptr;
 
