@@ -7,6 +7,7 @@
 #include "fuzz_format.h"
 #include "fuzz_ini.h"
 #include "fuzz_picturecache.h"
+#include "fuzz_rpd.h"
 #include "fuzz_script.h"
 #include "fuzz_serializer.h"
 #include "fuzz_xml.h"
@@ -32,6 +33,7 @@ const TFuzzTarget Targets[] = {
     { "fuzz_format", FuzzFormat },
     { "fuzz_ini", FuzzIni },
     { "fuzz_carlist", FuzzCarList },
+    { "fuzz_rpd", FuzzRpd },
 };
 
 void PrintTo(const TFuzzTarget& target, std::ostream* out)
