@@ -26,6 +26,14 @@ inline constexpr TrpColor clBlack = 0;
 // wherever a position or size becomes a whole number.
 inline int64_t rpRound(Extended Value)
 {
+    // Values beyond the integer range (from a damaged file, say) saturate
+    // instead of overflowing the conversion; NaN counts as 0.
+    if (!(Value == Value))
+        return 0;
+    if (Value >= 9.2e18L)
+        return INT64_MAX;
+    if (Value <= -9.2e18L)
+        return INT64_MIN;
     const Extended floor = std::floor(Value);
     const Extended diff = Value - floor;
     int64_t r = int64_t(floor);

@@ -8,6 +8,7 @@
 
 #include <QBuffer>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -32,7 +33,10 @@ TEST(Units, RoundingIsToNearestWithTiesToEven)
         Extended in;
         int64_t out;
     } cases[] = { { 0.5L, 0 }, { 1.5L, 2 }, { 2.5L, 2 }, { -0.5L, 0 }, { -1.5L, -2 }, { 2.4999L, 2 },
-        { 2.5001L, 3 }, { -2.6L, -3 }, { 793.7013L, 794 }, { 1122.52L, 1123 } };
+        { 2.5001L, 3 }, { -2.6L, -3 }, { 793.7013L, 794 }, { 1122.52L, 1123 },
+        // Beyond the integer range (a damaged file's paper width): saturated.
+        { 9.2e59L, INT64_MAX }, { -9.2e59L, INT64_MIN },
+        { std::numeric_limits<long double>::quiet_NaN(), 0 } };
     for (const Case& c : cases)
         EXPECT_EQ(rpRound(c.in), c.out) << double(c.in);
 }
