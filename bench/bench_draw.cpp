@@ -135,6 +135,28 @@ void BM_DrawPageToPdf(benchmark::State& State)
 }
 BENCHMARK(BM_DrawPageToPdf)->Unit(benchmark::kMillisecond);
 
+// The same page as one more page of a long document: what each page of a
+// printed report costs once the fonts and the picture are in the file.
+void BM_DrawPageToPdfOfManyPages(benchmark::State& State)
+{
+    ExpensePage page;
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buf);
+    pdf.setResolution(600);
+    QPainter p(&pdf);
+    const Extended scale = 600.0L / 96;
+    page.Draw(p, scale, 38 * scale);
+    for (auto _ : State) {
+        pdf.newPage();
+        page.Draw(p, scale, 38 * scale);
+    }
+    p.end(); // after the timed loop: the file's closing tables are not a page's
+    State.counters["bytes_per_page"] = double(bytes.size()) / double(State.iterations() + 1);
+}
+BENCHMARK(BM_DrawPageToPdfOfManyPages)->Unit(benchmark::kMillisecond);
+
 void BM_MemoCalcHeightTenLines(benchmark::State& State)
 {
     TrpReport report;
