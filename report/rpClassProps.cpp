@@ -264,7 +264,13 @@ RP_DEFINE_CLASS(TrpSysMemoView, &TrpCustomMemoView::StaticClassInfo(), Factory<T
 RP_DEFINE_CLASS(TrpCustomLineView, &TrpStretcheable::StaticClassInfo(), nullptr,
     t.Bool("Diagonal", &TrpCustomLineView::Diagonal, &TrpCustomLineView::SetDiagonal,
         TrpCustomLineView::DiagonalDefault()))
-RP_DEFINE_CLASS(TrpLineView, &TrpCustomLineView::StaticClassInfo(), Factory<TrpLineView>())
+using L = TrpLineView;
+RP_DEFINE_CLASS(TrpLineView, &TrpCustomLineView::StaticClassInfo(), Factory<TrpLineView>(),
+    t.Bool("ArrowEnd", &L::ArrowEnd, &L::SetArrowEnd, L::ArrowEndDefault())
+        .Int("ArrowLength", &L::ArrowLength, &L::SetArrowLength, L::ArrowLengthDefault())
+        .Bool("ArrowSolid", &L::ArrowSolid, &L::SetArrowSolid, L::ArrowSolidDefault())
+        .Bool("ArrowStart", &L::ArrowStart, &L::SetArrowStart, L::ArrowStartDefault())
+        .Int("ArrowWidth", &L::ArrowWidth, &L::SetArrowWidth, L::ArrowWidthDefault()))
 
 using P = TrpPictureView;
 RP_DEFINE_CLASS(TrpPictureView, &TrpView::StaticClassInfo(), Factory<TrpPictureView>(),

@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <cmath>
 #include <mutex>
 
 namespace {
@@ -616,6 +617,48 @@ void TrpCustomLineView::Draw(
     line.SetDropShadow(false);
     line.SetTyp(DX == 0 ? TrpFrameTypes(ftLeft) : TrpFrameTypes(ftTop));
     line.Draw(ACanvas, X, Y, X1, Y1, AScaleX, AScaleY);
+}
+
+void TrpLineView::Draw(
+    QPainter* ACanvas, Extended AScaleX, Extended AScaleY, Extended AOffsetX, Extended AOffsetY)
+{
+    TrpCustomLineView::Draw(ACanvas, AScaleX, AScaleY, AOffsetX, AOffsetY);
+    const TrpFrame* f = Frame();
+    if (!ACanvas || f->Color() == clNone || f->Width() == 0 || !(ArrowStart() || ArrowEnd()))
+        return;
+    // The line's own ends: corner to corner for a diagonal, otherwise along
+    // the left or top edge.
+    const QPointF a(X, Y);
+    const QPointF b = Diagonal() ? QPointF(X1, Y1) : DX == 0 ? QPointF(X, Y1) : QPointF(X1, Y);
+    if (a == b)
+        return;
+    if (ArrowEnd())
+        DrawArrow(ACanvas, a, b);
+    if (ArrowStart())
+        DrawArrow(ACanvas, b, a);
+}
+
+void TrpLineView::DrawArrow(QPainter* ACanvas, QPointF From, QPointF Tip) const
+{
+    const QPointF along = Tip - From;
+    const qreal length = std::hypot(along.x(), along.y());
+    const QPointF unit = along / length;
+    const QPointF normal(-unit.y(), unit.x());
+    const qreal back = qreal(ArrowLength()) * qreal(ScaleX);
+    const qreal side = qreal(ArrowWidth()) * qreal(ScaleY);
+    const QPointF base = Tip - unit * back;
+    const QPointF wings[] = { base + normal * side, Tip, base - normal * side };
+    ACanvas->save();
+    ACanvas->setRenderHint(QPainter::Antialiasing);
+    const QColor color = rpQColor(Frame()->Color());
+    ACanvas->setPen(QPen(color, std::max(1, FrameWidth)));
+    if (ArrowSolid()) {
+        ACanvas->setBrush(color);
+        ACanvas->drawPolygon(wings, 3);
+    } else {
+        ACanvas->drawPolyline(wings, 3);
+    }
+    ACanvas->restore();
 }
 
 // ------------------------------------------------------------ page

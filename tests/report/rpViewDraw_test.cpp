@@ -288,3 +288,30 @@ TEST_F(DrawFixture, RenderedObjectsMatchTheirReferenceImages)
         EXPECT_LE(differing, img.width() * img.height() / 200) << c.Name;
     }
 }
+
+TEST_F(DrawFixture, LineArrowHeadsSitAtTheChosenEnds)
+{
+    // A horizontal line from x 20 to 180 at y 50.
+    auto* line = band->Create<TrpLineView>();
+    line->SetBounds(20, 50, 160, 0);
+    line->Frame()->SetTyp(ftTop);
+    const auto headAt = [&](int X) {
+        const QImage img = Render(line, 200, 100);
+        // Ink above and below the line, within the head's length of X.
+        return Ink(img.copy(X - 20, 40, 40, 8)).isValid() && Ink(img.copy(X - 20, 52, 40, 8)).isValid();
+    };
+    EXPECT_FALSE(headAt(180));
+    EXPECT_FALSE(headAt(20));
+    line->SetArrowEnd(true);
+    EXPECT_TRUE(headAt(180));
+    EXPECT_FALSE(headAt(20));
+    line->SetArrowStart(true);
+    line->SetArrowSolid(true);
+    EXPECT_TRUE(headAt(20));
+    // A solid head is filled: ink half-way along it, just off the line.
+    const QImage img = Render(line, 200, 100);
+    EXPECT_LT(qRed(img.pixel(170, 48)), 160);
+    // Its size follows ArrowWidth: a wider head reaches further out.
+    line->SetArrowWidth(15);
+    EXPECT_TRUE(Ink(Render(line, 200, 100).copy(160, 36, 20, 4)).isValid());
+}
