@@ -307,7 +307,8 @@ QString TwoDigits(int v)
 
 QString scFormatFloat(const QString& fmt, double value)
 {
-    if (fmt.isEmpty())
+    // No picture has digits for NaN or infinity; they read as the plain text does.
+    if (fmt.isEmpty() || !std::isfinite(value))
         return Variant::FloatToText(value);
     const QStringList sections = fmt.split(QLatin1Char(';'));
     if (value < 0 && sections.size() > 1 && !sections[1].isEmpty()) {
