@@ -69,6 +69,8 @@ nice -n "$nice" cmake --build "$build" -j "$jobs" --target "${run[@]}"
 
 export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1:${ASAN_OPTIONS:-}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"
+# Leaks of system libraries that targets load (fontconfig) are not the program's.
+[ -f "$root/fuzz/lsan.supp" ] && export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:${LSAN_OPTIONS:-}"
 export QT_QPA_PLATFORM=offscreen
 # Targets that write files (settings, car lists) sync them to disk; in memory
 # that costs nothing, so they run as fast as the others.
