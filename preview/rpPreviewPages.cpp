@@ -41,6 +41,7 @@
 
 #include "rpClass.h"
 #include "rpEngine.h"
+#include "rpGraphicUtils.h"
 #include "rpRecordingCanvas.h"
 #include "rpXMLSerializer.h"
 
@@ -1035,7 +1036,7 @@ void TrpPreviewPages::DrawPage(int Index, QPainter* Canvas, long double ScaleX, 
     if (!page)
         return;
     const QPaintDevice* device = Canvas->device();
-    const bool printing = device && device->devType() == QInternal::Printer;
+    const bool printing = rpIsPrinterCanvas(Canvas);
     const bool metafile = device && device->devType() == QInternal::Picture;
     TrpRecordingCanvas* recording = rpRecordingCanvas(Canvas);
 
@@ -1098,16 +1099,6 @@ void TrpPreviewPages::DrawPage(int Index, QPainter* Canvas, long double ScaleX, 
 }
 
 // ------------------------------------------------------ printing
-
-bool TrpPreviewPages::Print()
-{
-    return false;
-}
-
-bool TrpPreviewPages::Export(const QString&)
-{
-    return false;
-}
 
 // ------------------------------------------------------ registration
 

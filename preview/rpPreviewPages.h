@@ -69,8 +69,10 @@ public:
     void SaveToStream(QIODevice* Stream) override;
     bool LoadFromFile(const QString& FileName, bool ExceptionIfNotFound = false) override;
     void SaveToFile(const QString& FileName) override;
+    // Prints through the print dialog and job (rpPreviewPrintSource.cpp).
     bool Print() override;
-    bool Export(const QString& Filter) override;
+    // Exports to FileName as PDF, the one export filter of this program.
+    bool Export(const QString& FileName) override;
 
     void AddAnchor(const QString& Text) override;
     // The last anchor with that text (case-insensitive), or nullptr.

@@ -511,6 +511,12 @@ TrpPrinters& rpPrinters()
     return *g.List;
 }
 
+TDialogService& rpPrinterDialogs()
+{
+    rpPrinters();
+    return *Globals().Dialogs;
+}
+
 void rpSetPrintSystem(std::unique_ptr<TrpPrintSystem> System, std::unique_ptr<TDialogService> Dialogs)
 {
     TPrinterGlobals& g = Globals();

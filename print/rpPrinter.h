@@ -9,6 +9,7 @@
 #include "rpTypes.h"
 
 #include <QFont>
+#include <QPainter>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -247,6 +248,10 @@ TrpPrinters& rpPrinters();
 // nullptr restores the program's own.
 void rpSetPrintSystem(
     std::unique_ptr<TrpPrintSystem> System, std::unique_ptr<TDialogService> Dialogs = nullptr);
+
+// The dialog service the printers report through (message boxes of the
+// printer list, the print dialog and the print job).
+TDialogService& rpPrinterDialogs();
 
 // What a report does with PrintOptions.Printer before printing: a name of an
 // installed printer (any letter case) makes it current; any other name, such

@@ -6,6 +6,7 @@
 #include "rpComponent.h"
 #include "rpDataSetLink.h"
 #include "rpPreviewOptions.h"
+#include "rpPrintOptions.h"
 #include "rpReportDataSets.h"
 #include "rpReportOptions.h"
 #include "rpStyles.h"
@@ -65,6 +66,7 @@ public:
     TrpEngineOptions* EngineOptions() { return &FEngineOptions; }
     TrpReportOptions* ReportOptions() { return &FReportOptions; }
     TrpPreviewOptions* PreviewOptions() { return &FPreviewOptions; }
+    TrpPrintOptions* PrintOptions() { return &FPrintOptions; }
     TrpReportDataSets& DataSets() { return FDataSets; }
     TrpVariables& Variables() { return FVariables; }
     TrpStyles& Styles() { return FStyles; }
@@ -170,6 +172,11 @@ public:
     static void SetShowPreview(TrpShowPreview Handler);
     // Fired when a preview window opens, before it shows.
     std::function<void(TrpReport* Sender)> OnPreview;
+    // Printing: before the job, before each printed page (0-based page,
+    // copy number) and after the job, also one that stopped early.
+    std::function<void(TrpReport* Sender)> OnPrintReport;
+    std::function<void(TrpReport* Sender, int Page, int CopyNo)> OnPrintPage;
+    std::function<void(TrpReport* Sender)> OnAfterPrintReport;
 
     // --- the mouse over the prepared pages in the preview
     // Over an object, or on a click that follows no hyperlink of its own.
@@ -229,6 +236,7 @@ private:
     TrpEngineOptions FEngineOptions;
     TrpReportOptions FReportOptions;
     TrpPreviewOptions FPreviewOptions;
+    TrpPrintOptions FPrintOptions;
     TrpReportDataSets FDataSets;
     TrpVariables FVariables;
     TrpStyles FStyles;

@@ -65,6 +65,46 @@ QImage DecodePicture(const QByteArray& Bytes)
     return Bytes.isEmpty() ? QImage() : cache.Get(Bytes);
 }
 
+// Pictures made ready for a device (through a bitmap, stretched), keyed by
+// the decoded picture and what was done to it. Handing a printer or PDF
+// writer the very same image for every page lets it keep the picture once
+// instead of once per page.
+class TrpDevicePictures {
+public:
+    struct Key {
+        qint64 Source;
+        QSize Size;
+        bool Printing;
+        bool Transparent;
+        TrpColor Color;
+        bool operator==(const Key&) const = default;
+    };
+    template <class Make> QImage Get(const Key& K, Make&& MakeImage)
+    {
+        std::lock_guard guard(FLock);
+        for (size_t i = 0; i < FEntries.size(); ++i)
+            if (FEntries[i].first == K) {
+                std::rotate(FEntries.begin(), FEntries.begin() + long(i), FEntries.begin() + long(i) + 1);
+                return FEntries.front().second;
+            }
+        QImage img = MakeImage();
+        FEntries.insert(FEntries.begin(), { K, img });
+        if (FEntries.size() > 8)
+            FEntries.pop_back();
+        return img;
+    }
+
+private:
+    std::mutex FLock;
+    std::vector<std::pair<Key, QImage>> FEntries;
+};
+
+TrpDevicePictures& DevicePictures()
+{
+    static TrpDevicePictures cache;
+    return cache;
+}
+
 // ------------------------------------------------------------ frame lines
 
 enum LineSide { lsLeft, lsRight, lsTop, lsBottom };
@@ -480,24 +520,28 @@ void TrpPictureView::Draw(
         if (printing || HightQuality() || (Transparent() && !plainBitmap)) {
             // Through a bitmap of the picture's own size: 32-bit for the
             // printer, 24-bit otherwise, filled with the transparent colour.
-            QImage bmp(img.size(), printing ? QImage::Format_ARGB32 : QImage::Format_RGB888);
-            bmp.fill(TransparentColor() != clNone ? rpQColor(TransparentColor()) : QColor(Qt::white));
-            {
-                QPainter p(&bmp);
-                p.drawImage(0, 0, img);
-            }
-            if (Transparent() && TransparentColor() != clNone) {
-                QImage a = bmp.convertToFormat(QImage::Format_ARGB32);
-                const QRgb key = rpQColor(TransparentColor()).rgb() & 0xFFFFFF;
-                for (int yy = 0; yy < a.height(); ++yy) {
-                    auto* line = reinterpret_cast<QRgb*>(a.scanLine(yy));
-                    for (int xx = 0; xx < a.width(); ++xx)
-                        if ((line[xx] & 0xFFFFFF) == key)
-                            line[xx] = 0;
+            const TrpDevicePictures::Key key { img.cacheKey(), target.size(), printing, Transparent(),
+                TransparentColor() };
+            const QImage scaled = DevicePictures().Get(key, [&] {
+                QImage bmp(img.size(), printing ? QImage::Format_ARGB32 : QImage::Format_RGB888);
+                bmp.fill(TransparentColor() != clNone ? rpQColor(TransparentColor()) : QColor(Qt::white));
+                {
+                    QPainter p(&bmp);
+                    p.drawImage(0, 0, img);
                 }
-                bmp = a;
-            }
-            const QImage scaled = bmp.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                if (Transparent() && TransparentColor() != clNone) {
+                    QImage a = bmp.convertToFormat(QImage::Format_ARGB32);
+                    const QRgb key = rpQColor(TransparentColor()).rgb() & 0xFFFFFF;
+                    for (int yy = 0; yy < a.height(); ++yy) {
+                        auto* line = reinterpret_cast<QRgb*>(a.scanLine(yy));
+                        for (int xx = 0; xx < a.width(); ++xx)
+                            if ((line[xx] & 0xFFFFFF) == key)
+                                line[xx] = 0;
+                    }
+                    bmp = a;
+                }
+                return bmp.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            });
             ACanvas->drawImage(target.topLeft(), scaled);
         } else {
             ACanvas->drawImage(target, img);
