@@ -13,6 +13,7 @@
 #include "rpClass.h"
 #include "rpCustomPreviewPages.h"
 #include "rpEngine.h"
+#include "rpPdfExport.h"
 #include "rpPreview.h"
 #include "rpPreviewButtons.h"
 #include "rpPreviewWorkspace.h"
@@ -42,7 +43,7 @@
 namespace {
 // The commands that later parts of the program provide. Until then their
 // buttons and menu items stay disabled.
-constexpr bool PrintAvailable = false;
+constexpr bool PrintAvailable = true;
 constexpr bool FilesAvailable = true;
 constexpr bool FindAvailable = true;
 constexpr bool PageSettingsAvailable = true;
@@ -273,6 +274,7 @@ void TrpPreviewForm::BuildToolBar()
     connect(PrintB, &QToolButton::clicked, this, [this] { PrintBClick(); });
     connect(OpenB, &QToolButton::clicked, this, [this] { OpenBClick(); });
     connect(SaveB, &QToolButton::clicked, this, [this] { SaveBClick(); });
+    connect(PdfB, &QToolButton::clicked, this, [this] { PdfBClick(); });
     connect(FindB, &QToolButton::clicked, this, [this] { FindBClick(); });
     connect(ZoomPlusB, &QToolButton::clicked, this, [this] { ZoomPlusBClick(); });
     connect(ZoomMinusB, &QToolButton::clicked, this, [this] { ZoomMinusBClick(); });
@@ -339,8 +341,8 @@ void TrpPreviewForm::Init()
     show(PrintB, b & pbPrint);
     show(OpenB, b & pbLoad);
     show(SaveB, (b & pbSave) || (b & pbExport));
-    // No export filter exists, so neither quick export button shows.
-    show(PdfB, false);
+    // PDF is the one export filter; there is no e-mail filter.
+    show(PdfB, b & pbExportQuick);
     show(EmailB, false);
     show(FindB, b & pbFind);
     Sep1->setVisible(b & pbZoom);
@@ -370,6 +372,10 @@ void TrpPreviewForm::Init()
         connect(save, &QAction::triggered, this, [this] { SaveBClick(); });
         if (b & pbExport)
             ExportPopup->addSeparator();
+    }
+    if (b & pbExport) {
+        QAction* pdf = ExportPopup->addAction(rpPDFExportDescription() + QStringLiteral("..."));
+        connect(pdf, &QAction::triggered, this, [this] { PdfBClick(); });
     }
 
     const QString name = report->ReportOptions()->Name();
@@ -430,8 +436,9 @@ void TrpPreviewForm::UpdateControls()
     };
     enable(PrintB, ready && PrintAvailable);
     enable(OpenB, ready && FilesAvailable);
-    enable(SaveB, ready && FilesAvailable);
-    enable(PdfB, false);
+    enable(
+        SaveB, ready && (FilesAvailable || (Report() && (Report()->PreviewOptions()->Buttons & pbExport))));
+    enable(PdfB, ready);
     enable(EmailB, false);
     enable(FindB, ready && FindAvailable);
     enable(PageSettingsB, ready && PageSettingsAvailable);

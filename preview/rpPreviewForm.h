@@ -46,6 +46,8 @@ public:
     void PrintBClick();
     void OpenBClick();
     void SaveBClick();
+    // Exports to PDF through a save-file dialog (rpPreviewFormExport.cpp).
+    void PdfBClick();
     void FindBClick();
     void ZoomPlusBClick();
     void ZoomMinusBClick();

@@ -59,6 +59,8 @@ bool rpWritePDF(TrpPrintSource& Source, QIODevice& Device)
             if (!painter.isActive()) {
                 if (!painter.begin(&writer))
                     throw EPelmoraError(QStringLiteral("Could not start the PDF document"));
+                // Pictures as they are, not recompressed with losses.
+                painter.setRenderHint(QPainter::LosslessImageRendering);
             } else
                 writer.newPage();
             Source.DrawPage(i, &painter, PdfDpi / 96.0L, PdfDpi / 96.0L, 0, 0);

@@ -72,7 +72,7 @@ QImage DecodePicture(const QByteArray& Bytes)
 class TrpDevicePictures {
 public:
     struct Key {
-        qint64 Source;
+        QByteArray Source;
         QSize Size;
         bool Printing;
         bool Transparent;
@@ -520,7 +520,9 @@ void TrpPictureView::Draw(
         if (printing || HightQuality() || (Transparent() && !plainBitmap)) {
             // Through a bitmap of the picture's own size: 32-bit for the
             // printer, 24-bit otherwise, filled with the transparent colour.
-            const TrpDevicePictures::Key key { img.cacheKey(), target.size(), printing, Transparent(),
+            // Rebuilt pages bring the picture in fresh buffers, so its bytes
+            // identify it, not the decoded image.
+            const TrpDevicePictures::Key key { PictureBytes(), target.size(), printing, Transparent(),
                 TransparentColor() };
             const QImage scaled = DevicePictures().Get(key, [&] {
                 QImage bmp(img.size(), printing ? QImage::Format_ARGB32 : QImage::Format_RGB888);

@@ -20,18 +20,20 @@
 
 #include "DbTable.h"
 #include "ExpenseReport.h"
+#include "PdfOutput.h"
 #include "PelmoraError.h"
 #include "ViewOptions.h"
 #include "rpClass.h"
 #include "rpDBSet.h"
 #include "rpPreviewPages.h"
 
+#include <QGuiApplication>
 #include <cstdio>
 
 namespace {
 
 const char* const PrepareUsage = "usage: pelmora-tool prepare DATABASE [--car NAME | --from DATE --to DATE] "
-                                 "[--sort COLUMN [--desc]] [--save FILE.rpd]\n";
+                                 "[--sort COLUMN [--desc]] [--save FILE.rpd] [--pdf FILE]\n";
 
 void Write(FILE* out, const QString& text)
 {
@@ -102,11 +104,12 @@ QString DumpEscaped(const QString& Text)
     return r;
 }
 
-int RunPrepareCommand(const QStringList& args)
+int RunPrepareCommand(const QStringList& arguments)
 {
     try {
-        // --save FILE is this command's own; the rest choose the rows.
-        QStringList viewArgs = args;
+        // --save FILE and --pdf FILE are this command's own; the rest choose the rows.
+        QStringList viewArgs = arguments;
+        const QString pdf = TakePdfOption(viewArgs);
         QString saveFile;
         if (const qsizetype at = viewArgs.indexOf(QStringLiteral("--save")); at >= 0) {
             if (at + 1 >= viewArgs.size())
@@ -117,6 +120,7 @@ int RunPrepareCommand(const QStringList& args)
                 throw EUsage { QStringLiteral("--save given twice") };
         }
         const TViewOptions options = ParseViewOptions(viewArgs, false);
+        const std::unique_ptr<QGuiApplication> app = pdf.isEmpty() ? nullptr : MakeDrawingApplication();
         TDbTable table;
         OpenView(table, options);
 
@@ -130,8 +134,11 @@ int RunPrepareCommand(const QStringList& args)
         report.EngineOptions()->SetSilentMode(simReThrow);
         if (!report.PrepareReport(true) || !report.PreviewPages())
             throw EPelmoraError(QStringLiteral("the report could not be prepared"));
-        if (!saveFile.isEmpty()) {
-            report.PreviewPages()->SaveToFile(saveFile);
+        if (!saveFile.isEmpty() || !pdf.isEmpty()) {
+            if (!saveFile.isEmpty())
+                report.PreviewPages()->SaveToFile(saveFile);
+            if (!pdf.isEmpty())
+                WritePreparedPDF(report, pdf);
             return 0;
         }
         const QString dump = DumpPages(*report.PreviewPages());

@@ -35,6 +35,7 @@ void PrintUsage(FILE* out)
                "  prepare DATABASE [--car NAME | --from DATE --to DATE] [--sort COLUMN [--desc]]\n"
                "          [--save FILE.rpd]   prepare the expense report over those rows and dump\n"
                "                              its pages, bands and objects (or save it to FILE.rpd)\n"
+               "          [--pdf FILE]        and/or write it as a PDF document to FILE\n"
                "  show FILE.rpd               dump a saved prepared report as prepare does\n"
                "  find FILE.rpd TEXT [--match-case]\n"
                "                              the drawn texts holding TEXT, one per line:\n"
