@@ -17,13 +17,13 @@ int ToInt(const QString& Text)
 }
 } // namespace
 
-std::vector<int> rpPageSequence(const QString& Text, int PageCount)
+std::optional<std::vector<int>> rpPageSequence(const QString& Text, int PageCount)
 {
     std::vector<int> list;
     QString s = Text;
     s.remove(QLatin1Char(' '));
     if (s.isEmpty())
-        return list;
+        return std::nullopt;
     if (s.endsWith(QLatin1Char('-')))
         s += QString::number(PageCount);
     s += QLatin1Char(',');

@@ -90,7 +90,7 @@ bool rpPrint(TrpPrintSource& Source, TDialogService& Dialogs, const TrpPrintDial
         job.SetSheet(printer->PaperWidth(), printer->PaperHeight(), options.SplicingLine);
     }
     // Converted before anything happens, so a bad text prints nothing.
-    const std::vector<int> sequence = rpPageSequence(options.PageNumbers, Source.Count());
+    const std::optional<std::vector<int>> sequence = rpPageSequence(options.PageNumbers, Source.Count());
     scope.Started();
     if (report && report->OnPrintReport)
         report->OnPrintReport(report);

@@ -44,11 +44,12 @@ bool TrpPrintJob::Terminated() const
     return FReport && FReport->Terminated();
 }
 
-void TrpPrintJob::Run(const std::vector<int>& Sequence)
+void TrpPrintJob::Run(const std::optional<std::vector<int>>& Sequence)
 {
-    FSequence = Sequence;
+    FAllPages = !Sequence;
+    FSequence = Sequence ? *Sequence : std::vector<int>();
     FCount = FSource.Count();
-    FN = FSequence.empty() ? FCount : int(FSequence.size());
+    FN = FAllPages ? FCount : int(FSequence.size());
     if (FReport) {
         FReport->SetTerminated(false);
         FReport->InternalOnProgressStart(ptPrinting);
@@ -101,7 +102,7 @@ void TrpPrintJob::Run(const std::vector<int>& Sequence)
 int TrpPrintJob::PageIndexAt(int Position) const
 {
     int index = Position;
-    if (!FSequence.empty()) {
+    if (!FAllPages) {
         index = FSequence[size_t(Position)] - 1;
         if (index < 0 || index >= FCount)
             return -1;

@@ -7,6 +7,7 @@
 #include "rpPrintOptions.h"
 #include "rpTypes.h"
 
+#include <optional>
 #include <vector>
 
 class TrpCustomPrinter;
@@ -27,8 +28,8 @@ public:
 
     // The sheet of the modes other than pmDefault, millimetres.
     void SetSheet(Extended Width, Extended Height, int SplicingLine);
-    // Prints; Sequence as rpPageSequence gives it (empty: every page).
-    void Run(const std::vector<int>& Sequence);
+    // Prints; Sequence as rpPageSequence gives it (nothing: every page).
+    void Run(const std::optional<std::vector<int>>& Sequence);
 
 private:
     // Each returns false when the pass must stop.
@@ -53,6 +54,7 @@ private:
     TrpReport* FReport;
     TrpDuplexMode FDuplex;
     std::vector<int> FSequence;
+    bool FAllPages = true;
     int FCount = 0; // pages in the store
     int FN = 0; // positions in a pass
     bool FDocStarted = false;
