@@ -5,6 +5,7 @@
 // N * 10, price N mod 1000, no description. The table is opened once per
 // size; each iteration prepares the report again (clearing the store). The
 // counters give the pages made and the process's peak resident memory.
+#include "BenchEngineLog.h"
 #include "DbConnection.h"
 #include "DbTable.h"
 #include "ExpenseDatabase.h"
@@ -21,30 +22,6 @@
 
 namespace {
 
-QString CreateLog(const QString& File, int Rows)
-{
-    CreateDatabaseFile(File);
-    TDbConnection connection;
-    connection.Open(File);
-    connection.Execute(ExpenseCreateTableSql());
-    connection.Execute(QStringLiteral("BEGIN"));
-    auto insert = connection.Prepare(QStringLiteral(
-        "INSERT INTO table1 (car, partname, jobdate, mileage, descr, price) VALUES (?, ?, ?, ?, ?, ?)"));
-    const QDate start(2020, 1, 1);
-    for (int n = 1; n <= Rows; ++n) {
-        insert->Bind(1, TDbValue::Text(QStringLiteral("Car %1").arg(n % 7)));
-        insert->Bind(2, TDbValue::Text(QStringLiteral("Part %1").arg(n)));
-        insert->Bind(3, TDbValue::Text(start.addDays(n % 3650).toString(QStringLiteral("dd.MM.yyyy"))));
-        insert->Bind(4, TDbValue::Integer(n * 10));
-        insert->Bind(5, TDbValue::Text(QString()));
-        insert->Bind(6, TDbValue::Integer(n % 1000));
-        insert->Step();
-        insert->Reset();
-    }
-    connection.Execute(QStringLiteral("COMMIT"));
-    return File;
-}
-
 // One log file per size, made on first use and kept for the program's life.
 const QString& LogFile(int Rows)
 {
@@ -52,7 +29,8 @@ const QString& LogFile(int Rows)
     static std::map<int, QString> files;
     auto it = files.find(Rows);
     if (it == files.end())
-        it = files.emplace(Rows, CreateLog(dir.filePath(QStringLiteral("log%1.mdb").arg(Rows)), Rows)).first;
+        it = files.emplace(Rows, CreateEngineLog(dir.filePath(QStringLiteral("log%1.mdb").arg(Rows)), Rows))
+                 .first;
     return it->second;
 }
 

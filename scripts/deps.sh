@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
   xvfb xauth openbox unzip
+  poppler-utils
 )
 if [ "${1:-}" = "--asan" ]; then
   packages+=(libclang-rt-14-dev)
