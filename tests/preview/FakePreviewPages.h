@@ -35,7 +35,15 @@ public:
     std::vector<std::pair<int, TrpMouseEventType>> MouseEvents;
     TrpCustomOutline* FakeOutline = nullptr;
 
+    // Files Export was asked to write.
+    QStringList Exports;
+
     int Count() override { return int(Sizes.size()); }
+    bool Export(const QString& FileName) override
+    {
+        Exports << FileName;
+        return true;
+    }
     QPointF GetPageSize(int Index) override
     {
         return Index >= 0 && Index < Count() ? Sizes[size_t(Index)] : QPointF();

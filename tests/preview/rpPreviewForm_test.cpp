@@ -80,9 +80,9 @@ struct FormFixture : ::testing::Test {
 TEST_F(FormFixture, ToolbarForThisProgramsOptions)
 {
     Open(3);
-    const QStringList expected = { "Print", "Open", "Save", "Find", "|", "Zoom In", "[zoom 100%]", "Zoom Out",
-        "Full Screen", "|", "Report outline", "Thumbnails", "Page Settings", "Edit Page", "|", "First Page",
-        "Prior Page", "[page] of 3", "Next Page", "Last Page", "Close" };
+    const QStringList expected = { "Print", "Open", "Save", "Export to PDF", "Find", "|", "Zoom In",
+        "[zoom 100%]", "Zoom Out", "Full Screen", "|", "Report outline", "Thumbnails", "Page Settings",
+        "Edit Page", "|", "First Page", "Prior Page", "[page] of 3", "Next Page", "Last Page", "Close" };
     EXPECT_EQ(VisibleToolbar(), expected);
     EXPECT_EQ(Form->windowTitle(), QStringLiteral("Preview"));
     EXPECT_TRUE(Form->windowState() & Qt::WindowMaximized);
@@ -205,31 +205,47 @@ TEST_F(FormFixture, RightClickMenuCopiesTheFirstToolbarGroups)
     for (QAction* a : Form->RightMenu->actions())
         if (a->isVisible())
             items << (a->isSeparator() ? QStringLiteral("|") : a->text());
-    EXPECT_EQ(
-        items, QStringList({ "Print", "Open", "Save", "Find", "|", "Zoom In", "Zoom Out", "Full Screen" }));
+    EXPECT_EQ(items,
+        QStringList(
+            { "Print", "Open", "Save", "Export to PDF", "Find", "|", "Zoom In", "Zoom Out", "Full Screen" }));
     // Save carries the drop-down's items.
     QAction* save = Form->RightMenu->actions()[5];
     ASSERT_NE(save->menu(), nullptr);
-    ASSERT_EQ(save->menu()->actions().size(), 2);
+    ASSERT_EQ(save->menu()->actions().size(), 3);
     EXPECT_EQ(save->menu()->actions()[0]->text(), QStringLiteral("Prepared Report..."));
     EXPECT_TRUE(save->menu()->actions()[1]->isSeparator());
+    EXPECT_EQ(save->menu()->actions()[2]->text(), QStringLiteral("Export to PDF..."));
     // Collapse / Expand are hidden: no drill-down groups.
     EXPECT_FALSE(Form->CollapseMI->isVisible());
 }
 
-TEST_F(FormFixture, CommandsOfLaterPartsAreDisabledNotPretended)
+TEST_F(FormFixture, CommandsAreEnabledOncePagesExist)
 {
     Open(3);
-    EXPECT_FALSE(Form->PrintB->isEnabled());
-    for (QToolButton* b : { Form->OpenB, Form->SaveB, Form->FindB, Form->PageSettingsB })
+    for (QToolButton* b :
+        { Form->PrintB, Form->OpenB, Form->SaveB, Form->PdfB, Form->FindB, Form->PageSettingsB })
         EXPECT_TRUE(b->isEnabled()) << b->toolTip().toStdString();
-    // Ctrl+P does nothing either.
-    QTest::keyClick(Form.get(), Qt::Key_P, Qt::ControlModifier);
-    EXPECT_TRUE(Services.Dialogs->Messages().empty());
+    // Their menu copies follow.
+    EXPECT_TRUE(Form->RightMenu->actions()[3]->isEnabled());
     // Edit is enabled and has no visible effect.
     EXPECT_TRUE(Form->DesignerB->isEnabled());
     Form->DesignerB->click();
     EXPECT_EQ(Form->Preview()->PageNo(), 1);
+}
+
+TEST_F(FormFixture, PdfExportAsksForAFileAndLeavesTheRestToTheStore)
+{
+    Open(3);
+    Services.Dialogs->QueueFile(std::nullopt);
+    Form->PdfBClick();
+    EXPECT_TRUE(Pages->Exports.isEmpty());
+    Services.Dialogs->QueueFile(Dir.filePath(QStringLiteral("report")));
+    Form->ExportPopup->actions().back()->trigger();
+    EXPECT_EQ(Pages->Exports, QStringList { Dir.filePath(QStringLiteral("report.pdf")) });
+    const TFileDialogRequest& asked = Services.Dialogs->FileDialogs().back();
+    EXPECT_EQ(asked.Kind, TFileDialogKind::Save);
+    EXPECT_EQ(asked.FilterPattern, "*.pdf");
+    EXPECT_TRUE(asked.OverwritePrompt);
 }
 
 TEST_F(FormFixture, FullScreenTogglesAndDoubleClickLeavesIt)

@@ -463,9 +463,3 @@ TEST(PreviewPages, AddFromAppendsAnotherReportsPagesWhole)
     EXPECT_EQ(page, 2);
     EXPECT_EQ(b.Store().CurPage(), -1);
 }
-
-TEST(PreviewPages, PrintingSaysItIsNotAvailable)
-{
-    ExpenseTemplate t;
-    EXPECT_FALSE(t.Store().Print());
-}
