@@ -171,8 +171,7 @@ public:
         FJob->setDocName(Title);
         QString file = FileName;
         if (file.isEmpty() && FInfo.isNull())
-            file = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                       .filePath(Title + QStringLiteral(".pdf"));
+            file = DocumentsFile(Title);
         if (!file.isEmpty()) {
             FJob->setOutputFormat(QPrinter::PdfFormat);
             FJob->setOutputFileName(file);
@@ -228,6 +227,22 @@ private:
             p->setOutputFormat(QPrinter::PdfFormat);
         p->setFullPage(false);
         return p;
+    }
+
+    // Where the PDF printer puts a job that names no file: the documents
+    // folder (made when missing), under the job's title, never over an
+    // earlier document ("Title (2).pdf" and so on).
+    static QString DocumentsFile(const QString& Title)
+    {
+        QDir dir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        if (!dir.mkpath(QStringLiteral(".")))
+            throw EPelmoraError(QStringLiteral("Cannot create the folder \"%1\"").arg(dir.path()));
+        QString base = Title;
+        base.replace(QLatin1Char('/'), QLatin1Char('_'));
+        QString file = dir.filePath(base + QStringLiteral(".pdf"));
+        for (int n = 2; QFile::exists(file); ++n)
+            file = dir.filePath(QStringLiteral("%1 (%2).pdf").arg(base).arg(n));
+        return file;
     }
 
     static TrpDeviceCaps CapsOf(QPrinter& Printer)

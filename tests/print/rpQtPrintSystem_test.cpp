@@ -55,4 +55,33 @@ TEST(QtPrintSystem, PdfPrinterMeasuresPapersAndWritesEveryPage)
         << "two pages expected";
 }
 
+TEST(QtPrintSystem, PdfPrinterWithoutAFileWritesANewDocumentInTheDocumentsFolder)
+{
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home.filePath(".config").toLocal8Bit());
+    TrpQtPrintSystem system;
+    TFakeDialogService dialogs;
+    TrpPrinter printer(TrpQtPrintSystem::PdfPrinterName(), QString(), system, dialogs);
+    printer.Init();
+    printer.SetTitle(QStringLiteral("Expenses"));
+    // The folder does not exist yet; the second job does not replace the first.
+    for (int job = 0; job < 2; ++job) {
+        printer.SetPrintParams(9, 0, 0, poPortrait, 7, 0, 1);
+        printer.BeginDoc();
+        printer.BeginPage();
+        printer.Canvas()->Painter()->drawText(100, 100, QStringLiteral("job"));
+        printer.EndPage();
+        printer.EndDoc();
+    }
+    qputenv("HOME", oldHome);
+    if (oldConfig.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+    EXPECT_TRUE(QFile::exists(home.filePath("Documents/Expenses.pdf")));
+    EXPECT_TRUE(QFile::exists(home.filePath("Documents/Expenses (2).pdf")));
+}
+
 } // namespace
