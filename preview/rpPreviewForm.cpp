@@ -436,8 +436,7 @@ void TrpPreviewForm::UpdateControls()
     };
     enable(PrintB, ready && PrintAvailable);
     enable(OpenB, ready && FilesAvailable);
-    enable(
-        SaveB, ready && (FilesAvailable || (Report() && (Report()->PreviewOptions()->Buttons & pbExport))));
+    enable(SaveB, ready && FilesAvailable);
     enable(PdfB, ready);
     enable(EmailB, false);
     enable(FindB, ready && FindAvailable);

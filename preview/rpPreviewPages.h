@@ -63,8 +63,7 @@ public:
         TrpMouseEventType MouseEvent) override;
     void AddFrom(TrpReport* Report) override;
     // The prepared-report file (rpPreviewPagesFile.cpp). A load that fails
-    // leaves the store as it was. Print and Export belong to the print job;
-    // until it exists they report false.
+    // leaves the store as it was.
     void LoadFromStream(QIODevice* Stream, bool AllowPartialLoading = false) override;
     void SaveToStream(QIODevice* Stream) override;
     bool LoadFromFile(const QString& FileName, bool ExceptionIfNotFound = false) override;
