@@ -130,6 +130,23 @@ Extended TrpCustomMemoView::CalcWidth()
     return Extended(rpRound(t.CalcWidth() + rpMemoHorizontalInsets(*this)));
 }
 
+qsizetype TrpCustomMemoView::FitLength(const QString& AText)
+{
+    TrpDrawTextLocker lock;
+    TrpDrawText& t = rpDrawTextOf(*this);
+    rpSetupDrawText(*this, t);
+    const QRect r = UnscaledTextRect(*this, false);
+    t.SetDimensions(1, 1, 1, r, r);
+    t.SetText(AText.split(QStringLiteral("\r\n")));
+    bool paraBreak = false;
+    const QString rest = t.GetOutBoundsText(paraBreak).join(QStringLiteral("\r\n"));
+    // What does not fit is the text's tail; a line broken inside a word
+    // keeps its first part here.
+    if (rest.isEmpty() || !AText.endsWith(rest))
+        return rest.isEmpty() ? AText.size() : AText.size() - std::min(AText.size(), rest.size());
+    return AText.size() - rest.size();
+}
+
 void TrpCustomMemoView::InitPart()
 {
     PartMemo = Memo();

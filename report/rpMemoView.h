@@ -125,10 +125,9 @@ public:
     // Puts back the look saved by ApplyHighlight.
     void UndoHighlight();
     void ApplyStyle(TrpStyleItem* AStyle);
-    // How many characters of Text fit in the memo; the rest flows to FlowTo.
-    // Measuring needs the drawing code, which overrides this; until then
-    // everything fits.
-    virtual qsizetype FitLength(const QString& AText) { return AText.size(); }
+    // How many characters of AText fit in the memo's text rectangle, laid
+    // out as it would be drawn; the rest flows to FlowTo.
+    virtual qsizetype FitLength(const QString& AText);
 
     // Working fields of a run.
     // The data field's value or the last expression's.

@@ -491,3 +491,24 @@ TEST_F(MemoData, DatesPrintByTheLocale)
     Engine.SetStart(0, 0);
     EXPECT_EQ(Expand(QStringLiteral("[Date]")), QString()) << "day 0 is a zero value";
 }
+
+TEST_F(MemoData, TextThatDoesNotFitFlowsToTheNextMemo)
+{
+    // Room for two lines of 10-point text; five lines given.
+    Memo->SetBounds(0, 0, 200, 36);
+    auto* next = AddNamed<TrpMemoView>(Band, QStringLiteral("Memo2"));
+    next->SetBounds(0, 40, 200, 200);
+    Memo->SetFlowTo(next);
+    Memo->SetText(QStringLiteral("one\r\ntwo\r\nthree [1+2]\r\nfour\r\nfive"));
+    Print(Memo);
+    EXPECT_EQ(Memo->Text(), QStringLiteral("one\r\ntwo"));
+    // The moved text is not expanded again.
+    EXPECT_EQ(next->Text(), QStringLiteral("three 3\r\nfour\r\nfive"));
+    EXPECT_FALSE(next->AllowExpressions());
+
+    // Everything fits: the whole text stays, the next memo gets nothing.
+    Memo->SetText(QStringLiteral("one"));
+    Print(Memo);
+    EXPECT_EQ(Memo->Text(), QStringLiteral("one"));
+    EXPECT_EQ(next->Text(), QString());
+}
