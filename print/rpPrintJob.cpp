@@ -164,24 +164,36 @@ void TrpPrintJob::AfterPage(int Index)
     FSource.EmptyPageCache();
 }
 
-bool TrpPrintJob::PrintPage(int Position, int CopyNo)
+// The page at sequence position Position, made ready for drawing: the
+// store's copy number set and OnPrintPage fired. Nothing when the position
+// is skipped or the job was cancelled (Cancelled; the document is aborted).
+TrpReportPage* TrpPrintJob::TakePage(
+    int Position, int CopyNo, int& Index, int& PrinterCopies, bool& Cancelled)
 {
-    const int index = PageIndexAt(Position);
-    if (index < 0)
-        return true;
+    Index = PageIndexAt(Position);
+    if (Index < 0)
+        return nullptr;
     if (Terminated()) {
         FPrinter.Abort();
         FDocStarted = false;
-        return false;
+        Cancelled = true;
+        return nullptr;
     }
-    int storeCopy = 1, copies = 1;
-    Copies(CopyNo, storeCopy, copies);
+    int storeCopy = 1;
+    Copies(CopyNo, storeCopy, PrinterCopies);
     FSource.SetCopyNo(storeCopy);
     if (FReport && FReport->OnPrintPage)
-        FReport->OnPrintPage(FReport, index, storeCopy);
-    TrpReportPage* page = FSource.GetPage(index);
+        FReport->OnPrintPage(FReport, Index, storeCopy);
+    return FSource.GetPage(Index);
+}
+
+bool TrpPrintJob::PrintPage(int Position, int CopyNo)
+{
+    int index = -1, copies = 1;
+    bool cancelled = false;
+    TrpReportPage* page = TakePage(Position, CopyNo, index, copies, cancelled);
     if (!page)
-        return true;
+        return !cancelled;
     const int bin = SourceFor(page);
     const TrpDuplexMode duplex = DuplexFor(page);
     const TrpPrinterOrientation orientation = page->Orientation();
@@ -224,22 +236,11 @@ bool TrpPrintJob::PrintPage(int Position, int CopyNo)
 
 bool TrpPrintJob::SplitPage(int Position, int CopyNo)
 {
-    const int index = PageIndexAt(Position);
-    if (index < 0)
-        return true;
-    if (Terminated()) {
-        FPrinter.Abort();
-        FDocStarted = false;
-        return false;
-    }
-    int storeCopy = 1, copies = 1;
-    Copies(CopyNo, storeCopy, copies);
-    FSource.SetCopyNo(storeCopy);
-    if (FReport && FReport->OnPrintPage)
-        FReport->OnPrintPage(FReport, index, storeCopy);
-    TrpReportPage* page = FSource.GetPage(index);
+    int index = -1, copies = 1;
+    bool cancelled = false;
+    TrpReportPage* page = TakePage(Position, CopyNo, index, copies, cancelled);
     if (!page)
-        return true;
+        return !cancelled;
     const int bin = SourceFor(page);
     const TrpDuplexMode duplex = DuplexFor(page);
     const Extended pw = page->PaperWidth();

@@ -42,6 +42,7 @@ private:
     int PageIndexAt(int Position) const;
     // Copy number for the store and copies asked of the printer.
     void Copies(int CopyNo, int& StoreCopy, int& PrinterCopies) const;
+    TrpReportPage* TakePage(int Position, int CopyNo, int& Index, int& PrinterCopies, bool& Cancelled);
     int SourceFor(const TrpReportPage* Page);
     TrpDuplexMode DuplexFor(const TrpReportPage* Page);
     void BeginDocOnce();

@@ -6,6 +6,7 @@
 #include "DbConnection.h"
 #include "ExpenseDatabase.h"
 #include "expense_log.h"
+#include "tool_log.h"
 
 #include <QDate>
 #include <QDir>
@@ -47,26 +48,7 @@ protected:
 
     QString MakeLog(int Count) const
     {
-        const QString path = Dir.filePath(QStringLiteral("log.mdb"));
-        CreateExpenseLogFile(path);
-        TDbConnection connection;
-        connection.Open(path);
-        connection.Execute(QStringLiteral("BEGIN"));
-        auto insert = connection.Prepare(QStringLiteral(
-            "INSERT INTO table1 (car, partname, jobdate, mileage, descr, price) VALUES (?, ?, ?, ?, ?, ?)"));
-        for (int n = 1; n <= Count; ++n) {
-            insert->Bind(1, TDbValue::Text(QStringLiteral("Car %1").arg(n % 7)));
-            insert->Bind(2, TDbValue::Text(QStringLiteral("Деталь %1").arg(n)));
-            insert->Bind(3,
-                TDbValue::Text(QDate(2020, 1, 1).addDays(n % 3650).toString(QStringLiteral("dd.MM.yyyy"))));
-            insert->Bind(4, TDbValue::Integer(n * 10));
-            insert->Bind(5, TDbValue::Text(QString()));
-            insert->Bind(6, TDbValue::Integer(n % 1000));
-            insert->Step();
-            insert->Reset();
-        }
-        connection.Execute(QStringLiteral("COMMIT"));
-        return path;
+        return MakeToolLog(Dir, Count, [](int N) { return QStringLiteral("Деталь %1").arg(N); });
     }
     static TResult Tool(const QStringList& Args)
     {

@@ -6,6 +6,7 @@
 #include "DbTable.h"
 #include "ExpenseDatabase.h"
 #include "expense_log.h"
+#include "tool_log.h"
 
 #include <QDate>
 #include <QProcess>
@@ -26,28 +27,10 @@ protected:
     // Rows 1..Count as the benchmark makes them; Changes overrides partnames.
     QString MakeLog(int Count, const std::map<int, QString>& Partnames = {}) const
     {
-        const QString path = Dir.filePath(QStringLiteral("log.mdb"));
-        CreateExpenseLogFile(path);
-        TDbConnection connection;
-        connection.Open(path);
-        connection.Execute(QStringLiteral("BEGIN"));
-        auto insert = connection.Prepare(QStringLiteral(
-            "INSERT INTO table1 (car, partname, jobdate, mileage, descr, price) VALUES (?, ?, ?, ?, ?, ?)"));
-        for (int n = 1; n <= Count; ++n) {
-            const auto part = Partnames.find(n);
-            insert->Bind(1, TDbValue::Text(QStringLiteral("Car %1").arg(n % 7)));
-            insert->Bind(
-                2, TDbValue::Text(part != Partnames.end() ? part->second : QStringLiteral("Part %1").arg(n)));
-            insert->Bind(3,
-                TDbValue::Text(QDate(2020, 1, 1).addDays(n % 3650).toString(QStringLiteral("dd.MM.yyyy"))));
-            insert->Bind(4, TDbValue::Integer(n * 10));
-            insert->Bind(5, TDbValue::Text(QString()));
-            insert->Bind(6, TDbValue::Integer(n % 1000));
-            insert->Step();
-            insert->Reset();
-        }
-        connection.Execute(QStringLiteral("COMMIT"));
-        return path;
+        return MakeToolLog(Dir, Count, [&](int N) {
+            const auto part = Partnames.find(N);
+            return part != Partnames.end() ? part->second : QStringLiteral("Part %1").arg(N);
+        });
     }
     static TResult Run(const QStringList& args)
     {
