@@ -201,3 +201,29 @@ struct ExpenseTemplate {
         return pages;
     }
 };
+
+// Every object of a page with its class, name, geometry and text, one line
+// each, for comparing two rebuilds of the same page.
+inline QStringList Dump(TrpReportPage* Page)
+{
+    QStringList lines;
+    lines << QStringLiteral("%1 %2 %3x%4 %5")
+                 .arg(Page->ClassName(), Page->Name())
+                 .arg(double(Page->PaperWidth()))
+                 .arg(double(Page->PaperHeight()))
+                 .arg(double(Page->LeftMargin()));
+    for (TrpComponent* c : std::vector<TrpComponent*>(Page->AllObjects())) {
+        QString line = QStringLiteral("%1 %2 %3 %4 %5 %6")
+                           .arg(c->ClassName(), c->Name())
+                           .arg(double(c->Left()))
+                           .arg(double(c->Top()))
+                           .arg(double(c->Width()))
+                           .arg(double(c->Height()));
+        if (auto* memo = dynamic_cast<TrpCustomMemoView*>(c))
+            line += u' ' + memo->Text();
+        if (auto* picture = dynamic_cast<TrpPictureView*>(c))
+            line += QStringLiteral(" picture %1 bytes").arg(picture->PictureBytes().size());
+        lines << line;
+    }
+    return lines;
+}

@@ -11,31 +11,6 @@
 
 namespace {
 
-// Every object of a rebuilt page with its class, name, geometry and text,
-// one line each, for comparing two rebuilds.
-QStringList Dump(TrpReportPage* Page)
-{
-    QStringList lines;
-    lines << QStringLiteral("%1 %2 %3x%4")
-                 .arg(Page->ClassName(), Page->Name())
-                 .arg(double(Page->PaperWidth()))
-                 .arg(double(Page->PaperHeight()));
-    for (TrpComponent* c : std::vector<TrpComponent*>(Page->AllObjects())) {
-        QString line = QStringLiteral("%1 %2 %3 %4 %5 %6")
-                           .arg(c->ClassName(), c->Name())
-                           .arg(double(c->Left()))
-                           .arg(double(c->Top()))
-                           .arg(double(c->Width()))
-                           .arg(double(c->Height()));
-        if (auto* memo = dynamic_cast<TrpCustomMemoView*>(c))
-            line += u' ' + memo->Text();
-        if (auto* picture = dynamic_cast<TrpPictureView*>(c))
-            line += QStringLiteral(" picture %1 bytes").arg(picture->PictureBytes().size());
-        lines << line;
-    }
-    return lines;
-}
-
 std::vector<TrpBand*> Bands(TrpReportPage* Page)
 {
     std::vector<TrpBand*> bands;
